@@ -1,0 +1,32 @@
+# Warning sets as interface targets: the portable core is held to the strict set,
+# the Win32 layer to a lighter one because the Windows headers trip the stricter flags.
+add_library(curtate_warnings_core INTERFACE)
+add_library(curtate_warnings_win32 INTERFACE)
+if(MSVC)
+  target_compile_options(curtate_warnings_core INTERFACE /W4 /WX /permissive-)
+  target_compile_options(curtate_warnings_win32 INTERFACE /W3 /WX /permissive-)
+else()
+  target_compile_options(curtate_warnings_core INTERFACE
+    -Wall -Wextra -Wpedantic -Wshadow -Wconversion -Werror)
+  target_compile_options(curtate_warnings_win32 INTERFACE -Wall -Wextra -Werror)
+endif()
+
+# Adds a library made of every .cpp of the calling folder.
+function(curtate_folder_library name)
+  cmake_parse_arguments(ARG "" "WARNINGS" "DEPENDS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  if(sources)
+    add_library(${name} STATIC ${sources})
+    set(scope PUBLIC)
+  else()
+    add_library(${name} INTERFACE)
+    set(scope INTERFACE)
+  endif()
+  if(NOT ARG_WARNINGS)
+    set(ARG_WARNINGS curtate_warnings_core)
+  endif()
+  if(sources)
+    target_link_libraries(${name} PRIVATE ${ARG_WARNINGS})
+  endif()
+  target_link_libraries(${name} ${scope} ${ARG_DEPENDS})
+endfunction()

@@ -1,0 +1,77 @@
+# Shared by scripts/test, scripts/bench and scripts/demo: installs what is missing,
+# builds the presets, and prepares the project's own Wine prefix and X display.
+# Sourced, not run.
+
+ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+BUILD="$ROOT/build"
+JOBS=${JOBS:-$(nproc)}
+
+log() { printf '== %s\n' "$*" >&2; }
+
+# Installs the Debian packages among "$@" that are not installed yet (as root).
+ensure_packages() {
+    local missing=() p
+    for p in "$@"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    log "installing: ${missing[*]}"
+    local sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo=sudo
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+}
+
+ensure_build_tools() {
+    ensure_packages cmake make g++ libgtest-dev googletest libbenchmark-dev \
+        g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 xvfb x11-utils
+}
+
+# Configures and builds one preset.
+build_preset() {
+    local preset=$1
+    log "configure and build: $preset"
+    cmake --preset "$preset" -S "$ROOT" >"$BUILD/$preset.configure.log" 2>&1 ||
+        { cat "$BUILD/$preset.configure.log"; return 1; }
+    cmake --build --preset "$preset" -j "$JOBS" 2>&1 | grep -E 'error|warning|Error' | head -n 60
+    return "${PIPESTATUS[0]}"
+}
+
+# The project's own Wine prefix under build/, created once and reused.
+setup_wine() {
+    export WINEPREFIX="$BUILD/wineprefix"
+    export WINEDEBUG=-all
+    export WINEDLLOVERRIDES="mscoree,mshtml="
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+        log "creating the Wine prefix $WINEPREFIX"
+        mkdir -p "$WINEPREFIX"
+        wineboot -i >/dev/null 2>&1 || true
+        wineserver -w
+    fi
+}
+
+# Starts Xvfb on a free display unless one is already set and usable.
+XVFB_PID=""
+start_xvfb() {
+    if [ -n "${DISPLAY:-}" ] && [ -z "${CURTATE_FORCE_XVFB:-}" ] && xdpyinfo >/dev/null 2>&1; then
+        return 0
+    fi
+    local n=90
+    while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
+    Xvfb ":$n" -screen 0 1600x1000x24 -nolisten tcp >/dev/null 2>&1 &
+    XVFB_PID=$!
+    export DISPLAY=":$n"
+    local i
+    for i in $(seq 1 50); do
+        xdpyinfo >/dev/null 2>&1 && return 0
+        sleep 0.1
+    done
+    log "Xvfb did not start on $DISPLAY"
+    return 1
+}
+
+# Ends what this script started: its Xvfb and the wineserver of its own prefix.
+stop_session() {
+    if [ -n "${WINEPREFIX:-}" ]; then wineserver -k >/dev/null 2>&1 || true; fi
+    if [ -n "$XVFB_PID" ]; then kill "$XVFB_PID" >/dev/null 2>&1 || true; fi
+}

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace common {
+
+// The panel's text fields by their control names.
+enum class PanelField { Text1, Text2, Text3, Text4, Text5 };
+
+// A colour as red, green and blue from 0 to 255.
+struct Rgb {
+    std::uint8_t red = 0;
+    std::uint8_t green = 0;
+    std::uint8_t blue = 0;
+    friend bool operator==(const Rgb&, const Rgb&) = default;
+};
+
+inline constexpr Rgb kStatusRed{255, 0, 0};
+inline constexpr Rgb kStatusBlue{0, 0, 255};
+
+// What the command handlers need of the main panel, and nothing more. The Win32 panel
+// implements it with real controls; tests use an in-memory panel with scripted answers.
+class PanelSurface {
+public:
+    virtual ~PanelSurface() = default;
+
+    // The whole text of a field, exactly as it stands.
+    virtual std::string FieldText(PanelField field) const = 0;
+    // Replaces the whole text of a field.
+    virtual void SetFieldText(PanelField field, const std::string& text) = 0;
+
+    // Number of rows of List1.
+    virtual std::size_t ListCount() const = 0;
+    // The text of row `index` (0-based); empty when out of range.
+    virtual std::string ListRow(std::size_t index) const = 0;
+    // The selected row of List1, or nothing when no row is selected.
+    virtual std::optional<std::size_t> ListSelectedRow() const = 0;
+    // True when a row's whole text equals `text` ignoring letter case (the list's
+    // exact-match search); kept fast by an index beside the rows.
+    virtual bool ListHasRowIgnoringCase(const std::string& text) const = 0;
+    // Appends a row at the end (the list is not sorted).
+    virtual void ListAppend(const std::string& text) = 0;
+    // Removes every row.
+    virtual void ListClear() = 0;
+
+    // True exactly when Check1 ("Generate both sides") is checked.
+    virtual bool BothSidesChecked() const = 0;
+
+    // The status label Label2: caption, text colour and visibility.
+    virtual void SetStatusCaption(const std::string& caption) = 0;
+    virtual void SetStatusColor(Rgb color) = 0;
+    virtual void SetStatusVisible(bool visible) = 0;
+
+    // Shows `message` in a fresh information box, modal and owned by the panel; returns
+    // when the user has closed it with "OK".
+    virtual void ShowMessage(const std::string& message) = 0;
+
+    // Lets the window messages already queued for the tool's windows run, then returns.
+    // A click waiting in the queue runs its handler from inside this call.
+    virtual void LetPendingMessagesRun() = 0;
+};
+
+}  // namespace common

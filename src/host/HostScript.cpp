@@ -1,0 +1,181 @@
+#include "host/HostScript.h"
+
+#include <cmath>
+#include <limits>
+#include <utility>
+
+#include "common/HostError.h"
+
+namespace host {
+
+namespace {
+
+using common::HostValue;
+
+HostValue Text(const std::string& text) {
+    return HostValue::String(text);
+}
+
+HostValue PlaneValue(const PlaneArgument& plane) {
+    std::vector<HostValue> entries;
+    entries.reserve(plane.size());
+    for (const auto& entry : plane) {
+        entries.push_back(HostValue::Array({HostValue::Int16(entry[0]), HostValue::Int16(entry[1]),
+                                            HostValue::Int16(entry[2])}));
+    }
+    return HostValue::Array(std::move(entries));
+}
+
+}  // namespace
+
+HostValue HostScript::Call(const char* name, std::vector<HostValue> args) {
+    if (script_ == nullptr) {
+        throw common::HostError(name, "no Rhino script object is attached", common::HostError::Cause::NotAttached);
+    }
+    return script_->Call(name, args);
+}
+
+bool HostScript::ReadBool(const HostValue& answer) {
+    return answer.kind == HostValue::Kind::Bool && answer.boolean;
+}
+
+std::optional<std::string> HostScript::ReadId(const HostValue& answer) {
+    if (answer.kind != HostValue::Kind::String) {
+        return std::nullopt;
+    }
+    return answer.text;
+}
+
+std::optional<std::vector<std::string>> HostScript::ReadIds(const HostValue& answer) {
+    if (!answer.IsArray() || answer.Dimensions() != 1) {
+        return std::nullopt;
+    }
+    std::vector<std::string> ids;
+    ids.reserve(answer.elements.size());
+    for (const HostValue& element : answer.elements) {
+        // An element that is no id text names nothing the tool could list or select.
+        if (element.kind == HostValue::Kind::String) {
+            ids.push_back(element.text);
+        }
+    }
+    return ids;
+}
+
+std::optional<common::HostPoint> HostScript::ReadPoint(const HostValue& answer) {
+    if (!answer.IsArray() || answer.Dimensions() != 1) {
+        return std::nullopt;
+    }
+    const HostValue* x = answer.At({0});
+    const HostValue* y = answer.At({1});
+    const HostValue* z = answer.At({2});
+    if (x == nullptr || y == nullptr || z == nullptr || !x->IsNumber() || !y->IsNumber() || !z->IsNumber()) {
+        return std::nullopt;
+    }
+    return common::HostPoint{x->number, y->number, z->number};
+}
+
+std::int32_t HostScript::WindowHandle() {
+    const HostValue answer = Call("WindowHandle", {});
+    if (!answer.IsNumber() || !std::isfinite(answer.number)) {
+        return 0;
+    }
+    // A handle wider than 32 bits keeps its low 32 bits, as window handles are shared
+    // between 32- and 64-bit processes.
+    const double rounded = std::nearbyint(answer.number);
+    if (rounded < static_cast<double>(std::numeric_limits<std::int64_t>::min()) ||
+        rounded > static_cast<double>(std::numeric_limits<std::int64_t>::max())) {
+        return 0;
+    }
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(static_cast<std::int64_t>(rounded) & 0xFFFFFFFF));
+}
+
+std::optional<std::string> HostScript::GetObject(const std::string& prompt, std::int16_t filter) {
+    return ReadId(Call("GetObject", {Text(prompt), HostValue::Int16(filter)}));
+}
+
+std::optional<std::vector<std::string>> HostScript::GetObjects(const std::string& prompt, std::int16_t filter) {
+    return ReadIds(Call("GetObjects", {Text(prompt), HostValue::Int16(filter)}));
+}
+
+std::optional<std::vector<std::string>> HostScript::AllObjects() {
+    return ReadIds(Call("AllObjects", {}));
+}
+
+std::optional<std::vector<std::string>> HostScript::SelectedObjects() {
+    return ReadIds(Call("SelectedObjects", {}));
+}
+
+bool HostScript::IsPoint(const std::string& id) {
+    return ReadBool(Call("IsPoint", {Text(id)}));
+}
+
+bool HostScript::IsCurve(const std::string& id) {
+    return ReadBool(Call("IsCurve", {Text(id)}));
+}
+
+bool HostScript::IsCurvePlanar(const std::string& id) {
+    return ReadBool(Call("IsCurvePlanar", {Text(id)}));
+}
+
+bool HostScript::IsCurveInPlane(const std::string& id, const PlaneArgument& plane) {
+    return ReadBool(Call("IsCurveInPlane", {Text(id), PlaneValue(plane)}));
+}
+
+std::optional<common::HostPoint> HostScript::PointCoordinates(const std::string& id) {
+    return ReadPoint(Call("PointCoordinates", {Text(id)}));
+}
+
+std::optional<std::string> HostScript::AddLine(const HostValue& start, const HostValue& end) {
+    return ReadId(Call("AddLine", {start, end}));
+}
+
+void HostScript::AddPoint(const HostValue& point) {
+    (void)Call("AddPoint", {point});
+}
+
+std::optional<std::vector<HostValue>> HostScript::DivideCurve(const std::string& id, double segments) {
+    HostValue answer = Call("DivideCurve", {Text(id), HostValue::Double(segments)});
+    if (!answer.IsArray() || answer.Dimensions() != 1) {
+        return std::nullopt;
+    }
+    return std::move(answer.elements);
+}
+
+std::optional<common::HostPoint> HostScript::CurveCurveIntersection(const std::string& curveA,
+                                                                    const std::string& curveB) {
+    const HostValue answer = Call("CurveCurveIntersection", {Text(curveA), Text(curveB)});
+    if (!answer.IsArray() || answer.Dimensions() != 2) {
+        return std::nullopt;
+    }
+    const HostValue* pointOnA = answer.At({0, 1});
+    if (pointOnA == nullptr) {
+        return std::nullopt;
+    }
+    return ReadPoint(*pointOnA);
+}
+
+void HostScript::DeleteObject(const std::string& id) {
+    (void)Call("DeleteObject", {Text(id)});
+}
+
+void HostScript::SelectObject(const std::string& id) {
+    (void)Call("SelectObject", {Text(id)});
+}
+
+void HostScript::UnselectObject(const std::string& id) {
+    (void)Call("UnselectObject", {Text(id)});
+}
+
+void HostScript::UnselectAllObjects() {
+    (void)Call("UnselectAllObjects", {});
+}
+
+void HostScript::EnableRedraw(bool enable) {
+    (void)Call("EnableRedraw", {HostValue::Bool(enable)});
+}
+
+void HostScript::Command(const std::string& commandText) {
+    (void)Call("Command", {Text(commandText), HostValue::Int32(0)});
+}
+
+}  // namespace host

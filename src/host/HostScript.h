@@ -1,0 +1,83 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "common/HostPoint.h"
+#include "common/HostValue.h"
+#include "host/Dispatcher.h"
+
+namespace host {
+
+// A plane argument: four entries of three 16-bit integers, passed as given.
+using PlaneArgument = std::array<std::array<std::int16_t, 3>, 4>;
+
+// The host's script operations, one typed method each, over the script object's
+// dispatcher. Here, and only here, host answers are tested rather than trusted: a null
+// answer, a value that is not an array, or an answer of an unexpected type is "nothing"
+// (std::nullopt), and a boolean that is not a true Bool counts as false. A host error
+// passes to the caller as common::HostError; without a script object every operation
+// throws common::HostError with cause NotAttached and nothing is called.
+class HostScript {
+public:
+    // `script` may be null (start-up obtained no script object); not owned.
+    explicit HostScript(Dispatcher* script) : script_(script) {}
+
+    bool Attached() const { return script_ != nullptr; }
+
+    // The host's main window handle as a 32-bit integer; 0 when the answer is no number.
+    std::int32_t WindowHandle();
+
+    // Interactive single pick: the picked id, or nothing when the user cancelled.
+    std::optional<std::string> GetObject(const std::string& prompt, std::int16_t filter);
+    // Interactive multiple pick: the picked ids in the host's order, or nothing.
+    std::optional<std::vector<std::string>> GetObjects(const std::string& prompt, std::int16_t filter);
+    // Every object id of the document (nothing for an empty document).
+    std::optional<std::vector<std::string>> AllObjects();
+    // The selected object ids in the host's order, or nothing when none is selected.
+    std::optional<std::vector<std::string>> SelectedObjects();
+
+    bool IsPoint(const std::string& id);
+    bool IsCurve(const std::string& id);
+    bool IsCurvePlanar(const std::string& id);
+    bool IsCurveInPlane(const std::string& id, const PlaneArgument& plane);
+
+    // The point object's coordinates, or nothing when the answer is not three numbers.
+    std::optional<common::HostPoint> PointCoordinates(const std::string& id);
+
+    // Adds a line between two points given as arrays of three numbers (each number keeps
+    // the width it was given). Returns the new line's id, or nothing.
+    std::optional<std::string> AddLine(const common::HostValue& start, const common::HostValue& end);
+    // Adds a point object at `point`, passed on exactly as given (an element of DivideCurve's answer).
+    void AddPoint(const common::HostValue& point);
+    // Division points of the curve in order along it, each passed on as the host gave it,
+    // or nothing when the answer is not an array.
+    std::optional<std::vector<common::HostValue>> DivideCurve(const std::string& id, double segments);
+    // The point on curve A of the first intersection event the host reports (element
+    // (0, 1) of its answer), or nothing when they do not meet or the answer is malformed.
+    std::optional<common::HostPoint> CurveCurveIntersection(const std::string& curveA, const std::string& curveB);
+
+    void DeleteObject(const std::string& id);
+    void SelectObject(const std::string& id);
+    void UnselectObject(const std::string& id);
+    void UnselectAllObjects();
+    void EnableRedraw(bool enable);
+    // Runs `commandText` in the host with the echo argument 0; returns when the command has ended.
+    void Command(const std::string& commandText);
+
+    // Reading rules, public so the Win32 dispatcher tests and the handlers share them.
+    static bool ReadBool(const common::HostValue& answer);
+    static std::optional<std::string> ReadId(const common::HostValue& answer);
+    static std::optional<std::vector<std::string>> ReadIds(const common::HostValue& answer);
+    static std::optional<common::HostPoint> ReadPoint(const common::HostValue& answer);
+
+private:
+    common::HostValue Call(const char* name, std::vector<common::HostValue> args);
+
+    Dispatcher* script_;
+};
+
+}  // namespace host

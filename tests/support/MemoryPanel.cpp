@@ -1,0 +1,54 @@
+#include "MemoryPanel.h"
+
+namespace testing_support {
+
+MemoryPanel::MemoryPanel() {
+    fields[static_cast<std::size_t>(common::PanelField::Text3)] = "5";
+    fields[static_cast<std::size_t>(common::PanelField::Text4)] = "10";
+}
+
+std::string MemoryPanel::FieldText(common::PanelField field) const {
+    return fields[static_cast<std::size_t>(field)];
+}
+
+void MemoryPanel::SetFieldText(common::PanelField field, const std::string& text) {
+    fields[static_cast<std::size_t>(field)] = text;
+}
+
+std::string MemoryPanel::ListRow(std::size_t index) const {
+    return index < rows.size() ? rows[index] : std::string();
+}
+
+bool MemoryPanel::ListHasRowIgnoringCase(const std::string& text) const {
+    return index_.Contains(text);
+}
+
+void MemoryPanel::ListAppend(const std::string& text) {
+    rows.push_back(text);
+    index_.Insert(text);
+}
+
+void MemoryPanel::ListClear() {
+    rows.clear();
+    selectedRow.reset();
+    index_.Clear();
+}
+
+void MemoryPanel::ShowMessage(const std::string& message) {
+    messages.push_back(message);
+    if (onMessage) {
+        onMessage(message);
+    }
+}
+
+void MemoryPanel::LetPendingMessagesRun() {
+    ++pendingMessageRuns;
+    if (onPendingMessages) {
+        // A handler run from here may set a new callback; take this one out first.
+        auto pending = std::move(onPendingMessages);
+        onPendingMessages = nullptr;
+        pending();
+    }
+}
+
+}  // namespace testing_support
