@@ -1,0 +1,89 @@
+#include "ui/ControlTables.h"
+
+#include <array>
+
+namespace ui {
+namespace {
+
+using K = ControlKind;
+
+constexpr std::array kForm1Controls{
+    ControlSpec{"Command5", K::Button, "Pick Line", {0, 60, 1215, 345}, 0, IdOf(Form1Id::Command5), {}, {}},
+    ControlSpec{"Command2", K::Button, "Create", {1230, 420, 1155, 285}, 1, IdOf(Form1Id::Command2), {}, {}},
+    ControlSpec{"Command6", K::Button, "Pick XY curve", {0, 750, 1215, 315}, 2, IdOf(Form1Id::Command6), kLightGreen, {}},
+    ControlSpec{"Command7", K::Button, "Pick YZ curve", {0, 1080, 1215, 315}, 3, IdOf(Form1Id::Command7), kLightGreen, {}},
+    ControlSpec{"Command8", K::Button, "Pick Points", {0, 1440, 1215, 315}, 4, IdOf(Form1Id::Command8), kLightGreen, {}},
+    ControlSpec{"Command4", K::Button, "Generate Curtate Cycloid", {2220, 3030, 2595, 375}, 5, IdOf(Form1Id::Command4),
+                kLightOrange, {}},
+    ControlSpec{"Command1", K::Button, "SelAllPts", {30, 1830, 1185, 285}, 6, IdOf(Form1Id::Command1), {}, {}},
+    ControlSpec{"Command3", K::Button, "Del All pts", {30, 2190, 1185, 285}, 7, IdOf(Form1Id::Command3), {}, {}},
+    ControlSpec{"Text4", K::Edit, "10", {2400, 420, 405, 285}, 8, IdOf(Form1Id::Text4), {}, {}},
+    ControlSpec{"Pic1", K::Picture, "", {240, 2520, 705, 675}, 9, IdOf(Form1Id::Pic1), {}, kLogoTooltip,
+                LogoImage::Panel47x46},
+    ControlSpec{"Text3", K::Edit, "5", {1620, 2880, 495, 285}, 10, IdOf(Form1Id::Text3), {}, {}},
+    ControlSpec{"List1", K::ListBox, "", {1200, 1410, 3615, 1230}, 11, IdOf(Form1Id::List1), {}, {}},
+    ControlSpec{"Text2", K::Edit, "", {1200, 1080, 3615, 285}, 12, IdOf(Form1Id::Text2), {}, {}},
+    ControlSpec{"Text1", K::Edit, "", {1200, 750, 3615, 285}, 13, IdOf(Form1Id::Text1), {}, {}},
+    ControlSpec{"Label5", K::Label, "points on the line above", {2880, 450, 1935, 255}, 14, IdOf(Form1Id::Label5), {},
+                {}},
+    ControlSpec{"Label3", K::Label, "Step", {1200, 2910, 405, 225}, 15, IdOf(Form1Id::Label3), {},
+                "Curtate cycloid number of points to approximate curve (180/step)"},
+    ControlSpec{"Label2", K::Label, "", {1230, 2670, 2775, 195}, 16, IdOf(Form1Id::Label2), {}, {}},
+    ControlSpec{"Text5", K::Edit, "", {1200, 60, 3615, 315}, 17, IdOf(Form1Id::Text5), {}, {}},
+    ControlSpec{"Check1", K::CheckBox, "Generate both sides", {270, 3210, 1845, 195}, 18, IdOf(Form1Id::Check1), {}, {},
+                LogoImage::None, true},
+};
+
+constexpr std::array kInfoBoxControls{
+    ControlSpec{"Command1", K::Button, "OK", {1830, 930, 1545, 315}, 0, kInfoBoxOkId, kLightRed, {}},
+    ControlSpec{"Label1", K::Label, "", {870, 150, 3435, 735}, 1, kInfoBoxLabel1Id, kLightGrey, {}},
+    ControlSpec{"Pic1", K::Picture, "", {30, 270, 735, 675}, 2, kInfoBoxPic1Id, {}, kLogoTooltip,
+                LogoImage::InfoBox46x46},
+};
+
+constexpr std::array kForm2Controls{
+    ControlSpec{"Option1", K::Option, "Rhino3", {1260, 750, 1035, 195}, 0, kForm2Option1Id, kLightGreen, {}},
+    ControlSpec{"Option2", K::Option, "Rhino4", {1260, 1020, 1005, 255}, 1, kForm2Option2Id, kLightGreen, {}},
+    ControlSpec{"Label1", K::Label, "You have both Rhino3 and Rhino4 running!", {180, 60, 3165, 285}, 2, kForm2Label1Id,
+                kLightGreen, {}},
+    ControlSpec{"Label2", K::Label, "Where do you want to run the plugin?", {150, 390, 3255, 315}, 3, kForm2Label2Id,
+                kLightGreen, {}},
+};
+
+constexpr FormSpec kForm1{"Form1", 4860, 3465, std::nullopt, kForm1Controls};
+constexpr FormSpec kMyInfoBox{"MyInfoBox", 4470, 1305, kLightGrey, kInfoBoxControls};
+constexpr FormSpec kForm2{"Form2", 3525, 1365, kLightGreen, kForm2Controls};
+
+}  // namespace
+
+const FormSpec& Form1Spec() {
+    return kForm1;
+}
+
+const FormSpec& MyInfoBoxSpec() {
+    return kMyInfoBox;
+}
+
+const FormSpec& Form2Spec() {
+    return kForm2;
+}
+
+const ControlSpec* FindControl(const FormSpec& form, std::string_view name) {
+    for (const ControlSpec& control : form.controls) {
+        if (control.name == name) {
+            return &control;
+        }
+    }
+    return nullptr;
+}
+
+const ControlSpec* FindControlById(const FormSpec& form, std::uint16_t id) {
+    for (const ControlSpec& control : form.controls) {
+        if (control.id == id) {
+            return &control;
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace ui
