@@ -1,0 +1,189 @@
+#include "construct/GenerationRun.h"
+
+#include <charconv>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "common/BlankTrim.h"
+#include "common/HostPoint.h"
+#include "common/HostValue.h"
+#include "common/NumericField.h"
+#include "construct/CleanupGuard.h"
+#include "construct/CycloidGenerator.h"
+
+namespace construct {
+
+namespace {
+
+using common::HostPoint;
+using common::HostValue;
+using common::PanelField;
+
+constexpr char kCalculatingCaption[] = "Calculating Curtate cycloid...";
+constexpr char kDoneCaption[] = "Curtate cycloid - DONE!";
+constexpr char kNoIntersectionMessage[] =
+    "No intersection found, make sure curve and points are cooplanar in XY and YZ";
+
+// The probes reach these absolute coordinates: x = -5000 for the span, z = 5000 for the height.
+constexpr std::int32_t kProbeFarX = -5000;
+constexpr std::int32_t kProbeFarZ = 5000;
+
+std::string DecimalText(std::size_t value) {
+    char buffer[24];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return std::string(buffer, result.ptr);
+}
+
+std::string StepRefusalMessage(StepRefusal refusal) {
+    switch (refusal) {
+        case StepRefusal::Zero:
+            return "The step must be a number of degrees other than 0, for example 5. "
+                   "An empty step, or one that does not start with a number, reads as 0.";
+        case StepRefusal::NotANumber:
+            return "The step is not a number. Type a number of degrees, for example 5.";
+        case StepRefusal::TooManySamples:
+            return "The step is too small: one curve would need more than 1,000,000 points. "
+                   "Type a larger step, for example 5.";
+    }
+    return "The step cannot be used. Type a number of degrees, for example 5.";
+}
+
+// The probe lines of one entry. Each is deleted by DeleteAll on the normal path; whatever is
+// still listed when the entry's scope is left through a failure is deleted as best it can be.
+class ProbeLines {
+public:
+    explicit ProbeLines(host::HostScript& script) : script_(script) {}
+    ProbeLines(const ProbeLines&) = delete;
+    ProbeLines& operator=(const ProbeLines&) = delete;
+    ~ProbeLines() {
+        for (const std::string& id : ids_) {
+            RunBestEffort([&] { script_.DeleteObject(id); });
+        }
+    }
+
+    // Adds a line from `start` to `end` and keeps its id for deletion.
+    std::optional<std::string> Add(const HostValue& start, const HostValue& end) {
+        std::optional<std::string> id = script_.AddLine(start, end);
+        if (id) {
+            ids_.push_back(*id);
+        }
+        return id;
+    }
+
+    // Deletes the probes in the order they were added; a probe is forgotten only once the
+    // host has deleted it, so a failure leaves the rest to the destructor.
+    void DeleteAll() {
+        while (!ids_.empty()) {
+            script_.DeleteObject(ids_.front());
+            ids_.erase(ids_.begin());
+        }
+    }
+
+private:
+    host::HostScript& script_;
+    std::vector<std::string> ids_;
+};
+
+enum class EntryOutcome { Skipped, Drawn, RunEnds };
+
+// One entry of the list: select it, and when it is a point, probe, sample and draw.
+EntryOutcome GenerateForEntry(host::HostScript& script,
+                              common::PanelSurface& panel,
+                              const std::string& entryText,
+                              const std::string& xyId,
+                              const std::string& yzId) {
+    script.SelectObject(common::TrimBlanks(entryText));
+    // IsPoint and PointCoordinates get the entry as it stands; only the selection is trimmed.
+    if (!script.IsPoint(entryText)) {
+        return EntryOutcome::Skipped;
+    }
+    // A point whose coordinates the host does not give as three numbers cannot be measured;
+    // it is passed over like an entry that is no point.
+    const std::optional<HostPoint> base = script.PointCoordinates(entryText);
+    if (!base) {
+        return EntryOutcome::Skipped;
+    }
+
+    ProbeLines probes(script);
+    const HostValue start = HostValue::Point(base->x, base->y, base->z);
+    const std::optional<std::string> xProbe = probes.Add(
+        start, HostValue::Array({HostValue::Int32(kProbeFarX), HostValue::Double(base->y), HostValue::Double(base->z)}));
+    const std::optional<std::string> zProbe = probes.Add(
+        start, HostValue::Array({HostValue::Double(base->x), HostValue::Double(base->y), HostValue::Int32(kProbeFarZ)}));
+
+    // Both intersections are asked for before either answer is looked at. A probe the host
+    // did not add (no id) cannot meet anything.
+    std::optional<HostPoint> xyHit;
+    std::optional<HostPoint> yzHit;
+    if (xProbe && zProbe) {
+        xyHit = script.CurveCurveIntersection(*xProbe, xyId);
+        yzHit = script.CurveCurveIntersection(*zProbe, yzId);
+    }
+    if (!xyHit || !yzHit) {
+        panel.ShowMessage(kNoIntersectionMessage);
+        probes.DeleteAll();
+        return EntryOutcome::RunEnds;
+    }
+
+    const double stepDegrees = common::ReadNumericField(panel.FieldText(PanelField::Text3));
+    const bool bothSides = panel.BothSidesChecked();
+    if (const std::optional<StepRefusal> refusal = RefusalOfStep(stepDegrees, bothSides)) {
+        panel.ShowMessage(StepRefusalMessage(*refusal));
+        probes.DeleteAll();
+        return EntryOutcome::RunEnds;
+    }
+
+    script.Command(CycloidCommandTextFor(*base, *xyHit, *yzHit, stepDegrees, bothSides));
+    probes.DeleteAll();
+    return EntryOutcome::Drawn;
+}
+
+}  // namespace
+
+void RunCycloidGeneration(host::HostScript& script, common::PanelSurface& panel) {
+    script.UnselectAllObjects();
+
+    panel.SetStatusCaption(kCalculatingCaption);
+    panel.SetStatusColor(common::kStatusRed);
+    panel.SetStatusVisible(true);
+    panel.LetPendingMessagesRun();
+
+    // Armed before the call: a host that switched redraw off and then failed is switched on too.
+    CleanupGuard redrawBackOn([&] { script.EnableRedraw(true); });
+    script.EnableRedraw(false);
+
+    const std::string xyText = panel.FieldText(PanelField::Text1);
+    const std::string yzText = panel.FieldText(PanelField::Text2);
+    if (!xyText.empty() && !yzText.empty() && panel.ListCount() > 0) {
+        const std::string xyId = common::TrimBlanks(xyText);
+        const std::string yzId = common::TrimBlanks(yzText);
+        const std::size_t entryCount = panel.ListCount();
+        for (std::size_t i = 0; i < entryCount; ++i) {
+            // The count read above is not trusted for the whole loop: a handler that ran while
+            // this run waited may have emptied the list. Never read past its current end.
+            if (i >= panel.ListCount()) {
+                break;
+            }
+            panel.SetStatusCaption(std::string(kCalculatingCaption) + " " + DecimalText(i + 1));
+            const std::string entryText = panel.ListRow(i);
+            if (GenerateForEntry(script, panel, entryText, xyId, yzId) == EntryOutcome::RunEnds) {
+                // Ends at once: no final unselect, the status keeps the failing entry's number.
+                script.EnableRedraw(true);
+                redrawBackOn.Dismiss();
+                return;
+            }
+        }
+        script.UnselectAllObjects();
+    }
+
+    script.EnableRedraw(true);
+    redrawBackOn.Dismiss();
+    panel.SetStatusColor(common::kStatusBlue);
+    panel.SetStatusCaption(kDoneCaption);
+    panel.LetPendingMessagesRun();
+}
+
+}  // namespace construct

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "common/PanelSurface.h"
+#include "host/HostScript.h"
+
+namespace construct {
+
+// The click action of Command4 ("Generate Curtate Cycloid"): for every entry of List1 that
+// the host reports as a point, measures the XY curve (Text1) and the YZ curve (Text2) from
+// the point with two temporary probe lines, and has the host draw one curtate cycloid
+// through the samples for the step of Text3 and the both-sides flag of Check1.
+//
+// Status label: red "Calculating Curtate cycloid..." at the start, the entry's 1-based
+// number while it works, blue "Curtate cycloid - DONE!" at the normal end. Pending window
+// messages run right after the red caption and right after the blue one; a click handled
+// there may empty the list or run another generation, and the run stays within the list's
+// current rows.
+//
+// A probe that misses its curve, or a step that cannot be sampled (0, NaN, or so small that
+// one curve would have more than a million points), ends the run with a message; the entry's
+// probe lines are deleted and redraw is switched on, the curves drawn so far stay.
+//
+// A host error passes to the caller as common::HostError. Before it does, the probe lines of
+// the current entry are deleted and redraw is switched back on, each as best it can be, so the
+// document is never left with probe lines or with redraw off.
+void RunCycloidGeneration(host::HostScript& script, common::PanelSurface& panel);
+
+}  // namespace construct

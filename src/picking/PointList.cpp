@@ -1,0 +1,64 @@
+#include "picking/PointList.h"
+
+#include <charconv>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+namespace picking {
+
+namespace {
+
+constexpr std::int16_t kPointFilter = 1;
+
+std::string CountText(std::size_t count) {
+    char buffer[24];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, count);
+    return std::string(buffer, result.ptr);
+}
+
+}  // namespace
+
+bool AddPointId(common::PanelSurface& panel, const std::string& id) {
+    if (panel.ListHasRowIgnoringCase(id)) {
+        return false;
+    }
+    panel.ListAppend(id);
+    return true;
+}
+
+void PickPoints(host::HostScript& script, common::PanelSurface& panel) {
+    panel.SetStatusVisible(false);
+    const std::optional<std::vector<std::string>> picked = script.GetObjects("Pick points", kPointFilter);
+    if (!picked) {
+        return;
+    }
+    for (const std::string& id : *picked) {
+        if (script.IsPoint(id)) {
+            AddPointId(panel, id);
+        }
+    }
+}
+
+std::size_t SelectAllPoints(host::HostScript& script, common::PanelSurface& panel) {
+    panel.SetStatusVisible(false);
+    // An empty document answers no array: it holds no points.
+    const std::vector<std::string> all = script.AllObjects().value_or(std::vector<std::string>{});
+    std::size_t pointCount = 0;
+    for (const std::string& id : all) {
+        if (script.IsPoint(id)) {
+            ++pointCount;
+            AddPointId(panel, id);
+        }
+    }
+    panel.SetStatusVisible(true);
+    panel.SetStatusCaption(CountText(pointCount) + " points added!");
+    return pointCount;
+}
+
+void DeleteAllPoints(common::PanelSurface& panel) {
+    panel.SetStatusVisible(false);
+    panel.ListClear();
+}
+
+}  // namespace picking

@@ -1,0 +1,137 @@
+#include "ui/EventRouter.h"
+
+#include <exception>
+#include <utility>
+
+#include "common/HostError.h"
+#include "construct/GenerationRun.h"
+#include "construct/PointsAlongLine.h"
+#include "picking/Pickers.h"
+#include "picking/PointList.h"
+#include "picking/PressHighlight.h"
+#include "ui/Messages.h"
+
+namespace ui {
+
+namespace {
+
+std::optional<picking::HighlightSource> HighlightSourceOf(PanelControl control) {
+    switch (control) {
+        case PanelControl::Text5:
+            return picking::HighlightSource::Text5;
+        case PanelControl::Text1:
+            return picking::HighlightSource::Text1;
+        case PanelControl::Text2:
+            return picking::HighlightSource::Text2;
+        case PanelControl::List1:
+            return picking::HighlightSource::List1;
+        default:
+            return std::nullopt;
+    }
+}
+
+}  // namespace
+
+EventRouter::EventRouter(host::HostScript& script,
+                         common::PanelSurface& panel,
+                         std::function<void()> openWebPage,
+                         std::function<void()> hostGone)
+    : script_(script),
+      panel_(panel),
+      openWebPage_(std::move(openWebPage)),
+      hostGoneCallback_(std::move(hostGone)) {}
+
+EventRouter::Route EventRouter::RouteOf(PanelControl control, PanelEvent event) {
+    host::HostScript& script = script_;
+    common::PanelSurface& panel = panel_;
+    if (event == PanelEvent::MouseDown || event == PanelEvent::MouseUp) {
+        const std::optional<picking::HighlightSource> source = HighlightSourceOf(control);
+        if (!source) {
+            return {};
+        }
+        if (event == PanelEvent::MouseDown) {
+            return {[&script, &panel, s = *source] { picking::HighlightOnPress(script, panel, s); },
+                    HostUse::Highlight};
+        }
+        return {[&script, &panel, s = *source] { picking::UnhighlightOnRelease(script, panel, s); },
+                HostUse::Highlight};
+    }
+
+    switch (control) {
+        case PanelControl::Command1:
+            return {[&] { (void)picking::SelectAllPoints(script, panel); }, HostUse::Command};
+        case PanelControl::Command2:
+            return {[&] { construct::CreatePointsAlongLine(script, panel); }, HostUse::Command};
+        case PanelControl::Command3:
+            return {[&] { picking::DeleteAllPoints(panel); }, HostUse::None};
+        case PanelControl::Command4:
+            return {[&] { construct::RunCycloidGeneration(script, panel); }, HostUse::Command};
+        case PanelControl::Command5:
+            return {[&] { picking::PickLine(script, panel); }, HostUse::Command};
+        case PanelControl::Command6:
+            return {[&] { picking::PickXyCurve(script, panel); }, HostUse::Command};
+        case PanelControl::Command7:
+            return {[&] { picking::PickYzCurve(script, panel); }, HostUse::Command};
+        case PanelControl::Command8:
+            return {[&] { picking::PickPoints(script, panel); }, HostUse::Command};
+        case PanelControl::Pic1:
+            if (!openWebPage_) {
+                return {};
+            }
+            return {[this] { openWebPage_(); }, HostUse::None};
+        case PanelControl::Text1:
+        case PanelControl::Text2:
+        case PanelControl::Text5:
+        case PanelControl::List1:
+            break;  // clicks on the fields and the list are not wired
+    }
+    return {};
+}
+
+void EventRouter::OnPanelEvent(PanelControl control, PanelEvent event) {
+    const Route route = RouteOf(control, event);
+    if (!route.handler) {
+        return;
+    }
+    if (route.hostUse != HostUse::None && (hostGone_ || !script_.Attached())) {
+        // A press or release on a field must not raise a modal box under the mouse; only the
+        // buttons say why they cannot work.
+        if (route.hostUse == HostUse::Command) {
+            panel_.ShowMessage(hostGone_ ? kHostGoneMessage : kNotAttachedMessage);
+        }
+        return;
+    }
+
+    try {
+        route.handler();
+    } catch (const common::HostError& error) {
+        switch (error.GetCause()) {
+            case common::HostError::Cause::HostGone:
+                ReportHostGone();
+                break;
+            case common::HostError::Cause::NotAttached:
+                panel_.ShowMessage(kNotAttachedMessage);
+                break;
+            case common::HostError::Cause::Raised:
+                panel_.ShowMessage(HostFailureMessage(error));
+                break;
+        }
+    } catch (const std::exception& error) {
+        panel_.ShowMessage(CommandFailureMessage(error.what()));
+    }
+}
+
+void EventRouter::ReportHostGone() {
+    // A command that started before another one found the host gone (it ran inside it, while
+    // pending messages ran) fails the same way; the user is told once.
+    if (hostGone_) {
+        return;
+    }
+    hostGone_ = true;
+    panel_.ShowMessage(kHostGoneMessage);
+    if (hostGoneCallback_) {
+        hostGoneCallback_();
+    }
+}
+
+}  // namespace ui

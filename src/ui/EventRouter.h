@@ -1,0 +1,63 @@
+#pragma once
+
+#include <functional>
+
+#include "common/PanelSurface.h"
+#include "host/HostScript.h"
+#include "ui/PanelEvents.h"
+
+namespace ui {
+
+// Runs the handler each panel event is wired to, and is the one place where a failed command
+// is reported:
+//   Command5/6/7 click   the line, XY curve and YZ curve pickers
+//   Command8 click       Pick Points;  Command1 click SelAllPts;  Command3 click Del All pts
+//   Command2 click       Create (points along the line)
+//   Command4 click       the generation run
+//   Text5/Text1/Text2/List1 mouse down / up   press-to-highlight
+//   Pic1 click           the injected "open web page" action
+// Every other event does nothing.
+//
+// A host error is reported in the information box ("Rhino could not complete <operation>:
+// <host's description>") and the panel goes on working; handlers have done their own cleanup
+// by then. When the host has gone, that is reported once, the owner is told through
+// `hostGone`, and from then on commands that need the host show the same message without
+// calling it. Without a script object, commands that need the host show one message instead of
+// running; mouse presses and releases then do nothing, and "Del All pts" and the logo work.
+//
+// Re-entrant: a handler that lets pending window messages run may receive another event
+// through this router while it is still running.
+class EventRouter : public PanelEvents {
+public:
+    // `script` and `panel` must outlive the router. `openWebPage` runs on a click of the logo;
+    // `hostGone` (may be empty) runs once, after the host-gone message has been shown.
+    EventRouter(host::HostScript& script,
+                common::PanelSurface& panel,
+                std::function<void()> openWebPage,
+                std::function<void()> hostGone = {});
+
+    void OnPanelEvent(PanelControl control, PanelEvent event) override;
+
+    // True once a command has found the host gone.
+    bool HostGone() const { return hostGone_; }
+
+private:
+    enum class HostUse { None, Command, Highlight };
+
+    // The handler wired to the event, and what it needs of the host; an empty handler for an
+    // event that is not wired.
+    struct Route {
+        std::function<void()> handler;
+        HostUse hostUse = HostUse::None;
+    };
+    Route RouteOf(PanelControl control, PanelEvent event);
+    void ReportHostGone();
+
+    host::HostScript& script_;
+    common::PanelSurface& panel_;
+    std::function<void()> openWebPage_;
+    std::function<void()> hostGoneCallback_;
+    bool hostGone_ = false;
+};
+
+}  // namespace ui

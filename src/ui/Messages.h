@@ -1,0 +1,25 @@
+#pragma once
+
+#include <string>
+
+#include "common/HostError.h"
+
+namespace ui {
+
+// Shown instead of running a command that needs the host when start-up obtained no script object.
+inline constexpr char kNotAttachedMessage[] =
+    "The tool is not attached to Rhino. Start Rhino, then start the tool again.";
+
+// Shown when the host process has ended or stopped answering.
+inline constexpr char kHostGoneMessage[] =
+    "Rhino is no longer running, so the tool cannot reach it. Start Rhino, then start the tool again.";
+
+// The information box text for a host operation that raised an error: names the operation and
+// gives the host's own description (or its error code when it gave none), e.g.
+// "Rhino could not complete AddLine: Invalid point."
+std::string HostFailureMessage(const common::HostError& error);
+
+// The information box text for any other failure of a command, with its description.
+std::string CommandFailureMessage(const std::string& description);
+
+}  // namespace ui
