@@ -1,0 +1,83 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "hostsim/model/Curve.h"
+#include "hostsim/model/ObjectId.h"
+#include "hostsim/model/Vec3.h"
+
+namespace hostsim {
+
+enum class ObjectKind { Point, Curve };
+
+// One object of the document: a point object or a curve object (line, polyline or
+// interpolated curve).
+struct DocObject {
+    std::string id;  // canonical form
+    ObjectKind kind = ObjectKind::Point;
+    Vec3 point;                  // point objects
+    std::optional<Curve> curve;  // curve objects
+    bool selected = false;
+};
+
+// The simulated host's geometry document: objects in the order they were added, their
+// selection state, and whether views redraw.
+class Document {
+public:
+    // The host's default absolute tolerance, in model units.
+    static constexpr double kAbsoluteTolerance = 0.01;
+
+    explicit Document(std::uint32_t idSeed) : ids_(idSeed) {}
+
+    // Each returns the new object's id. fixedId, when given, must be a well-formed id that no
+    // object has; otherwise std::invalid_argument is thrown and nothing is added.
+    std::string AddPoint(Vec3 point, std::optional<std::string_view> fixedId = std::nullopt);
+    std::string AddCurve(Curve curve, std::optional<std::string_view> fixedId = std::nullopt);
+
+    // The object an id names (any letter case, optional braces and surrounding blanks), or
+    // null when the id is malformed or names no object.
+    const DocObject* Find(std::string_view id) const;
+    DocObject* Find(std::string_view id);
+
+    // Each returns false when the id names no object.
+    bool Delete(std::string_view id);
+    bool Select(std::string_view id);
+    bool Unselect(std::string_view id);
+    // Number of objects that were selected.
+    std::int32_t UnselectAll();
+
+    // Ids in the order the objects were added.
+    std::vector<std::string> AllIds() const;
+    std::vector<std::string> SelectedIds() const;
+    std::size_t Count() const { return objects_.size(); }
+
+    bool RedrawEnabled() const { return redrawEnabled_; }
+    void SetRedrawEnabled(bool enabled) { redrawEnabled_ = enabled; }
+
+    // Removes every object and switches redraw on; ids already handed out are not reused.
+    void Clear();
+
+    // Dump in the scene format (README.md): "redraw on|off", then one line per object in the
+    // order added, each with its id and, when selected, the word "selected".
+    std::string Text() const;
+
+private:
+    std::string Insert(DocObject object, std::optional<std::string_view> fixedId);
+
+    IdGenerator ids_;
+    std::uint64_t nextSequence_ = 0;
+    std::map<std::uint64_t, DocObject> objects_;
+    std::unordered_map<std::string, std::uint64_t> sequenceById_;
+    bool redrawEnabled_ = true;
+};
+
+// Shortest text that reads back as the same double ("2.5", "-0.1", "1e+300").
+std::string NumberText(double value);
+
+}  // namespace hostsim

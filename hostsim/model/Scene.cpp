@@ -1,0 +1,117 @@
+#include "hostsim/model/Scene.h"
+
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+#include <vector>
+
+#include "hostsim/model/TextScan.h"
+
+namespace hostsim {
+
+namespace {
+
+std::string_view WithoutComment(std::string_view line) {
+    const std::size_t hash = line.find('#');
+    return hash == std::string_view::npos ? line : line.substr(0, hash);
+}
+
+}  // namespace
+
+std::optional<std::string> ApplySceneLine(Document& document, std::string_view line) {
+    std::string_view rest = WithoutComment(line);
+    const std::string_view kind = NextWord(rest);
+    if (kind.empty()) {
+        return std::nullopt;
+    }
+    if (EqualsIgnoringCase(kind, "redraw")) {
+        const std::string_view state = NextWord(rest);
+        if (!NextWord(rest).empty() || !(EqualsIgnoringCase(state, "on") || EqualsIgnoringCase(state, "off"))) {
+            throw std::invalid_argument("redraw takes on or off");
+        }
+        document.SetRedrawEnabled(EqualsIgnoringCase(state, "on"));
+        return std::nullopt;
+    }
+    std::vector<double> numbers;
+    std::optional<std::string_view> fixedId;
+    bool selected = false;
+    for (std::string_view word = NextWord(rest); !word.empty(); word = NextWord(rest)) {
+        if (word.size() > 3 && EqualsIgnoringCase(word.substr(0, 3), "id=")) {
+            fixedId = word.substr(3);
+        } else if (EqualsIgnoringCase(word, "selected")) {
+            selected = true;
+        } else if (const std::optional<double> number = ParseNumber(word)) {
+            if (fixedId || selected) {
+                throw std::invalid_argument("coordinates must come before id= and selected");
+            }
+            numbers.push_back(*number);
+        } else {
+            throw std::invalid_argument("not a number: " + std::string(word));
+        }
+    }
+    if (numbers.size() % 3 != 0) {
+        throw std::invalid_argument("coordinates must come in threes");
+    }
+    std::vector<Vec3> points;
+    for (std::size_t i = 0; i < numbers.size(); i += 3) {
+        points.push_back({numbers[i], numbers[i + 1], numbers[i + 2]});
+    }
+    std::string id;
+    if (EqualsIgnoringCase(kind, "point")) {
+        if (points.size() != 1) {
+            throw std::invalid_argument("point takes x y z");
+        }
+        id = document.AddPoint(points[0], fixedId);
+    } else {
+        std::optional<Curve> curve;
+        if (EqualsIgnoringCase(kind, "line")) {
+            if (points.size() != 2) {
+                throw std::invalid_argument("line takes x1 y1 z1 x2 y2 z2");
+            }
+            curve = Curve::MakeLine(points[0], points[1]);
+        } else if (EqualsIgnoringCase(kind, "polyline")) {
+            curve = Curve::MakePolyline(points);
+        } else if (EqualsIgnoringCase(kind, "curve")) {
+            curve = Curve::MakeInterpolated(points);
+        } else {
+            throw std::invalid_argument("unknown object kind: " + std::string(kind));
+        }
+        if (!curve) {
+            throw std::invalid_argument(std::string(kind) + " needs two distinct points");
+        }
+        id = document.AddCurve(std::move(*curve), fixedId);
+    }
+    if (selected) {
+        document.Select(id);
+    }
+    return id;
+}
+
+void LoadSceneText(Document& document, std::string_view text) {
+    Document changed = document;
+    std::size_t lineNumber = 0;
+    while (!text.empty()) {
+        const std::size_t end = text.find('\n');
+        const std::string_view line = text.substr(0, end);
+        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+        ++lineNumber;
+        try {
+            ApplySceneLine(changed, line);
+        } catch (const std::invalid_argument& error) {
+            throw std::invalid_argument("line " + std::to_string(lineNumber) + ": " + error.what());
+        }
+    }
+    document = std::move(changed);
+}
+
+void LoadSceneFile(Document& document, const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        throw std::invalid_argument("cannot read scene file " + path);
+    }
+    std::ostringstream content;
+    content << file.rdbuf();
+    LoadSceneText(document, content.str());
+}
+
+}  // namespace hostsim
