@@ -1,0 +1,73 @@
+#include "platform/win32/Win32Error.h"
+
+#include <charconv>
+#include <string_view>
+
+#include "platform/win32/TextConversion.h"
+
+namespace win32 {
+
+namespace {
+
+std::string FileName(const char* path) {
+    const std::string_view full(path);
+    const auto slash = full.find_last_of("/\\");
+    return std::string(slash == std::string_view::npos ? full : full.substr(slash + 1));
+}
+
+std::string Describe(const std::string& api, std::uint32_t code, const std::source_location& where) {
+    std::string text = api + " failed: " + HexCode(code);
+    const std::string message = SystemMessage(code);
+    if (!message.empty()) {
+        text += " " + message;
+    }
+    char line[16];
+    const auto end = std::to_chars(line, line + sizeof line, where.line()).ptr;
+    return text + " (" + FileName(where.file_name()) + ":" + std::string(line, end) + ")";
+}
+
+std::string FormatSystemText(DWORD code) {
+    wchar_t* buffer = nullptr;
+    const DWORD length = ::FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code,
+        0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    if (length == 0 || buffer == nullptr) {
+        return {};
+    }
+    std::wstring_view text(buffer, length);
+    while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ')) {
+        text.remove_suffix(1);
+    }
+    std::string utf8 = WideToUtf8(text);
+    (void)::LocalFree(buffer);  // FORMAT_MESSAGE_ALLOCATE_BUFFER memory; nothing to do if it fails
+    return utf8;
+}
+
+}  // namespace
+
+Win32Error::Win32Error(std::string api, std::uint32_t code, const std::source_location& where)
+    : std::runtime_error(Describe(api, code, where)), api_(std::move(api)), code_(code), where_(where) {}
+
+std::string SystemMessage(std::uint32_t code) {
+    std::string text = FormatSystemText(code);
+    // An HRESULT wrapping a Win32 error (0x8007xxxx) is often known to the system only
+    // by its Win32 code.
+    if (text.empty() && HRESULT_FACILITY(static_cast<HRESULT>(code)) == FACILITY_WIN32) {
+        text = FormatSystemText(HRESULT_CODE(static_cast<HRESULT>(code)));
+    }
+    return text;
+}
+
+std::string HexCode(std::uint32_t code) {
+    char digits[8];
+    const auto end = std::to_chars(digits, digits + sizeof digits, code, 16).ptr;
+    std::string text(digits, end);
+    for (char& c : text) {
+        if (c >= 'a' && c <= 'f') {
+            c = static_cast<char>(c - 'a' + 'A');
+        }
+    }
+    return "0x" + std::string(8 - text.size(), '0') + text;
+}
+
+}  // namespace win32
