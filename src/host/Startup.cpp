@@ -1,0 +1,140 @@
+#include "host/Startup.h"
+
+#include <exception>
+#include <string>
+#include <utility>
+
+#include "common/HostValue.h"
+#include "host/Census.h"
+#include "host/HostScript.h"
+
+namespace host {
+
+namespace {
+
+enum class Route { None, Rhino4, Rhino3 };
+
+// Runs one step of the Rhino 4 route; a failure skips the step, whatever it would have
+// assigned keeps its old value, and the route goes on. Returns whether the step ran through.
+template <typename Step>
+bool RunSkippingFailure(Step&& step) {
+    try {
+        std::forward<Step>(step)();
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+void MakeVisible(Dispatcher& hostApp) {
+    hostApp.Put("Visible", common::HostValue::Bool(true));
+}
+
+std::int32_t ReadHostWindow(HostLink& link) {
+    return HostScript(link.RhinoScript.get()).WindowHandle();
+}
+
+void AttachToRhino4(StartupPlatform& platform, HostLink& link) {
+    if (!RunSkippingFailure([&] { link.HostApp = platform.CreateObject(kRhino4ProgId); }) || !link.HostApp) {
+        platform.ShowMessageBox(kRhino4CreateFailedMessage);
+        return;
+    }
+    for (int attempt = 0; attempt < kRhino4ScriptAttempts; ++attempt) {
+        if (RunSkippingFailure([&] { link.RhinoScript = link.HostApp->CallForObject("GetScriptObject"); })) {
+            break;
+        }
+        platform.Sleep(kRhino4RetryPauseMs);
+    }
+    (void)RunSkippingFailure([&] { MakeVisible(*link.HostApp); });
+    (void)RunSkippingFailure([&] { link.HostWindow = ReadHostWindow(link); });
+    (void)RunSkippingFailure([&] { platform.PlacePanelTopmost(); });
+    (void)RunSkippingFailure([&] { platform.SetParent(link.HostWindow); });
+    (void)RunSkippingFailure([&] { platform.SetForegroundWindow(link.HostWindow); });
+}
+
+// The Rhino 3 route has a single attempt per step. A failing step is told to the user
+// and the panel runs unattached: without a script object its commands report that no
+// host is attached, rather than working on a host whose window the panel is not in.
+void AttachToRhino3(StartupPlatform& platform, HostLink& link) {
+    const auto giveUp = [&](std::string_view message) {
+        link.RhinoScript.reset();
+        link.HostWindow = 0;
+        platform.ShowMessageBox(message);
+    };
+    if (!RunSkippingFailure([&] { link.HostApp = platform.CreateObject(kRhino3ProgId); }) || !link.HostApp) {
+        giveUp(kRhino3CreateFailedMessage);
+        return;
+    }
+    platform.LetPendingMessagesRun();
+    if (!RunSkippingFailure([&] { link.RhinoScript = link.HostApp->CallForObject("GetScriptObject"); }) ||
+        !link.RhinoScript) {
+        giveUp(kRhino3ScriptFailedMessage);
+        return;
+    }
+    if (!RunSkippingFailure([&] { MakeVisible(*link.HostApp); })) {
+        giveUp(kRhino3VisibleFailedMessage);
+        return;
+    }
+    std::int32_t hostWindow = 0;
+    // A window handle of 0 names no window to dock into, so it counts as a failure too.
+    if (!RunSkippingFailure([&] { hostWindow = ReadHostWindow(link); }) || hostWindow == 0) {
+        giveUp(kRhino3WindowFailedMessage);
+        return;
+    }
+    if (!RunSkippingFailure([&] { platform.PlacePanelTopmost(); })) {
+        giveUp(kRhino3DockFailedMessage);
+        return;
+    }
+    link.HostWindow = hostWindow;
+    platform.SetParent(link.HostWindow);
+    platform.SetForegroundWindow(link.HostWindow);
+}
+
+}  // namespace
+
+StartupOutcome RunStartup(StartupPlatform& platform, HostLink& link) {
+    // Both are asked every time: the named indication also finds a first instance whose
+    // panel is docked, the window search one whose panel is still top-level. Any handle
+    // counts, since a 32-bit handle above 0x7FFFFFFF reads as negative.
+    const bool previousInstance = platform.PreviousInstance();
+    const std::int32_t previousPanel = platform.FindPanelWindow(kPanelWindowClass, kPanelTitle);
+    if (previousInstance || previousPanel != 0) {
+        return StartupOutcome::EndProgram;
+    }
+
+    platform.SetPanelTitle(kPanelTitle);
+
+    const DecodedCensus census = DecodeCensus(platform.CountHostProcesses());
+    const bool rhino4Runs = census.rhino4 > 0;
+    const bool rhino3Runs = census.rhino3 > 0;
+
+    Route route = Route::None;
+    if (rhino4Runs && rhino3Runs) {
+        link.HostVersion = platform.ShowChooser();
+        if (link.HostVersion == 4) {
+            route = Route::Rhino4;
+        } else if (link.HostVersion == 3) {
+            route = Route::Rhino3;
+        } else {
+            // The chooser closed without a choice: the user declined to attach, so the
+            // program ends as quietly as it would for a second instance.
+            return StartupOutcome::EndProgram;
+        }
+    } else if (rhino4Runs) {
+        route = Route::Rhino4;
+    } else if (rhino3Runs) {
+        route = Route::Rhino3;
+    } else {
+        platform.ShowNoHostMessage(kNoHostMessage);
+        return StartupOutcome::EndProgram;
+    }
+
+    if (route == Route::Rhino4) {
+        AttachToRhino4(platform, link);
+    } else {
+        AttachToRhino3(platform, link);
+    }
+    return StartupOutcome::ShowPanel;
+}
+
+}  // namespace host

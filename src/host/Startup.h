@@ -1,0 +1,78 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "host/Dispatcher.h"
+#include "host/HostLink.h"
+
+namespace host {
+
+constexpr std::string_view kPanelTitle = "Curtate Cycloid curve V2 by Vendrel";
+// The window class of the tool's windows, by which a second instance finds the first.
+constexpr std::string_view kPanelWindowClass = "ThunderRT6FormDC";
+constexpr std::string_view kRhino4ProgId = "Rhino4.Interface";
+constexpr std::string_view kRhino3ProgId = "Rhino3.Application";
+constexpr int kRhino4ScriptAttempts = 10;
+constexpr std::uint32_t kRhino4RetryPauseMs = 500;
+
+constexpr std::string_view kNoHostMessage = "Rhin is not running!. Start Rhino then start the plug-in";
+constexpr std::string_view kRhino4CreateFailedMessage = "Failed to create Rhino4 object";
+constexpr std::string_view kRhino3CreateFailedMessage = "Failed to create Rhino3 object";
+constexpr std::string_view kRhino3ScriptFailedMessage = "Failed to get the Rhino3 script object";
+constexpr std::string_view kRhino3VisibleFailedMessage = "Failed to make Rhino3 visible";
+constexpr std::string_view kRhino3WindowFailedMessage = "Failed to find the Rhino3 main window";
+constexpr std::string_view kRhino3DockFailedMessage = "Failed to dock the panel into Rhino3";
+
+// What start-up needs from the platform and the panel. Every method runs on the
+// user-interface thread; modal ones return when their window has closed.
+class StartupPlatform {
+public:
+    virtual ~StartupPlatform() = default;
+
+    // True when another instance of this program already runs (also when its panel is
+    // docked and no longer a top-level window).
+    virtual bool PreviousInstance() = 0;
+    // The handle of a top-level window with exactly this class and title, or 0.
+    virtual std::int32_t FindPanelWindow(std::string_view className, std::string_view title) = 0;
+    virtual void SetPanelTitle(std::string_view title) = 0;
+    // The census value of the running host processes.
+    virtual std::int32_t CountHostProcesses() = 0;
+    // Shows the information box with `text`, modal and without an owner.
+    virtual void ShowNoHostMessage(std::string_view text) = 0;
+    // Shows the version chooser modally, owned by the panel, and returns the version it
+    // left: 3, 4, or 0 when it closed without a choice.
+    virtual std::int16_t ShowChooser() = 0;
+    // Creates the host's application object; throws when it cannot be created.
+    virtual std::unique_ptr<Dispatcher> CreateObject(std::string_view progId) = 0;
+    virtual void Sleep(std::uint32_t milliseconds) = 0;
+    // Handles the window messages already queued for this program's windows.
+    virtual void LetPendingMessagesRun() = 0;
+    // The system's standard message box: `text`, an OK button, no icon.
+    virtual void ShowMessageBox(std::string_view text) = 0;
+    // Makes the panel topmost, keeping its position and size; throws when that fails.
+    virtual void PlacePanelTopmost() = 0;
+    // Makes the panel a child of `hostWindow` (0 leaves it top-level).
+    virtual void SetParent(std::int32_t hostWindow) = 0;
+    virtual void SetForegroundWindow(std::int32_t hostWindow) = 0;
+};
+
+enum class StartupOutcome {
+    EndProgram,  // end at once: another instance runs, no host runs, or no version was chosen
+    ShowPanel,   // go on and show the panel, attached or not (see HostLink)
+};
+
+// Runs the start-up sequence once, before the panel is first shown: single-instance
+// check, panel title, census, choice of host version, creation of the host's objects and
+// docking. Writes the outcome into `link`.
+//
+// Rhino 4: every failing step after the creation is skipped; a failed creation shows
+// kRhino4CreateFailedMessage and leaves the panel unattached; up to ten GetScriptObject
+// attempts, each failure followed by a 500 ms pause.
+// Rhino 3: one attempt per step; a failing step shows its message in the message box,
+// and the panel runs unattached (no script object, HostWindow 0, not docked).
+StartupOutcome RunStartup(StartupPlatform& platform, HostLink& link);
+
+}  // namespace host

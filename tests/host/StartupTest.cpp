@@ -1,0 +1,361 @@
+#include "host/Startup.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "FakeDispatcher.h"
+#include "common/HostError.h"
+
+namespace {
+
+using common::HostValue;
+using host::StartupOutcome;
+using testing_support::FakeDispatcher;
+
+constexpr std::int32_t kHostWindow = 0x2004A;
+
+// The platform and panel as start-up sees them: scripted answers and one log of every
+// call, host calls included, in order.
+class FakeStartupPlatform : public host::StartupPlatform {
+public:
+    bool previousInstance = false;
+    // Top-level windows by "class|title".
+    std::map<std::string, std::int32_t> windows;
+    std::int32_t census = 0;
+    std::int16_t chooserAnswer = 0;
+    // Application objects by ProgID; a ProgID without one cannot be created.
+    std::map<std::string, std::unique_ptr<FakeDispatcher>> objects;
+    bool placementFails = false;
+
+    std::vector<std::string> log;
+
+    int Count(const std::string& entry) const { return static_cast<int>(std::count(log.begin(), log.end(), entry)); }
+    bool Has(const std::string& entry) const { return Count(entry) > 0; }
+    std::ptrdiff_t IndexOf(const std::string& entry) const {
+        return std::find(log.begin(), log.end(), entry) - log.begin();
+    }
+
+    // A Rhino application object whose script object answers `window`; the app and the
+    // script log their calls into the shared log. Returns the app for further scripting.
+    FakeDispatcher& AddHost(const std::string& progId, std::int32_t window = kHostWindow) {
+        auto app = std::make_unique<FakeDispatcher>();
+        auto script = std::make_unique<FakeDispatcher>();
+        script->Answer("WindowHandle", [this, window](const auto&) {
+            log.push_back("WindowHandle");
+            return HostValue::Int32(window);
+        });
+        app->Answer("GetScriptObject", [this](const auto&) {
+            log.push_back("GetScriptObject");
+            return HostValue::Empty();
+        });
+        app->Answer("put Visible", [this](const std::vector<HostValue>& args) {
+            log.push_back("Visible=" + args.at(0).Describe());
+            return HostValue::Empty();
+        });
+        scripts[progId] = script.get();
+        app->QueueObject("GetScriptObject", std::move(script));
+        FakeDispatcher& ref = *app;
+        objects[progId] = std::move(app);
+        return ref;
+    }
+    std::map<std::string, FakeDispatcher*> scripts;
+
+    bool PreviousInstance() override {
+        log.push_back("PreviousInstance");
+        return previousInstance;
+    }
+    std::int32_t FindPanelWindow(std::string_view className, std::string_view title) override {
+        log.push_back("FindPanelWindow");
+        const auto found = windows.find(std::string(className) + "|" + std::string(title));
+        return found == windows.end() ? 0 : found->second;
+    }
+    void SetPanelTitle(std::string_view title) override { log.push_back("SetPanelTitle " + std::string(title)); }
+    std::int32_t CountHostProcesses() override {
+        log.push_back("CountHostProcesses");
+        return census;
+    }
+    void ShowNoHostMessage(std::string_view text) override { log.push_back("InfoBox " + std::string(text)); }
+    std::int16_t ShowChooser() override {
+        log.push_back("ShowChooser");
+        return chooserAnswer;
+    }
+    std::unique_ptr<host::Dispatcher> CreateObject(std::string_view progId) override {
+        log.push_back("CreateObject " + std::string(progId));
+        auto found = objects.find(std::string(progId));
+        if (found == objects.end() || !found->second) {
+            throw common::HostError("CreateObject", "class not registered");
+        }
+        return std::move(found->second);
+    }
+    void Sleep(std::uint32_t milliseconds) override { log.push_back("Sleep " + std::to_string(milliseconds)); }
+    void LetPendingMessagesRun() override { log.push_back("LetPendingMessagesRun"); }
+    void ShowMessageBox(std::string_view text) override { log.push_back("MessageBox " + std::string(text)); }
+    void PlacePanelTopmost() override {
+        log.push_back("PlacePanelTopmost");
+        if (placementFails) {
+            throw std::overflow_error("panel position out of range");
+        }
+    }
+    void SetParent(std::int32_t hostWindow) override { log.push_back("SetParent " + std::to_string(hostWindow)); }
+    void SetForegroundWindow(std::int32_t hostWindow) override {
+        log.push_back("SetForegroundWindow " + std::to_string(hostWindow));
+    }
+};
+
+const std::string kTitle(host::kPanelTitle);
+const std::string kClassAndTitle = std::string(host::kPanelWindowClass) + "|" + kTitle;
+const std::string kWindow = std::to_string(kHostWindow);
+
+TEST(StartupTest, AttachesToTheOnlyRunningVersion) {
+    static const struct {
+        const char* name;
+        std::int32_t census;
+        const char* progId;
+        std::vector<std::string> expectedTail;
+    } kCases[] = {
+        {"Rhino 4 alone", 1000, "Rhino4.Interface",
+         {"CreateObject Rhino4.Interface", "GetScriptObject", "Visible=Bool:true", "WindowHandle", "PlacePanelTopmost",
+          "SetParent " + kWindow, "SetForegroundWindow " + kWindow}},
+        {"two Rhino 4", 2000, "Rhino4.Interface",
+         {"CreateObject Rhino4.Interface", "GetScriptObject", "Visible=Bool:true", "WindowHandle", "PlacePanelTopmost",
+          "SetParent " + kWindow, "SetForegroundWindow " + kWindow}},
+        {"Rhino 3 alone", 1, "Rhino3.Application",
+         {"CreateObject Rhino3.Application", "LetPendingMessagesRun", "GetScriptObject", "Visible=Bool:true",
+          "WindowHandle", "PlacePanelTopmost", "SetParent " + kWindow, "SetForegroundWindow " + kWindow}},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.name);
+        FakeStartupPlatform platform;
+        platform.census = c.census;
+        platform.AddHost(c.progId);
+        host::HostLink link;
+
+        EXPECT_EQ(host::RunStartup(platform, link), StartupOutcome::ShowPanel);
+
+        std::vector<std::string> expected = {"PreviousInstance", "FindPanelWindow", "SetPanelTitle " + kTitle,
+                                             "CountHostProcesses"};
+        expected.insert(expected.end(), c.expectedTail.begin(), c.expectedTail.end());
+        EXPECT_EQ(platform.log, expected);
+        EXPECT_NE(link.HostApp, nullptr);
+        EXPECT_EQ(link.RhinoScript.get(), platform.scripts[c.progId]);
+        EXPECT_EQ(link.HostWindow, kHostWindow);
+        EXPECT_EQ(link.HostVersion, 0);
+    }
+}
+
+TEST(StartupTest, NoHostShowsTheInfoBoxAfterTheTitleAndEnds) {
+    FakeStartupPlatform platform;
+    host::HostLink link;
+    EXPECT_EQ(host::RunStartup(platform, link), StartupOutcome::EndProgram);
+    EXPECT_EQ(platform.log, (std::vector<std::string>{"PreviousInstance", "FindPanelWindow", "SetPanelTitle " + kTitle,
+                                                      "CountHostProcesses",
+                                                      "InfoBox Rhin is not running!. Start Rhino then start the plug-in"}));
+    EXPECT_EQ(link.HostApp, nullptr);
+}
+
+TEST(StartupTest, BothRunningAsksTheChooser) {
+    static const struct {
+        const char* name;
+        std::int16_t answer;
+        const char* createdProgId;  // nullptr: nothing created
+        StartupOutcome outcome;
+    } kCases[] = {
+        {"Rhino 4 chosen", 4, "Rhino4.Interface", StartupOutcome::ShowPanel},
+        {"Rhino 3 chosen", 3, "Rhino3.Application", StartupOutcome::ShowPanel},
+        {"no choice", 0, nullptr, StartupOutcome::EndProgram},
+        {"unknown value", 5, nullptr, StartupOutcome::EndProgram},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.name);
+        FakeStartupPlatform platform;
+        platform.census = 2003;
+        platform.chooserAnswer = c.answer;
+        platform.AddHost("Rhino4.Interface");
+        platform.AddHost("Rhino3.Application");
+        host::HostLink link;
+
+        EXPECT_EQ(host::RunStartup(platform, link), c.outcome);
+        EXPECT_EQ(link.HostVersion, c.answer);
+        EXPECT_EQ(platform.IndexOf("ShowChooser"), platform.IndexOf("CountHostProcesses") + 1);
+        EXPECT_EQ(platform.Count("CreateObject Rhino4.Interface") + platform.Count("CreateObject Rhino3.Application"),
+                  c.createdProgId ? 1 : 0);
+        if (c.createdProgId) {
+            EXPECT_TRUE(platform.Has("CreateObject " + std::string(c.createdProgId)));
+            EXPECT_EQ(link.RhinoScript.get(), platform.scripts[c.createdProgId]);
+            EXPECT_TRUE(platform.Has("SetParent " + kWindow));
+        } else {
+            EXPECT_EQ(platform.log.back(), "ShowChooser");
+            EXPECT_EQ(link.HostApp, nullptr);
+        }
+    }
+}
+
+TEST(StartupTest, SingleInstanceCheckEndsSilentlyBeforeTheTitle) {
+    static const struct {
+        const char* name;
+        bool previousInstance;
+        std::string window;  // "class|title" of an existing top-level window, or ""
+        std::int32_t handle;
+        bool ends;
+    } kCases[] = {
+        {"indication alone", true, "", 0, true},
+        {"panel window alone", false, kClassAndTitle, 0x1003E, true},
+        {"both", true, kClassAndTitle, 0x1003E, true},
+        {"handle above 31 bits", false, kClassAndTitle, -0x7FFF0000, true},
+        {"title differs by case", false, "ThunderRT6FormDC|Curtate cycloid curve V2 by Vendrel", 0x1003E, false},
+        {"title with trailing blank", false, kClassAndTitle + " ", 0x1003E, false},
+        {"other class", false, "ThunderRT6Form|" + kTitle, 0x1003E, false},
+        {"neither", false, "", 0, false},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.name);
+        FakeStartupPlatform platform;
+        platform.previousInstance = c.previousInstance;
+        if (!c.window.empty()) {
+            platform.windows[c.window] = c.handle;
+        }
+        host::HostLink link;
+        const StartupOutcome outcome = host::RunStartup(platform, link);
+
+        EXPECT_EQ(platform.Count("PreviousInstance"), 1);
+        EXPECT_EQ(platform.Count("FindPanelWindow"), 1);
+        if (c.ends) {
+            EXPECT_EQ(outcome, StartupOutcome::EndProgram);
+            EXPECT_EQ(platform.log, (std::vector<std::string>{"PreviousInstance", "FindPanelWindow"}));
+        } else {
+            EXPECT_TRUE(platform.Has("SetPanelTitle " + kTitle));
+        }
+    }
+}
+
+TEST(StartupTest, Rhino4ScriptObjectIsRetriedWithAPauseAfterEachFailure) {
+    FakeStartupPlatform platform;
+    platform.census = 1000;
+    FakeDispatcher& app = platform.AddHost("Rhino4.Interface");
+    for (int nth = 1; nth <= 3; ++nth) {
+        app.RaiseOn("GetScriptObject", nth);
+    }
+    host::HostLink link;
+
+    EXPECT_EQ(host::RunStartup(platform, link), StartupOutcome::ShowPanel);
+
+    EXPECT_EQ(app.CountOf("GetScriptObject"), 4);
+    EXPECT_EQ(platform.Count("Sleep 500"), 3);
+    EXPECT_EQ(platform.log.size(), platform.IndexOf("Sleep 500") + 9u);  // 3 pauses, success, then 5 attach steps
+    EXPECT_EQ(link.RhinoScript.get(), platform.scripts["Rhino4.Interface"]);
+    EXPECT_EQ(link.HostWindow, kHostWindow);
+    EXPECT_TRUE(platform.Has("SetParent " + kWindow));
+    EXPECT_FALSE(platform.Has("MessageBox Failed to create Rhino4 object"));
+}
+
+TEST(StartupTest, Rhino4WithoutScriptObjectStillShowsHostAndPlacesPanelUndocked) {
+    FakeStartupPlatform platform;
+    platform.census = 1000;
+    FakeDispatcher& app = platform.AddHost("Rhino4.Interface");
+    for (int nth = 1; nth <= 11; ++nth) {
+        app.RaiseOn("GetScriptObject", nth);
+    }
+    host::HostLink link;
+
+    EXPECT_EQ(host::RunStartup(platform, link), StartupOutcome::ShowPanel);
+
+    EXPECT_EQ(app.CountOf("GetScriptObject"), 10);
+    EXPECT_EQ(platform.Count("Sleep 500"), 10);
+    EXPECT_EQ(link.RhinoScript, nullptr);
+    EXPECT_EQ(link.HostWindow, 0);
+    std::vector<std::string> tail(platform.log.end() - 4, platform.log.end());
+    EXPECT_EQ(tail, (std::vector<std::string>{"Visible=Bool:true", "PlacePanelTopmost", "SetParent 0",
+                                              "SetForegroundWindow 0"}));
+    for (const std::string& entry : platform.log) {
+        EXPECT_NE(entry.rfind("MessageBox", 0), 0u) << entry;
+    }
+}
+
+TEST(StartupTest, Rhino4CreationFailureShowsOneMessageAndLeavesThePanelUnattached) {
+    FakeStartupPlatform platform;
+    platform.census = 1000;
+    host::HostLink link;
+
+    EXPECT_EQ(host::RunStartup(platform, link), StartupOutcome::ShowPanel);
+
+    EXPECT_EQ(platform.log.back(), "MessageBox Failed to create Rhino4 object");
+    EXPECT_EQ(platform.Count("MessageBox Failed to create Rhino4 object"), 1);
+    EXPECT_EQ(platform.IndexOf("CreateObject Rhino4.Interface") + 1,
+              platform.IndexOf("MessageBox Failed to create Rhino4 object"));
+    EXPECT_EQ(link.HostApp, nullptr);
+    EXPECT_EQ(link.RhinoScript, nullptr);
+    EXPECT_EQ(link.HostWindow, 0);
+}
+
+TEST(StartupTest, Rhino4SkipsEachFailingAttachStep) {
+    FakeStartupPlatform platform;
+    platform.census = 1000;
+    FakeDispatcher& app = platform.AddHost("Rhino4.Interface");
+    app.RaiseOn("put Visible", 1);
+    platform.scripts["Rhino4.Interface"]->RaiseOn("WindowHandle", 1);
+    platform.placementFails = true;
+    host::HostLink link;
+
+    EXPECT_EQ(host::RunStartup(platform, link), StartupOutcome::ShowPanel);
+
+    EXPECT_NE(link.RhinoScript, nullptr);
+    EXPECT_EQ(link.HostWindow, 0);
+    std::vector<std::string> tail(platform.log.end() - 3, platform.log.end());
+    EXPECT_EQ(tail, (std::vector<std::string>{"PlacePanelTopmost", "SetParent 0", "SetForegroundWindow 0"}));
+}
+
+TEST(StartupTest, Rhino3FailureIsToldAndThePanelRunsUnattached) {
+    enum class Fault { Create, Script, Visible, Window, WindowZero, Placement };
+    static const struct {
+        const char* name;
+        Fault fault;
+        const char* message;
+        bool appKept;
+    } kCases[] = {
+        {"creation", Fault::Create, "Failed to create Rhino3 object", false},
+        {"script object", Fault::Script, "Failed to get the Rhino3 script object", true},
+        {"visible", Fault::Visible, "Failed to make Rhino3 visible", true},
+        {"window handle", Fault::Window, "Failed to find the Rhino3 main window", true},
+        {"window handle 0", Fault::WindowZero, "Failed to find the Rhino3 main window", true},
+        {"placement", Fault::Placement, "Failed to dock the panel into Rhino3", true},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.name);
+        FakeStartupPlatform platform;
+        platform.census = 1;
+        if (c.fault != Fault::Create) {
+            FakeDispatcher& app = platform.AddHost("Rhino3.Application", c.fault == Fault::WindowZero ? 0 : kHostWindow);
+            FakeDispatcher& script = *platform.scripts["Rhino3.Application"];
+            if (c.fault == Fault::Script) {
+                app.RaiseOn("GetScriptObject", 1);
+            }
+            if (c.fault == Fault::Visible) {
+                app.RaiseOn("put Visible", 1);
+            }
+            if (c.fault == Fault::Window) {
+                script.RaiseOn("WindowHandle", 1);
+            }
+            platform.placementFails = c.fault == Fault::Placement;
+        }
+        host::HostLink link;
+
+        EXPECT_EQ(host::RunStartup(platform, link), StartupOutcome::ShowPanel);
+
+        EXPECT_EQ(platform.log.back(), "MessageBox " + std::string(c.message));
+        EXPECT_EQ(platform.Count("GetScriptObject") + platform.Count("CreateObject Rhino3.Application"),
+                  c.fault == Fault::Create || c.fault == Fault::Script ? 1 : 2);
+        EXPECT_FALSE(platform.Has("SetParent " + kWindow));
+        EXPECT_FALSE(platform.Has("SetParent 0"));
+        EXPECT_EQ(link.HostApp != nullptr, c.appKept);
+        EXPECT_EQ(link.RhinoScript, nullptr);
+        EXPECT_EQ(link.HostWindow, 0);
+    }
+}
+
+}  // namespace
