@@ -1,0 +1,139 @@
+#include "construct/PointsAlongLine.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "FakeDispatcher.h"
+#include "MemoryPanel.h"
+#include "common/HostError.h"
+
+namespace {
+
+using common::HostValue;
+using common::PanelField;
+using testing_support::FakeDispatcher;
+using testing_support::MemoryPanel;
+
+struct Fixture {
+    Fixture() {
+        panel.SetFieldText(PanelField::Text5, "L1");
+        host.Default("SelectedObjects", HostValue::Array({HostValue::String("L1")}));
+        host.Default("DivideCurve", HostValue::Array({HostValue::Point(0, 0, 0), HostValue::Point(5, 0, 0)}));
+    }
+    std::vector<std::string> Calls() const {
+        std::vector<std::string> out;
+        for (const auto& call : host.calls) {
+            out.push_back(call.Describe());
+        }
+        return out;
+    }
+    void Run() { construct::CreatePointsAlongLine(script, panel); }
+
+    FakeDispatcher host;
+    host::HostScript script{&host};
+    MemoryPanel panel;
+};
+
+TEST(PointsAlongLineTest, DividesIntoOneSegmentFewerThanPointsAndUnselectsTheLine) {
+    static const struct {
+        const char* name;
+        const char* points;
+        const char* segmentsArg;
+    } kCases[] = {
+        {"ten points", "10", "R8:9"},
+        {"fractional count passed unchanged", "2.5", "R8:1.5"},
+        {"blanks inside the number", " 1 2 ", "R8:11"},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.name);
+        Fixture f;
+        f.panel.SetFieldText(PanelField::Text4, c.points);
+        f.Run();
+        const std::vector<std::string> expected = {
+            "SelectObject(S:\"L1\")",
+            "SelectedObjects()",
+            std::string("DivideCurve(S:\"L1\", ") + c.segmentsArg + ")",
+            "AddPoint(A(R8:0,R8:0,R8:0))",
+            "AddPoint(A(R8:5,R8:0,R8:0))",
+            "UnselectObject(S:\"L1\")",
+        };
+        EXPECT_EQ(f.Calls(), expected);
+        EXPECT_FALSE(f.panel.statusVisible);
+        EXPECT_TRUE(f.panel.messages.empty());
+    }
+}
+
+TEST(PointsAlongLineTest, LineIdIsTrimmedAndTheFirstSelectedObjectIsDivided) {
+    Fixture f;
+    f.panel.SetFieldText(PanelField::Text5, "  L1 ");
+    f.host.Default("SelectedObjects", HostValue::Array({HostValue::String("Other"), HostValue::String("L1")}));
+    f.host.Default("DivideCurve", HostValue::Array({}));
+    f.Run();
+    const std::vector<std::string> expected = {"SelectObject(S:\"L1\")", "SelectedObjects()",
+                                               "DivideCurve(S:\"Other\", R8:9)", "UnselectObject(S:\"L1\")"};
+    EXPECT_EQ(f.Calls(), expected);
+    EXPECT_TRUE(f.panel.messages.empty());
+}
+
+TEST(PointsAlongLineTest, NothingSelectedDividesNothingAndSaysNothing) {
+    static const struct {
+        const char* name;
+        const char* lineField;
+        const char* selectArg;
+    } kCases[] = {
+        {"empty field", "", "S:\"\""},
+        {"blank-only field", "   ", "S:\"\""},
+        {"stale id", "Gone", "S:\"Gone\""},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.name);
+        Fixture f;
+        f.panel.SetFieldText(PanelField::Text5, c.lineField);
+        f.host.Default("SelectedObjects", HostValue::Null());
+        f.Run();
+        const std::vector<std::string> expected = {std::string("SelectObject(") + c.selectArg + ")",
+                                                   "SelectedObjects()",
+                                                   std::string("UnselectObject(") + c.selectArg + ")"};
+        EXPECT_EQ(f.Calls(), expected);
+        EXPECT_TRUE(f.panel.messages.empty());
+    }
+}
+
+TEST(PointsAlongLineTest, DivisionWithoutPointsIsReportedAfterTheUnselect) {
+    Fixture f;
+    f.panel.SetFieldText(PanelField::Text4, "1");
+    f.host.Default("DivideCurve", HostValue::Null());
+    std::vector<std::string> callsWhenShown;
+    f.panel.onMessage = [&](const std::string&) { callsWhenShown = f.Calls(); };
+    f.Run();
+    const std::vector<std::string> expected = {"SelectObject(S:\"L1\")", "SelectedObjects()",
+                                               "DivideCurve(S:\"L1\", R8:0)", "UnselectObject(S:\"L1\")"};
+    EXPECT_EQ(f.Calls(), expected);
+    EXPECT_EQ(callsWhenShown, expected);
+    EXPECT_EQ(f.panel.messages,
+              std::vector<std::string>{"Could not divide the line into 1 points. Type 2 or more points beside "
+                                       "\"Create\" and pick a line that Rhino can divide."});
+}
+
+TEST(PointsAlongLineTest, LineIsUnselectedWhateverHostCallFails) {
+    static const struct {
+        const char* failing;
+        int nth;
+    } kCases[] = {{"SelectObject", 1}, {"SelectedObjects", 1}, {"DivideCurve", 1}, {"AddPoint", 2},
+                  {"UnselectObject", 1}};
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.failing);
+        Fixture f;
+        f.host.RaiseOn(c.failing, c.nth);
+        EXPECT_THROW(f.Run(), common::HostError);
+        const std::vector<std::string> calls = f.Calls();
+        ASSERT_FALSE(calls.empty());
+        EXPECT_EQ(calls.back(), "UnselectObject(S:\"L1\")");
+        // Retried once when the normal unselect itself failed, else made once.
+        EXPECT_EQ(f.host.CountOf("UnselectObject"), std::string(c.failing) == "UnselectObject" ? 2 : 1);
+    }
+}
+
+}  // namespace
