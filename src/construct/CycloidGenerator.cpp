@@ -280,7 +280,12 @@ char* WriteCoordinateText(char* out, double value) {
         *out++ = '0';
         return out;
     }
-    if (!std::isfinite(value)) {
+    if (std::isnan(value)) {
+        // Whatever its sign bit, so that no "-nan" appears.
+        std::memcpy(out, "nan", 3);
+        return out + 3;
+    }
+    if (std::isinf(value)) {
         return std::to_chars(out, out + kMaxCoordinateTextLength, value).ptr;
     }
     const bool negative = std::signbit(value);

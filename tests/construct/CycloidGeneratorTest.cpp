@@ -288,6 +288,7 @@ TEST(CoordinateTextTest, PlainAndExponentForms) {
         {"infinity", kInf, "inf"},
         {"negative infinity", -kInf, "-inf"},
         {"NaN", kNaN, "nan"},
+        {"NaN with sign bit", -kNaN, "nan"},
     };
     for (const auto& c : kCases) {
         SCOPED_TRACE(c.name);
