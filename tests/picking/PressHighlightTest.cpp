@@ -1,0 +1,81 @@
+#include "picking/PressHighlight.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "FakeDispatcher.h"
+#include "MemoryPanel.h"
+
+namespace {
+
+using common::PanelField;
+using picking::HighlightSource;
+using testing_support::FakeDispatcher;
+using testing_support::MemoryPanel;
+
+std::vector<std::string> PressAndRelease(const MemoryPanel& panel, HighlightSource source) {
+    FakeDispatcher host;
+    host::HostScript script(&host);
+    picking::HighlightOnPress(script, panel, source);
+    picking::UnhighlightOnRelease(script, panel, source);
+    std::vector<std::string> calls;
+    for (const auto& call : host.calls) {
+        calls.push_back(call.Describe());
+    }
+    return calls;
+}
+
+TEST(PressHighlightTest, IdFieldsSelectWhilePressed) {
+    static const struct {
+        const char* name;
+        HighlightSource source;
+        PanelField field;
+        const char* text;
+        std::vector<std::string> calls;
+    } kCases[] = {
+        {"Text5", HighlightSource::Text5, PanelField::Text5, "L1",
+         {"SelectObject(S:\"L1\")", "UnselectObject(S:\"L1\")"}},
+        {"Text1 padded", HighlightSource::Text1, PanelField::Text1, "  C1  ",
+         {"SelectObject(S:\"C1\")", "UnselectObject(S:\"C1\")"}},
+        {"Text2 blank-only passes the empty id", HighlightSource::Text2, PanelField::Text2, "   ",
+         {"SelectObject(S:\"\")", "UnselectObject(S:\"\")"}},
+        {"Text2 tab kept", HighlightSource::Text2, PanelField::Text2, "\tC2 ",
+         {"SelectObject(S:\"\tC2\")", "UnselectObject(S:\"\tC2\")"}},
+        {"Text1 empty", HighlightSource::Text1, PanelField::Text1, "", {}},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.name);
+        MemoryPanel panel;
+        panel.SetFieldText(c.field, c.text);
+        panel.SetFieldText(PanelField::Text5, c.field == PanelField::Text5 ? c.text : "other");
+        EXPECT_EQ(PressAndRelease(panel, c.source), c.calls);
+    }
+}
+
+TEST(PressHighlightTest, ListSelectsItsSelectedRow) {
+    static const struct {
+        const char* name;
+        std::vector<std::string> rows;
+        std::optional<std::size_t> selected;
+        std::vector<std::string> calls;
+    } kCases[] = {
+        {"selected row, trimmed", {"P1", " P2 "}, 1, {"SelectObject(S:\"P2\")", "UnselectObject(S:\"P2\")"}},
+        {"no selected row", {"P1"}, std::nullopt, {}},
+        {"empty list", {}, std::nullopt, {}},
+        {"selection past the end", {"P1"}, 3, {}},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.name);
+        MemoryPanel panel;
+        for (const auto& row : c.rows) {
+            panel.ListAppend(row);
+        }
+        panel.selectedRow = c.selected;
+        EXPECT_EQ(PressAndRelease(panel, HighlightSource::List1), c.calls);
+    }
+}
+
+}  // namespace
