@@ -1,0 +1,240 @@
+#include "ui/EventRouter.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "FakeDispatcher.h"
+#include "MemoryPanel.h"
+#include "common/HostError.h"
+
+namespace {
+
+using common::HostError;
+using common::HostValue;
+using common::PanelField;
+using testing_support::FakeDispatcher;
+using testing_support::MemoryPanel;
+using ui::PanelControl;
+using ui::PanelEvent;
+
+constexpr char kNotAttached[] = "The tool is not attached to Rhino. Start Rhino, then start the tool again.";
+constexpr char kHostGone[] =
+    "Rhino is no longer running, so the tool cannot reach it. Start Rhino, then start the tool again.";
+
+struct Fixture {
+    Fixture() {
+        panel.SetFieldText(PanelField::Text5, "L1");
+        panel.SetFieldText(PanelField::Text1, "xy");
+        panel.SetFieldText(PanelField::Text2, "yz");
+        panel.ListAppend("P1");
+        panel.selectedRow = 0;
+    }
+    std::vector<std::string> Calls() const {
+        std::vector<std::string> out;
+        for (const auto& call : host.calls) {
+            out.push_back(call.Describe());
+        }
+        return out;
+    }
+    // A document where P1 is a point at (0, 10, 0) that both probes meet.
+    void MakeGeometry() {
+        host.Default("IsPoint", HostValue::Bool(true));
+        host.Default("PointCoordinates", HostValue::Point(0, 10, 0));
+        host.Answer("AddLine", [this](const std::vector<HostValue>&) {
+            return HostValue::String("probe-" + std::to_string(++probes));
+        });
+        host.Default("CurveCurveIntersection",
+                     HostValue::Array({HostValue::Int32(1), HostValue::Point(-20, 10, 0)}, {{0, 1}, {0, 2}}));
+    }
+
+    FakeDispatcher host;
+    host::HostScript script{&host};
+    MemoryPanel panel;
+    int webPageOpened = 0;
+    int hostGoneCalls = 0;
+    int probes = 0;
+    ui::EventRouter router{script, panel, [this] { ++webPageOpened; }, [this] { ++hostGoneCalls; }};
+};
+
+TEST(EventRouterTest, EachWiredEventRunsItsHandler) {
+    static const struct {
+        const char* name;
+        PanelControl control;
+        PanelEvent event;
+        const char* firstCall;  // nullptr: no host call
+    } kCases[] = {
+        {"Pick Line", PanelControl::Command5, PanelEvent::Click, "GetObject(S:\"Pick a Line \", I2:4)"},
+        {"Pick XY curve", PanelControl::Command6, PanelEvent::Click, "GetObject(S:\"Pick a XY curve \", I2:4)"},
+        {"Pick YZ curve", PanelControl::Command7, PanelEvent::Click, "GetObject(S:\"Pick a YZ curve \", I2:4)"},
+        {"Pick Points", PanelControl::Command8, PanelEvent::Click, "GetObjects(S:\"Pick points\", I2:1)"},
+        {"SelAllPts", PanelControl::Command1, PanelEvent::Click, "AllObjects()"},
+        {"Create", PanelControl::Command2, PanelEvent::Click, "SelectObject(S:\"L1\")"},
+        {"Generate", PanelControl::Command4, PanelEvent::Click, "UnselectAllObjects()"},
+        {"Text5 down", PanelControl::Text5, PanelEvent::MouseDown, "SelectObject(S:\"L1\")"},
+        {"Text5 up", PanelControl::Text5, PanelEvent::MouseUp, "UnselectObject(S:\"L1\")"},
+        {"Text1 down", PanelControl::Text1, PanelEvent::MouseDown, "SelectObject(S:\"xy\")"},
+        {"Text2 up", PanelControl::Text2, PanelEvent::MouseUp, "UnselectObject(S:\"yz\")"},
+        {"List1 down", PanelControl::List1, PanelEvent::MouseDown, "SelectObject(S:\"P1\")"},
+        {"List1 up", PanelControl::List1, PanelEvent::MouseUp, "UnselectObject(S:\"P1\")"},
+        {"Del All pts", PanelControl::Command3, PanelEvent::Click, nullptr},
+        {"logo", PanelControl::Pic1, PanelEvent::Click, nullptr},
+        {"click on a field is not wired", PanelControl::Text1, PanelEvent::Click, nullptr},
+        {"click on the list is not wired", PanelControl::List1, PanelEvent::Click, nullptr},
+        {"press on a button is not wired", PanelControl::Command4, PanelEvent::MouseDown, nullptr},
+        {"press on the logo is not wired", PanelControl::Pic1, PanelEvent::MouseDown, nullptr},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.name);
+        Fixture f;
+        f.router.OnPanelEvent(c.control, c.event);
+        const std::vector<std::string> calls = f.Calls();
+        if (c.firstCall == nullptr) {
+            EXPECT_TRUE(calls.empty());
+        } else {
+            ASSERT_FALSE(calls.empty());
+            EXPECT_EQ(calls.front(), c.firstCall);
+        }
+        EXPECT_EQ(f.panel.rows.empty(), c.control == PanelControl::Command3);
+        EXPECT_EQ(f.webPageOpened, c.control == PanelControl::Pic1 && c.event == PanelEvent::Click ? 1 : 0);
+        EXPECT_TRUE(f.panel.messages.empty());
+    }
+}
+
+TEST(EventRouterTest, HostErrorIsReportedAndThePanelGoesOn) {
+    Fixture f;
+    f.host.RaiseOn("GetObject", 1, "Picking was interrupted");
+    f.host.Default("GetObject", HostValue::String("L2"));
+    f.router.OnPanelEvent(PanelControl::Command5, PanelEvent::Click);
+    EXPECT_EQ(f.panel.messages, std::vector<std::string>{"Rhino could not complete GetObject: Picking was interrupted"});
+    EXPECT_EQ(f.panel.FieldText(PanelField::Text5), "L1");
+
+    f.router.OnPanelEvent(PanelControl::Command5, PanelEvent::Click);
+    EXPECT_EQ(f.panel.FieldText(PanelField::Text5), "L2");
+    EXPECT_EQ(f.panel.messages.size(), 1u);
+    EXPECT_EQ(f.hostGoneCalls, 0);
+}
+
+TEST(EventRouterTest, ErrorWithoutDescriptionGivesItsCode) {
+    Fixture f;
+    f.host.Answer("AllObjects", [](const std::vector<HostValue>&) -> HostValue {
+        throw HostError("AllObjects", "", HostError::Cause::Raised, static_cast<std::int32_t>(0x80020009u));
+    });
+    f.router.OnPanelEvent(PanelControl::Command1, PanelEvent::Click);
+    EXPECT_EQ(f.panel.messages, std::vector<std::string>{"Rhino could not complete AllObjects (error 0x80020009)."});
+}
+
+TEST(EventRouterTest, FailedRunIsReportedAfterItsCleanup) {
+    Fixture f;
+    f.MakeGeometry();
+    f.host.RaiseOn("Command", 1, "Unknown command");
+    std::vector<std::string> callsWhenReported;
+    f.panel.onMessage = [&](const std::string&) { callsWhenReported = f.Calls(); };
+    f.router.OnPanelEvent(PanelControl::Command4, PanelEvent::Click);
+    ASSERT_EQ(f.panel.messages, std::vector<std::string>{"Rhino could not complete Command: Unknown command"});
+    ASSERT_GE(callsWhenReported.size(), 3u);
+    const std::vector<std::string> tail(callsWhenReported.end() - 3, callsWhenReported.end());
+    const std::vector<std::string> expected = {"DeleteObject(S:\"probe-1\")", "DeleteObject(S:\"probe-2\")",
+                                               "EnableRedraw(Bool:true)"};
+    EXPECT_EQ(tail, expected);
+}
+
+TEST(EventRouterTest, WithoutScriptObjectOnlyTheButtonsSayWhy) {
+    MemoryPanel panel;
+    panel.ListAppend("P1");
+    panel.SetFieldText(PanelField::Text1, "xy");
+    panel.selectedRow = 0;
+    host::HostScript detached(nullptr);
+    int webPageOpened = 0;
+    ui::EventRouter router(detached, panel, [&] { ++webPageOpened; });
+
+    for (const PanelControl button : {PanelControl::Command1, PanelControl::Command2, PanelControl::Command4,
+                                      PanelControl::Command5, PanelControl::Command6, PanelControl::Command7,
+                                      PanelControl::Command8}) {
+        panel.messages.clear();
+        router.OnPanelEvent(button, PanelEvent::Click);
+        EXPECT_EQ(panel.messages, std::vector<std::string>{kNotAttached});
+    }
+    // Nothing ran: the generation run would have set its red caption.
+    EXPECT_EQ(panel.statusCaption, "");
+
+    panel.messages.clear();
+    router.OnPanelEvent(PanelControl::Text1, PanelEvent::MouseDown);
+    router.OnPanelEvent(PanelControl::List1, PanelEvent::MouseUp);
+    EXPECT_TRUE(panel.messages.empty());
+
+    router.OnPanelEvent(PanelControl::Pic1, PanelEvent::Click);
+    EXPECT_EQ(webPageOpened, 1);
+    router.OnPanelEvent(PanelControl::Command3, PanelEvent::Click);
+    EXPECT_TRUE(panel.rows.empty());
+    EXPECT_TRUE(panel.messages.empty());
+}
+
+TEST(EventRouterTest, HostGoneIsReportedOnceAndTheOwnerIsTold) {
+    Fixture f;
+    f.host.Answer("AllObjects", [](const std::vector<HostValue>&) -> HostValue {
+        throw HostError("AllObjects", "The RPC server is unavailable.", HostError::Cause::HostGone);
+    });
+    f.router.OnPanelEvent(PanelControl::Command1, PanelEvent::Click);
+    EXPECT_EQ(f.panel.messages, std::vector<std::string>{kHostGone});
+    EXPECT_EQ(f.hostGoneCalls, 1);
+    EXPECT_TRUE(f.router.HostGone());
+
+    // Later commands do not call the gone host; a button still says why it does nothing.
+    const std::size_t callsBefore = f.host.calls.size();
+    f.router.OnPanelEvent(PanelControl::Command5, PanelEvent::Click);
+    f.router.OnPanelEvent(PanelControl::Text5, PanelEvent::MouseDown);
+    EXPECT_EQ(f.host.calls.size(), callsBefore);
+    EXPECT_EQ(f.panel.messages, (std::vector<std::string>{kHostGone, kHostGone}));
+    EXPECT_EQ(f.hostGoneCalls, 1);
+}
+
+TEST(EventRouterTest, HostGoneInsideARunIsReportedOnce) {
+    Fixture f;
+    f.host.Answer("EnableRedraw", [](const std::vector<HostValue>&) -> HostValue {
+        throw HostError("EnableRedraw", "gone", HostError::Cause::HostGone);
+    });
+    // A second click on "Generate" waits while the first run lets pending messages run.
+    f.panel.onPendingMessages = [&] { f.router.OnPanelEvent(PanelControl::Command4, PanelEvent::Click); };
+    f.router.OnPanelEvent(PanelControl::Command4, PanelEvent::Click);
+    EXPECT_EQ(f.panel.messages, std::vector<std::string>{kHostGone});
+    EXPECT_EQ(f.hostGoneCalls, 1);
+}
+
+TEST(EventRouterTest, ClicksHandledInsideARunLeaveTheDocumentSound) {
+    static const struct {
+        const char* name;
+        PanelControl inner;
+        int commands;
+    } kCases[] = {
+        {"Del All pts", PanelControl::Command3, 0},
+        {"a second run", PanelControl::Command4, 2},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.name);
+        Fixture f;
+        f.MakeGeometry();
+        f.panel.onPendingMessages = [&] { f.router.OnPanelEvent(c.inner, PanelEvent::Click); };
+        f.router.OnPanelEvent(PanelControl::Command4, PanelEvent::Click);
+        EXPECT_EQ(f.host.CountOf("Command"), c.commands);
+        EXPECT_EQ(f.host.CountOf("DeleteObject"), f.probes);
+        const std::vector<std::string> calls = f.Calls();
+        ASSERT_FALSE(calls.empty());
+        EXPECT_EQ(calls.back(), "EnableRedraw(Bool:true)");
+        EXPECT_EQ(f.panel.statusCaption, "Curtate cycloid - DONE!");
+        EXPECT_TRUE(f.panel.messages.empty());
+    }
+}
+
+TEST(EventRouterTest, OtherFailuresAreReportedToo) {
+    MemoryPanel panel;
+    FakeDispatcher host;
+    host::HostScript script(&host);
+    ui::EventRouter router(script, panel, [] { throw std::runtime_error("no browser is set up"); });
+    router.OnPanelEvent(PanelControl::Pic1, PanelEvent::Click);
+    EXPECT_EQ(panel.messages, std::vector<std::string>{"The command could not be completed: no browser is set up"});
+}
+
+}  // namespace
