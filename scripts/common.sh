@@ -33,7 +33,7 @@ build_preset() {
     log "configure and build: $preset"
     cmake --preset "$preset" -S "$ROOT" >"$BUILD/$preset.configure.log" 2>&1 ||
         { cat "$BUILD/$preset.configure.log"; return 1; }
-    cmake --build --preset "$preset" -j "$JOBS" 2>&1 | grep -E 'error|warning|Error' | head -n 60
+    cmake --build --preset "$preset" -j "$JOBS" 2>&1 | grep -E 'error:|warning:|\*\*\*|Error [0-9]' | head -n 60
     return "${PIPESTATUS[0]}"
 }
 
