@@ -20,7 +20,7 @@ constexpr std::uint32_t kMaxIdBufferBytes = 1u << 26;
 class ProcessHandleScope {
 public:
     ProcessHandleScope(ProcessStatusApi& api, ProcessStatusApi::Handle handle) : api_(api), handle_(handle) {}
-    ~ProcessHandleScope() { api_.CloseHandle(handle_); }
+    ~ProcessHandleScope() { api_.Close(handle_); }
     ProcessHandleScope(const ProcessHandleScope&) = delete;
     ProcessHandleScope& operator=(const ProcessHandleScope&) = delete;
 
@@ -94,7 +94,7 @@ std::vector<std::uint32_t> ListProcessIds(ProcessStatusApi& api) {
     while (capacityBytes <= returnedBytes && capacityBytes < kMaxIdBufferBytes) {
         capacityBytes *= 2;
         ids.assign(capacityBytes / sizeof(std::uint32_t), 0);
-        if (!api.EnumProcesses(ids.data(), capacityBytes, returnedBytes)) {
+        if (!api.EnumIds(ids.data(), capacityBytes, returnedBytes)) {
             return {};
         }
         // The platform never writes more than it was given room for; a count beyond it
@@ -110,16 +110,16 @@ std::int32_t CountByProcessStatus(ProcessStatusApi& api) {
     std::array<ProcessStatusApi::Handle, kModuleHandleSlots> modules{};
     std::array<char, kPathChars> path{};
     for (const std::uint32_t processId : ListProcessIds(api)) {
-        const ProcessStatusApi::Handle process = api.OpenProcess(kProcessQueryAndRead, processId);
+        const ProcessStatusApi::Handle process = api.Open(kProcessQueryAndRead, processId);
         if (process == 0) {
             continue;
         }
         const ProcessHandleScope closeOnExit(api, process);
         std::uint32_t neededBytes = 0;
-        if (!api.EnumProcessModules(process, modules.data(), kModuleArrayBytes, neededBytes)) {
+        if (!api.EnumModules(process, modules.data(), kModuleArrayBytes, neededBytes)) {
             continue;
         }
-        const std::uint32_t length = api.GetModuleFileNameEx(process, modules[0], path.data(), kPathChars);
+        const std::uint32_t length = api.ModulePath(process, modules[0], path.data(), kPathChars);
         tally.Add(std::string_view(path.data(), std::min(length, kPathChars)));
     }
     return tally.Value();

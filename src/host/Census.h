@@ -61,7 +61,8 @@ std::string StripLastChar(std::string_view text);
 // holds no terminator is taken whole.
 std::string SnapshotEntryName(const char* field, std::size_t fieldChars);
 
-// The process-status interface of the platform, one method per call the census makes.
+// The process-status interface of the platform, one method per call the census makes
+// (EnumProcesses, OpenProcess, EnumProcessModules, GetModuleFileNameExA, CloseHandle).
 // Handles are opaque integers; 0 is "no handle".
 class ProcessStatusApi {
 public:
@@ -71,17 +72,17 @@ public:
 
     // Writes up to capacityBytes / 4 process ids into `ids` and the number of bytes written
     // into `returnedBytes`. False when the platform call failed.
-    virtual bool EnumProcesses(std::uint32_t* ids, std::uint32_t capacityBytes, std::uint32_t& returnedBytes) = 0;
+    virtual bool EnumIds(std::uint32_t* ids, std::uint32_t capacityBytes, std::uint32_t& returnedBytes) = 0;
     // The process opened with `access`, not inheritable, or 0 when it cannot be opened.
-    virtual Handle OpenProcess(std::uint32_t access, std::uint32_t processId) = 0;
+    virtual Handle Open(std::uint32_t access, std::uint32_t processId) = 0;
     // Fills `modules` (told `sizeBytes` bytes) with the process's module handles, the
     // executable's first. False on failure.
-    virtual bool EnumProcessModules(Handle process, Handle* modules, std::uint32_t sizeBytes,
+    virtual bool EnumModules(Handle process, Handle* modules, std::uint32_t sizeBytes,
                                     std::uint32_t& neededBytes) = 0;
     // Writes the module's full path into `path` (capacity in characters) and returns its
     // length in characters, 0 on failure.
-    virtual std::uint32_t GetModuleFileNameEx(Handle process, Handle module, char* path, std::uint32_t capacity) = 0;
-    virtual void CloseHandle(Handle process) = 0;
+    virtual std::uint32_t ModulePath(Handle process, Handle module, char* path, std::uint32_t capacity) = 0;
+    virtual void Close(Handle process) = 0;
 };
 
 // PROCESS_QUERY_INFORMATION | PROCESS_VM_READ.

@@ -121,7 +121,7 @@ public:
     std::vector<std::uint32_t> moduleSizes;
     std::vector<std::uint32_t> pathCapacities;
 
-    bool EnumProcesses(std::uint32_t* ids, std::uint32_t capacityBytes, std::uint32_t& returnedBytes) override {
+    bool EnumIds(std::uint32_t* ids, std::uint32_t capacityBytes, std::uint32_t& returnedBytes) override {
         capacities.push_back(capacityBytes);
         const std::uint32_t slots = capacityBytes / 4;
         buffersZeroFilled = buffersZeroFilled && std::all_of(ids, ids + slots, [](std::uint32_t v) { return v == 0; });
@@ -136,7 +136,7 @@ public:
         return true;
     }
 
-    Handle OpenProcess(std::uint32_t access, std::uint32_t processId) override {
+    Handle Open(std::uint32_t access, std::uint32_t processId) override {
         accessRequested.push_back(access);
         const Process* p = Find(processId);
         if (p == nullptr || !p->openable) {
@@ -146,7 +146,7 @@ public:
         return kHandleBase + processId;
     }
 
-    bool EnumProcessModules(Handle process, Handle* modules, std::uint32_t sizeBytes,
+    bool EnumModules(Handle process, Handle* modules, std::uint32_t sizeBytes,
                             std::uint32_t& neededBytes) override {
         moduleSizes.push_back(sizeBytes);
         const Process* p = Find(static_cast<std::uint32_t>(process - kHandleBase));
@@ -158,7 +158,7 @@ public:
         return true;
     }
 
-    std::uint32_t GetModuleFileNameEx(Handle process, Handle module, char* path, std::uint32_t capacity) override {
+    std::uint32_t ModulePath(Handle process, Handle module, char* path, std::uint32_t capacity) override {
         pathCapacities.push_back(capacity);
         const Process* p = Find(static_cast<std::uint32_t>(process - kHandleBase));
         if (p == nullptr || module != kModuleBase + p->id) {
@@ -170,7 +170,7 @@ public:
         return p->reportedLength != UINT32_MAX ? p->reportedLength : static_cast<std::uint32_t>(length);
     }
 
-    void CloseHandle(Handle process) override { closed.push_back(process); }
+    void Close(Handle process) override { closed.push_back(process); }
 
     static constexpr Handle kHandleBase = 0x10000;
     static constexpr Handle kModuleBase = 0x400000;
