@@ -1,0 +1,70 @@
+#include "hostsim/server/CallLogFile.h"
+
+#include <vector>
+
+#include "hostsim/model/ScriptApi.h"
+#include "hostsim/server/ComResource.h"
+
+namespace hostsim {
+
+std::string CallLine(const std::string& operation, const std::vector<std::string>& arguments) {
+    std::string line = operation + "(";
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        if (i > 0) {
+            line += ", ";
+        }
+        line += arguments[i];
+    }
+    return line + ")";
+}
+
+CallLogFile::CallLogFile(const std::wstring& path) {
+    if (path.empty()) {
+        return;
+    }
+    // FILE_APPEND_DATA alone makes every write land at the end, also when a test truncates or
+    // another writer appends meanwhile; sharing lets readers open the file while it grows.
+    file_ = CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                        nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ThrowLastErrorIf(file_ == INVALID_HANDLE_VALUE, "CreateFileW (call log file)");
+}
+
+CallLogFile::~CallLogFile() {
+    if (file_ != INVALID_HANDLE_VALUE) {
+        CloseHandle(file_);
+    }
+}
+
+void CallLogFile::Append(const CallLog& log) {
+    if (file_ == INVALID_HANDLE_VALUE) {
+        return;
+    }
+    const auto& records = log.Records();
+    if (records.size() < written_) {
+        written_ = 0;
+    }
+    std::string text;
+    for (; written_ < records.size(); ++written_) {
+        text += CallLine(records[written_].operation, records[written_].arguments) + "\n";
+    }
+    Write(text);
+}
+
+void CallLogFile::Note(const std::string& line) {
+    if (file_ == INVALID_HANDLE_VALUE) {
+        return;
+    }
+    Write(line + "\n");
+}
+
+void CallLogFile::Write(const std::string& text) {
+    if (text.empty()) {
+        return;
+    }
+    DWORD done = 0;
+    // A short or failed write loses log lines only; the call itself must still answer.
+    (void)WriteFile(file_, text.data(), static_cast<DWORD>(text.size()), &done, nullptr);
+    (void)FlushFileBuffers(file_);
+}
+
+}  // namespace hostsim

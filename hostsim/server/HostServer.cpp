@@ -1,0 +1,147 @@
+#include "hostsim/server/HostServer.h"
+
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+#include "hostsim/model/Document.h"
+#include "hostsim/model/Scene.h"
+#include "hostsim/model/ScriptApi.h"
+#include "hostsim/server/ApplicationObject.h"
+#include "hostsim/server/CallLogFile.h"
+#include "hostsim/server/ClassFactory.h"
+#include "hostsim/server/ControlObject.h"
+#include "hostsim/server/DocumentSnapshot.h"
+#include "hostsim/server/MainWindow.h"
+#include "hostsim/server/ScriptObject.h"
+#include "hostsim/server/WideText.h"
+
+namespace hostsim {
+
+namespace {
+
+// Exit code of a process ended by an injected "exit" fault, as a crashed host would be.
+constexpr UINT kFaultExitCode = 3;
+
+void ReportStartFailure(const std::string& text) {
+    std::fputs(("hostsim: " + text + "\n").c_str(), stderr);
+    std::fflush(stderr);
+}
+
+// Makes an automation object and hands out its first reference to the holder.
+template <typename T, typename... Args>
+ComPtr<IDispatch> MakeObject(Args&&... args) {
+    return ComPtr<IDispatch>::Adopt(new T(std::forward<Args>(args)...));
+}
+
+// Runs the message loop of the thread until WM_QUIT.
+void RunMessageLoop() {
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+// Tells the window what the latest calls did: commands go to its history, and it redraws.
+void ReportCalls(MainWindow& window, const CallLog& log, std::size_t& seen) {
+    const auto& records = log.Records();
+    if (records.size() < seen) {
+        seen = 0;
+    }
+    for (; seen < records.size(); ++seen) {
+        const CallRecord& record = records[seen];
+        if (SameName(Utf8ToWide(record.operation), L"Command") && !record.arguments.empty()) {
+            window.AddHistory("Command: " + record.arguments.front());
+        }
+    }
+    window.DocumentChanged();
+}
+
+}  // namespace
+
+int RunHostServer(const ServerOptions& options, const HostIdentity& identity) {
+    ComApartment apartment;
+    ScriptApi api(static_cast<std::uint32_t>(identity.version));
+    try {
+        if (!options.sceneFile.empty()) {
+            LoadSceneFile(api.Doc(), WideToUtf8(options.sceneFile));
+        }
+        for (const std::string& line : options.controlLines) {
+            api.Control(line);
+        }
+    } catch (const ScriptError& e) {
+        ReportStartFailure(e.Description());
+        return 2;
+    } catch (const std::exception& e) {
+        ReportStartFailure(e.what());
+        return 2;
+    }
+
+    CallLogFile logFile(options.logFile);
+    MainWindow window(identity.title, MainWindow::Sources{[&api] { return DocumentSnapshot(api.Doc()); },
+                                                          [&api] { return api.Doc().RedrawEnabled(); }});
+    api.SetWindowHandle(options.nullWindowHandle
+                            ? 0
+                            : static_cast<std::int32_t>(reinterpret_cast<std::intptr_t>(window.Handle())));
+    api.SetPickProvider(&window);
+    api.SetExitHandler([&] {
+        logFile.Append(api.Log());
+        logFile.Note("exit");
+        ExitProcess(kFaultExitCode);
+    });
+    window.DocumentChanged();
+
+    std::size_t reported = 0;
+    const auto afterCall = [&] {
+        logFile.Append(api.Log());
+        ReportCalls(window, api.Log(), reported);
+    };
+    ComPtr<IDispatch> script = MakeObject<ScriptObject>(api, afterCall);
+    ComPtr<IDispatch> application = MakeObject<ApplicationObject>(
+        api, script.Get(),
+        ApplicationHooks{[&window] { return window.IsShown(); }, [&window](bool shown) { window.SetShown(shown); },
+                         [&logFile](const std::string& line) { logFile.Note(line); }});
+    ComPtr<IDispatch> control = MakeObject<ControlObject>(ControlHooks{
+        [&](const std::string& line) {
+            std::string reply = api.Control(line);
+            window.DocumentChanged();
+            return reply;
+        },
+        [&api] { return api.Log().Text(); },
+        [&api] { return api.DocumentText(); },
+        [&api] { api.Control("log clear"); },
+        [&window] { PostMessageW(window.Handle(), WM_CLOSE, 0, 0); }});
+
+    {
+        std::vector<ClassRegistration> registrations;
+        const auto publish = [&](const ServerClass& serverClass, IDispatch* object) {
+            auto* factory = new SingletonClassFactory(object, {});
+            ComPtr<IClassFactory> held = ComPtr<IClassFactory>::Adopt(factory);
+            registrations.emplace_back(serverClass.clsid, held.Get());
+        };
+        publish(*identity.application, application.Get());
+        publish(*identity.control, control.Get());
+        try {
+            publish(kControlClass, control.Get());
+        } catch (const ComError&) {
+            // Another running host already answers the version-independent control class.
+        }
+        if (!options.embedding) {
+            window.SetShown(true);
+        }
+        RunMessageLoop();
+        // Registrations are revoked here, before the objects are disconnected below.
+    }
+    // Clients still holding references get RPC_E_DISCONNECTED instead of a dead stub.
+    for (IDispatch* object : {application.Get(), script.Get(), control.Get()}) {
+        (void)CoDisconnectObject(object, 0);
+    }
+    api.SetPickProvider(nullptr);
+    control.Reset();
+    application.Reset();
+    script.Reset();
+    return 0;
+}
+
+}  // namespace hostsim

@@ -1,0 +1,321 @@
+#include "hostsim/server/MainWindow.h"
+
+#include <algorithm>
+
+#include "hostsim/server/ComResource.h"
+#include "hostsim/server/ViewportPainter.h"
+#include "hostsim/server/WideText.h"
+
+namespace hostsim {
+
+namespace {
+
+constexpr wchar_t kClassName[] = L"HostsimRhinoMainWindow";
+constexpr wchar_t kIdlePrompt[] = L"Command:";
+constexpr std::size_t kHistoryLines = 3;
+constexpr int kPromptPixels = 20;
+
+void RegisterWindowClass(WNDPROC procedure) {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.style = CS_HREDRAW | CS_VREDRAW;
+    wc.lpfnWndProc = procedure;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_CROSS));
+    wc.hIcon = LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
+    wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+    wc.lpszClassName = kClassName;
+    // A second registration in the same process (tests make several windows) is expected.
+    if (!RegisterClassExW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
+        ThrowLastErrorIf(true, "RegisterClassExW");
+    }
+}
+
+HWND MakeLabel(HWND parent) {
+    HWND label = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, 0, 0, 0, 0,
+                                 parent, nullptr, GetModuleHandleW(nullptr), nullptr);
+    ThrowLastErrorIf(label == nullptr, "CreateWindowExW (STATIC)");
+    SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+    return label;
+}
+
+}  // namespace
+
+MainWindow::MainWindow(const std::wstring& title, Sources sources) : sources_(std::move(sources)) {
+    RegisterWindowClass(&MainWindow::WindowProc);
+    HWND created = CreateWindowExW(0, kClassName, title.c_str(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 40, 30, 1100,
+                                   780, nullptr, nullptr, GetModuleHandleW(nullptr), this);
+    ThrowLastErrorIf(created == nullptr, "CreateWindowExW (main window)");
+}
+
+MainWindow::~MainWindow() {
+    if (hwnd_) {
+        DestroyWindow(hwnd_);
+    }
+}
+
+LRESULT CALLBACK MainWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
+        auto* self = static_cast<MainWindow*>(create->lpCreateParams);
+        self->hwnd_ = hwnd;
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (!self) {
+        return DefWindowProcW(hwnd, message, wParam, lParam);
+    }
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+        self->hwnd_ = nullptr;
+        return DefWindowProcW(hwnd, message, wParam, lParam);
+    }
+    try {
+        return self->HandleMessage(message, wParam, lParam);
+    } catch (...) {
+        // No exception may cross the window procedure; a failed paint or pick step is dropped
+        // and the window stays usable.
+        return DefWindowProcW(hwnd, message, wParam, lParam);
+    }
+}
+
+LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_CREATE:
+            OnCreate();
+            return 0;
+        case WM_SIZE:
+            OnSize(LOWORD(lParam), HIWORD(lParam));
+            return 0;
+        case WM_PAINT:
+            OnPaint();
+            return 0;
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_LBUTTONDOWN:
+            OnLeftButtonDown(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
+            return 0;
+        case WM_RBUTTONUP:
+            OnRightButtonUp();
+            return 0;
+        case WM_KEYDOWN:
+            OnKeyDown(wParam);
+            return 0;
+        case WM_CLOSE:
+            if (OnClose()) {
+                DestroyWindow(hwnd_);
+            }
+            return 0;
+        case WM_DESTROY:
+            PostQuitMessage(0);
+            return 0;
+        default:
+            return DefWindowProcW(hwnd_, message, wParam, lParam);
+    }
+}
+
+void MainWindow::OnCreate() {
+    historyLabel_ = MakeLabel(hwnd_);
+    promptLabel_ = MakeLabel(hwnd_);
+    SetPrompt(kIdlePrompt);
+}
+
+void MainWindow::OnSize(int widthPixels, int heightPixels) {
+    const int viewHeight = std::max(heightPixels - kCommandAreaPixels, 1);
+    MoveWindow(historyLabel_, 4, viewHeight + 2, std::max(widthPixels - 8, 1), kCommandAreaPixels - kPromptPixels - 2,
+               TRUE);
+    MoveWindow(promptLabel_, 4, heightPixels - kPromptPixels, std::max(widthPixels - 8, 1), kPromptPixels - 2, TRUE);
+    viewWidthPixels_ = std::max(widthPixels, 1);
+    viewHeightPixels_ = viewHeight;
+    HDC windowDc = GetDC(hwnd_);
+    buffer_.Reset(CreateCompatibleDC(windowDc));
+    bufferBitmap_.Reset(CreateCompatibleBitmap(windowDc, viewWidthPixels_, viewHeightPixels_));
+    ReleaseDC(hwnd_, windowDc);
+    SelectObject(buffer_.Get(), bufferBitmap_.Get());
+    // The picture keeps the objects of the last redraw; only the layout follows the new size.
+    Render();
+}
+
+void MainWindow::OnPaint() {
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(hwnd_, &paint);
+    if (buffer_.Get()) {
+        BitBlt(dc, 0, 0, viewWidthPixels_, viewHeightPixels_, buffer_.Get(), 0, 0, SRCCOPY);
+    }
+    RECT client;
+    GetClientRect(hwnd_, &client);
+    RECT commandArea{0, viewHeightPixels_, client.right, client.bottom};
+    FillRect(dc, &commandArea, GetSysColorBrush(COLOR_BTNFACE));
+    EndPaint(hwnd_, &paint);
+}
+
+void MainWindow::Render() {
+    views_ = LayoutViews(viewWidthPixels_, viewHeightPixels_, objects_);
+    if (!buffer_.Get()) {
+        return;
+    }
+    std::set<std::string> highlighted;
+    if (pick_) {
+        highlighted.insert(pick_->picked.begin(), pick_->picked.end());
+    }
+    PaintViewports(buffer_.Get(), viewWidthPixels_, viewHeightPixels_, views_, objects_, highlighted);
+    RECT viewArea{0, 0, viewWidthPixels_, viewHeightPixels_};
+    InvalidateRect(hwnd_, &viewArea, FALSE);
+}
+
+void MainWindow::DocumentChanged() {
+    if (!hwnd_ || !sources_.redrawEnabled()) {
+        return;
+    }
+    objects_ = sources_.objects();
+    Render();
+}
+
+bool MainWindow::IsShown() const {
+    return hwnd_ && IsWindowVisible(hwnd_);
+}
+
+void MainWindow::SetShown(bool shown) {
+    if (!hwnd_) {
+        return;
+    }
+    ShowWindow(hwnd_, shown ? SW_SHOW : SW_HIDE);
+    if (shown) {
+        UpdateWindow(hwnd_);
+    }
+}
+
+void MainWindow::AddHistory(const std::string& line) {
+    history_.push_back(Utf8ToWide(line));
+    while (history_.size() > kHistoryLines) {
+        history_.pop_front();
+    }
+    std::wstring text;
+    for (const std::wstring& entry : history_) {
+        if (!text.empty()) {
+            text += L"\r\n";
+        }
+        text += entry;
+    }
+    SetWindowTextW(historyLabel_, text.c_str());
+}
+
+void MainWindow::SetPrompt(const std::wstring& text) {
+    SetWindowTextW(promptLabel_, text.c_str());
+}
+
+std::wstring MainWindow::PromptText() const {
+    wchar_t text[512] = {};
+    GetWindowTextW(promptLabel_, text, 512);
+    return text;
+}
+
+std::optional<std::vector<std::string>> MainWindow::Pick(const std::string& prompt, int filter, bool many) {
+    const std::string operation = many ? "GetObjects" : "GetObject";
+    if (!hwnd_) {
+        throw ScriptError(operation, "the host window is closed");
+    }
+    if (pick_) {
+        throw ScriptError(operation, "another pick is waiting for the user");
+    }
+    pick_ = PickState{filter, many, {}, false, false};
+    // Picks see the document as it is now, whatever the redraw state.
+    objects_ = sources_.objects();
+    SetPrompt(Utf8ToWide(prompt) + (many ? L". Press Enter when done" : L""));
+    Render();
+    SetFocus(hwnd_);
+    // The caller (another process, waiting in its COM call) is answered only when this loop
+    // ends, as the host does with its own pick loop.
+    MSG msg;
+    while (!pick_->done) {
+        const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+        if (got == 0) {
+            // WM_QUIT belongs to the outer loop: give it back and cancel the pick.
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            FinishPick(true);
+            break;
+        }
+        if (got == -1) {
+            FinishPick(true);
+            break;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    PickState finished = std::move(*pick_);
+    pick_.reset();
+    std::optional<std::vector<std::string>> answer;
+    if (!finished.cancelled && !finished.picked.empty()) {
+        answer = std::move(finished.picked);
+    }
+    SetPrompt(kIdlePrompt);
+    AddHistory(prompt + ": " +
+               (answer ? std::to_string(answer->size()) + (answer->size() == 1 ? " object" : " objects") + " picked"
+                       : std::string("cancelled")));
+    if (hwnd_) {
+        if (sources_.redrawEnabled()) {
+            objects_ = sources_.objects();
+        }
+        Render();
+        if (closeAfterPick_) {
+            PostMessageW(hwnd_, WM_CLOSE, 0, 0);
+        }
+    }
+    return answer;
+}
+
+void MainWindow::FinishPick(bool cancelled) {
+    if (pick_) {
+        pick_->done = true;
+        pick_->cancelled = cancelled;
+    }
+}
+
+void MainWindow::OnLeftButtonDown(int xPixels, int yPixels) {
+    if (!pick_ || pick_->done) {
+        return;
+    }
+    const std::optional<std::size_t> hit =
+        HitTest(views_, objects_, xPixels, yPixels, kPickTolerancePixels, pick_->filter);
+    if (!hit) {
+        return;
+    }
+    const std::string& id = objects_[*hit].id;
+    if (std::find(pick_->picked.begin(), pick_->picked.end(), id) == pick_->picked.end()) {
+        pick_->picked.push_back(id);
+    }
+    if (!pick_->many) {
+        FinishPick(false);
+        return;
+    }
+    Render();
+}
+
+void MainWindow::OnRightButtonUp() {
+    if (pick_) {
+        FinishPick(false);
+    }
+}
+
+void MainWindow::OnKeyDown(WPARAM key) {
+    if (!pick_) {
+        return;
+    }
+    if (key == VK_RETURN || key == VK_SPACE) {
+        FinishPick(false);
+    } else if (key == VK_ESCAPE) {
+        FinishPick(true);
+    }
+}
+
+bool MainWindow::OnClose() {
+    if (pick_) {
+        // Closing ends the waiting pick first; the window closes once its caller is answered.
+        closeAfterPick_ = true;
+        FinishPick(true);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace hostsim

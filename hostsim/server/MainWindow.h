@@ -1,0 +1,100 @@
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "hostsim/model/ScriptApi.h"
+#include "hostsim/server/GdiResource.h"
+#include "hostsim/server/Viewports.h"
+#include "hostsim/server/WinInclude.h"
+
+namespace hostsim {
+
+// The simulated host's main window: four viewports drawing the document and a command line at
+// the bottom (recent history and the current prompt). It is also the interactive picker: Pick
+// runs a nested message loop until the user clicks an object (GetObject), presses Enter or
+// right-clicks (GetObjects), or presses Escape (cancel).
+// The viewports show the document as it was at the last redraw: while the document's redraw is
+// off nothing is re-rendered, and the stale picture is what repaints.
+class MainWindow final : public PickProvider {
+public:
+    struct Sources {
+        // The document's objects as drawn, and whether views redraw now.
+        std::function<std::vector<DrawnObject>()> objects;
+        std::function<bool()> redrawEnabled;
+    };
+
+    // Pixels from a click to an object's drawn shape within which the click picks it.
+    static constexpr double kPickTolerancePixels = 5.0;
+    // Height of the command line area at the bottom of the client area.
+    static constexpr int kCommandAreaPixels = 64;
+
+    // Creates the window hidden; throws ComError when it cannot.
+    MainWindow(const std::wstring& title, Sources sources);
+    ~MainWindow() override;
+    MainWindow(const MainWindow&) = delete;
+    MainWindow& operator=(const MainWindow&) = delete;
+
+    HWND Handle() const { return hwnd_; }
+    bool IsShown() const;
+    void SetShown(bool shown);
+
+    // Re-renders the viewports from the document when redraw is on; call after every change.
+    void DocumentChanged();
+    // Adds a line to the command history.
+    void AddHistory(const std::string& line);
+    // The prompt line's text ("Command:" when idle).
+    std::wstring PromptText() const;
+    // The viewports of the current client size (for hit testing and tests).
+    const std::vector<ViewTransform>& Views() const { return views_; }
+    // True while a Pick waits for the user.
+    bool Picking() const { return pick_.has_value(); }
+
+    std::optional<std::vector<std::string>> Pick(const std::string& prompt, int filter, bool many) override;
+
+    // Set when the window was closed (WM_DESTROY); the server's loop then ends.
+    bool Destroyed() const { return hwnd_ == nullptr; }
+
+private:
+    struct PickState {
+        int filter = 0;
+        bool many = false;
+        std::vector<std::string> picked;
+        bool done = false;
+        bool cancelled = false;
+    };
+
+    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void OnCreate();
+    void OnSize(int widthPixels, int heightPixels);
+    void OnPaint();
+    void OnLeftButtonDown(int xPixels, int yPixels);
+    void OnRightButtonUp();
+    void OnKeyDown(WPARAM key);
+    bool OnClose();
+
+    void Render();
+    void SetPrompt(const std::wstring& text);
+    void FinishPick(bool cancelled);
+
+    HWND hwnd_ = nullptr;
+    HWND historyLabel_ = nullptr;
+    HWND promptLabel_ = nullptr;
+    Sources sources_;
+    std::vector<DrawnObject> objects_;
+    std::vector<ViewTransform> views_;
+    MemoryDc buffer_;
+    GdiObject<HBITMAP> bufferBitmap_;
+    int viewWidthPixels_ = 0;
+    int viewHeightPixels_ = 0;
+    std::deque<std::wstring> history_;
+    std::optional<PickState> pick_;
+    bool closeAfterPick_ = false;
+};
+
+}  // namespace hostsim

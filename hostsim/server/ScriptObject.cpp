@@ -1,0 +1,65 @@
+#include "hostsim/server/ScriptObject.h"
+
+#include "hostsim/model/ScriptApi.h"
+#include "hostsim/server/VariantConvert.h"
+#include "hostsim/server/WideText.h"
+
+namespace hostsim {
+
+namespace {
+
+// DISPIDs are the position in the operation list plus this offset, keeping clear of 0
+// (DISPID_VALUE) and the negative reserved ones.
+constexpr DISPID kFirstOperationId = 1000;
+
+// Runs the observer after the call whatever its outcome.
+class AfterCallGuard {
+public:
+    explicit AfterCallGuard(const std::function<void()>& afterCall) : afterCall_(afterCall) {}
+    ~AfterCallGuard() {
+        try {
+            if (afterCall_) {
+                afterCall_();
+            }
+        } catch (...) {
+            // Logging must never change the answer of the call it records.
+        }
+    }
+    AfterCallGuard(const AfterCallGuard&) = delete;
+    AfterCallGuard& operator=(const AfterCallGuard&) = delete;
+
+private:
+    const std::function<void()>& afterCall_;
+};
+
+}  // namespace
+
+ScriptObject::ScriptObject(ScriptApi& api, std::function<void()> afterCall)
+    : api_(api), afterCall_(std::move(afterCall)), names_(ScriptApi::OperationNames()) {
+    for (const std::string& name : names_) {
+        wideNames_.push_back(Utf8ToWide(name));
+    }
+}
+
+std::optional<DISPID> ScriptObject::DispidOf(std::wstring_view name) const {
+    for (std::size_t i = 0; i < wideNames_.size(); ++i) {
+        if (SameName(wideNames_[i], name)) {
+            return kFirstOperationId + static_cast<DISPID>(i);
+        }
+    }
+    return std::nullopt;
+}
+
+Variant ScriptObject::InvokeMember(DISPID id, InvokeKind kind, const std::vector<Value>& args) {
+    const std::int64_t index = std::int64_t{id} - kFirstOperationId;
+    if (index < 0 || index >= static_cast<std::int64_t>(names_.size())) {
+        throw DispatchError(DISP_E_MEMBERNOTFOUND);
+    }
+    if (kind == InvokeKind::PropertyPut) {
+        throw DispatchError(DISP_E_MEMBERNOTFOUND);
+    }
+    AfterCallGuard guard(afterCall_);
+    return VariantFromValue(api_.Call(names_[static_cast<std::size_t>(index)], args));
+}
+
+}  // namespace hostsim

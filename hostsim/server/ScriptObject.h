@@ -1,0 +1,32 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "hostsim/server/AutomationObject.h"
+
+namespace hostsim {
+
+class ScriptApi;
+
+// The host's script object (what GetScriptObject answers): every operation the ScriptApi knows,
+// as a method with its DISPID, routed by name to ScriptApi::Call. Arguments and answers are
+// converted between VARIANT and Value; a ScriptError reaches the caller as DISP_E_EXCEPTION
+// with its description. `afterCall` (may be empty) runs after every call, answered or raised.
+class ScriptObject final : public AutomationObject {
+public:
+    ScriptObject(ScriptApi& api, std::function<void()> afterCall);
+
+protected:
+    std::optional<DISPID> DispidOf(std::wstring_view name) const override;
+    Variant InvokeMember(DISPID id, InvokeKind kind, const std::vector<Value>& args) override;
+
+private:
+    ScriptApi& api_;
+    std::function<void()> afterCall_;
+    std::vector<std::string> names_;
+    std::vector<std::wstring> wideNames_;
+};
+
+}  // namespace hostsim

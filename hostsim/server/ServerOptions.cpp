@@ -1,0 +1,66 @@
+#include "hostsim/server/ServerOptions.h"
+
+#include "hostsim/server/AutomationObject.h"
+#include "hostsim/server/WideText.h"
+#include "hostsim/server/WinInclude.h"
+
+#include <shellapi.h>
+
+namespace hostsim {
+
+namespace {
+
+// "/name" or "-name", any case.
+bool IsSwitch(const std::wstring& arg, std::wstring_view name) {
+    return arg.size() == name.size() + 1 && (arg[0] == L'/' || arg[0] == L'-') &&
+           SameName(std::wstring_view(arg).substr(1), name);
+}
+
+}  // namespace
+
+ServerOptions ParseServerOptions(const std::vector<std::wstring>& args) {
+    ServerOptions options;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::wstring& arg = args[i];
+        const auto value = [&]() -> const std::wstring& {
+            if (i + 1 >= args.size()) {
+                throw OptionsError("the switch " + WideToUtf8(arg) + " needs a value");
+            }
+            return args[++i];
+        };
+        if (IsSwitch(arg, L"regserver")) {
+            options.action = ServerOptions::Action::Register;
+        } else if (IsSwitch(arg, L"unregserver")) {
+            options.action = ServerOptions::Action::Unregister;
+        } else if (IsSwitch(arg, L"Embedding")) {
+            options.embedding = true;
+        } else if (arg == L"--scene") {
+            options.sceneFile = value();
+        } else if (arg == L"--control") {
+            options.controlLines.push_back(WideToUtf8(value()));
+        } else if (arg == L"--null-window-handle") {
+            options.nullWindowHandle = true;
+        } else if (arg == L"--log") {
+            options.logFile = value();
+        } else {
+            throw OptionsError("unknown switch " + WideToUtf8(arg));
+        }
+    }
+    return options;
+}
+
+std::vector<std::wstring> ProcessArguments() {
+    int count = 0;
+    LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &count);
+    std::vector<std::wstring> args;
+    if (!argv) {
+        return args;
+    }
+    for (int i = 1; i < count; ++i) {
+        args.emplace_back(argv[i]);
+    }
+    LocalFree(argv);
+    return args;
+}
+
+}  // namespace hostsim

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace hostsim {
+
+// What hostsim.exe was asked to do by its command line.
+struct ServerOptions {
+    enum class Action { Run, Register, Unregister };
+    Action action = Action::Run;
+    // Started by COM ("-Embedding" or "/Embedding"): the main window starts hidden.
+    bool embedding = false;
+    // Scene file loaded before the class objects are registered; empty for none.
+    std::wstring sceneFile;
+    // Control lines run, in order, after the scene.
+    std::vector<std::string> controlLines;
+    // WindowHandle answers 0 instead of the main window's handle.
+    bool nullWindowHandle = false;
+    // File every call is appended to as it happens; empty for none.
+    std::wstring logFile;
+};
+
+// A command line that cannot be read; the message names the switch.
+class OptionsError : public std::runtime_error {
+public:
+    explicit OptionsError(const std::string& what) : std::runtime_error(what) {}
+};
+
+// Reads the arguments after the program name. Switches: /regserver, /unregserver, -Embedding
+// (each also with "-" or "/" and any case), --scene FILE, --control LINE (repeatable; UTF-8
+// kept), --null-window-handle, --log FILE. Throws OptionsError for an unknown switch or a
+// missing value.
+ServerOptions ParseServerOptions(const std::vector<std::wstring>& args);
+
+// The arguments of this process's command line after the program name.
+std::vector<std::wstring> ProcessArguments();
+
+}  // namespace hostsim
