@@ -1,0 +1,52 @@
+#include "E2eScenario.h"
+
+#include <stdexcept>
+
+namespace e2e {
+
+const E2ePaths& BuildPaths() {
+    static const E2ePaths paths{CURTATE_E2E_HOSTSIM_EXE, CURTATE_E2E_CURTATE_EXE, CURTATE_E2E_WORK_DIR,
+                                CURTATE_E2E_SCENE_DIR, CURTATE_E2E_FAILURE_DIR};
+    return paths;
+}
+
+void E2eScenario::SetUp() {
+    apartment_ = std::make_unique<win32::ComApartment>();
+}
+
+void E2eScenario::TearDown() {
+    if (HasFailure() && session_) {
+        const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        const std::string folder =
+            session_->SaveArtifacts(std::string(info->test_suite_name()) + "." + info->name());
+        std::printf("[ failure  ] screenshot, call log, document and panel state kept in %s\n", folder.c_str());
+    }
+    session_.reset();
+    apartment_.reset();
+}
+
+Session& E2eScenario::Start(const HostOptions& options) {
+    if (BuildPaths().curtateExe.empty() || BuildPaths().hostsimExe.empty()) {
+        throw std::runtime_error("curtate.exe or hostsim.exe was not built: the scenarios need both");
+    }
+    session_.reset();
+    session_ = std::make_unique<Session>(BuildPaths(), options);
+    return *session_;
+}
+
+std::vector<std::string> E2eScenario::Operations() {
+    return OperationsOf(session_->Calls());
+}
+
+std::string Joined(const std::vector<std::string>& words) {
+    std::string out;
+    for (const std::string& w : words) {
+        if (!out.empty()) {
+            out += ' ';
+        }
+        out += w;
+    }
+    return out;
+}
+
+}  // namespace e2e

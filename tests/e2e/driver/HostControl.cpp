@@ -1,0 +1,91 @@
+#include "HostControl.h"
+
+#include "platform/win32/Bstr.h"
+#include "platform/win32/Variant.h"
+#include "platform/win32/Win32Error.h"
+
+namespace e2e {
+
+namespace {
+
+std::string Failure(const char* what, HRESULT hr) {
+    return std::string(what) + " failed: " + win32::HexCode(static_cast<std::uint32_t>(hr)) + " " +
+           win32::SystemMessage(static_cast<std::uint32_t>(hr));
+}
+
+}  // namespace
+
+HostControl HostControl::Connect(int version) {
+    const std::wstring progId = version == 0 ? L"Hostsim.Control" : L"Hostsim.Control." + std::to_wstring(version);
+    CLSID clsid{};
+    const HRESULT found = ::CLSIDFromProgID(progId.c_str(), &clsid);
+    if (FAILED(found)) {
+        throw HostControlError(Failure("CLSIDFromProgID(Hostsim.Control)", found));
+    }
+    HostControl control;
+    const HRESULT created =
+        ::CoCreateInstance(clsid, nullptr, CLSCTX_LOCAL_SERVER, IID_IDispatch, control.dispatch_.PutVoid());
+    if (FAILED(created)) {
+        throw HostControlError(Failure("CoCreateInstance(Hostsim.Control)", created));
+    }
+    return control;
+}
+
+std::string HostControl::Control(const std::string& line) {
+    return Call(L"Control", line);
+}
+
+std::string HostControl::CallLog() {
+    return Call(L"CallLog", std::nullopt);
+}
+
+std::string HostControl::Document() {
+    return Call(L"Document", std::nullopt);
+}
+
+void HostControl::ClearLog() {
+    (void)Call(L"ClearLog", std::nullopt);
+}
+
+void HostControl::Quit() {
+    (void)Call(L"Quit", std::nullopt);
+}
+
+std::string HostControl::Call(const wchar_t* method, const std::optional<std::string>& argument) {
+    if (dispatch_.Get() == nullptr) {
+        throw HostControlError("not connected to Hostsim.Control");
+    }
+    LPOLESTR name = const_cast<LPOLESTR>(method);
+    DISPID dispid = 0;
+    HRESULT hr = dispatch_->GetIDsOfNames(IID_NULL, &name, 1, LOCALE_USER_DEFAULT, &dispid);
+    if (FAILED(hr)) {
+        throw HostControlError(Failure("GetIDsOfNames", hr));
+    }
+    win32::Variant arg;
+    DISPPARAMS params{};
+    if (argument) {
+        VARIANT v;
+        ::VariantInit(&v);
+        v.vt = VT_BSTR;
+        v.bstrVal = win32::Bstr::FromUtf8(*argument).Detach();
+        arg.Reset(v);
+        params.rgvarg = const_cast<VARIANT*>(&arg.Get());
+        params.cArgs = 1;
+    }
+    win32::Variant result;
+    EXCEPINFO excep{};
+    hr = dispatch_->Invoke(dispid, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, result.Put(), &excep,
+                           nullptr);
+    if (FAILED(hr)) {
+        std::string description = win32::Bstr::Adopt(excep.bstrDescription).ToUtf8();
+        win32::Bstr::Adopt(excep.bstrSource).Reset();
+        win32::Bstr::Adopt(excep.bstrHelpFile).Reset();
+        throw HostControlError(Failure("Hostsim.Control", hr) + (description.empty() ? "" : ": " + description));
+    }
+    if (result.Type() == VT_BSTR) {
+        return std::string(win32::Bstr::Adopt(result.Detach().bstrVal).ToUtf8());
+    }
+    return {};
+}
+
+}  // namespace e2e

@@ -1,0 +1,265 @@
+#include "Session.h"
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <stdexcept>
+
+#include "ScreenCapture.h"
+#include "platform/win32/TextConversion.h"
+
+namespace e2e {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr DWORD kHostStartMs = 30000;
+constexpr DWORD kPanelStartMs = 30000;
+constexpr DWORD kIdleMs = 30000;
+
+fs::path PathOf(const std::string& path) {
+    return fs::path(WindowsPath(path));
+}
+
+void WriteFile(const fs::path& path, const std::string& text) {
+    std::ofstream out(path, std::ios::binary);
+    out << text;
+}
+
+int NextLogNumber() {
+    static int n = 0;
+    return ++n;
+}
+
+}  // namespace
+
+std::wstring PreparedHostExe(const E2ePaths& paths, int version) {
+    static std::map<int, std::wstring> prepared;
+    if (const auto it = prepared.find(version); it != prepared.end()) {
+        return it->second;
+    }
+    const std::wstring name = L"Rhino" + std::to_wstring(version);
+    const fs::path dir = PathOf(paths.workDir) / name / L"System";
+    fs::create_directories(dir);
+    const fs::path exe = dir / (name + L".exe");
+    std::error_code error;
+    fs::copy_file(PathOf(paths.hostsimExe), exe, fs::copy_options::overwrite_existing, error);
+    if (error && !fs::exists(exe)) {
+        throw std::runtime_error("cannot copy the simulated host to " + exe.string() + ": " + error.message());
+    }
+    const std::optional<DWORD> registered = RunToEnd(exe.wstring(), {L"/regserver"}, 30000);
+    if (!registered || *registered != 0) {
+        throw std::runtime_error("registering the simulated host (" + exe.string() + " /regserver) failed");
+    }
+    prepared[version] = exe.wstring();
+    return exe.wstring();
+}
+
+HostRun::HostRun(const E2ePaths& paths, const HostOptions& options) {
+    const std::wstring exe = PreparedHostExe(paths, options.version);
+    const fs::path logDir = PathOf(paths.workDir) / L"logs";
+    fs::create_directories(logDir);
+    logFile_ = (logDir / (L"host" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
+                          std::to_wstring(NextLogNumber()) + L".log"))
+                   .wstring();
+    fs::remove(logFile_);
+    std::vector<std::wstring> arguments{L"--log", logFile_};
+    if (!options.scene.empty()) {
+        arguments.push_back(L"--scene");
+        arguments.push_back((PathOf(paths.sceneDir) / win32::Utf8ToWide(options.scene)).wstring());
+    }
+    if (options.nullWindowHandle) {
+        arguments.push_back(L"--null-window-handle");
+    }
+    for (const std::string& line : options.controlLines) {
+        arguments.push_back(L"--control");
+        arguments.push_back(win32::Utf8ToWide(line));
+    }
+    process_ = ChildProcess::Start(exe, arguments, fs::path(exe).parent_path().wstring());
+    // The server shows its main window only after its class objects are registered, so a
+    // visible window means the control object can be reached without COM starting another host.
+    const bool shown = WaitUntil(
+        [&] {
+            const std::vector<HWND> windows = TopLevelWindowsOf(process_.Id());
+            if (!windows.empty()) {
+                mainWindow_ = windows.front();
+            }
+            return mainWindow_ != nullptr || !process_.Running();
+        },
+        kHostStartMs);
+    if (!shown || mainWindow_ == nullptr) {
+        const std::optional<DWORD> code = process_.WaitForExit(0);
+        throw std::runtime_error("the simulated host did not show its window" +
+                                 (code ? " (it ended with code " + std::to_string(*code) + ")" : std::string()));
+    }
+    control_ = HostControl::Connect(options.version);
+}
+
+HostRun::~HostRun() {
+    Stop();
+}
+
+void HostRun::Stop() {
+    if (!process_.Running()) {
+        return;
+    }
+    try {
+        control_.Quit();
+    } catch (const std::exception&) {
+        // The host no longer answers: it is terminated below.
+    }
+    control_ = HostControl();
+    if (!process_.WaitForExit(5000)) {
+        process_.Terminate();
+    }
+}
+
+Session::Session(const E2ePaths& paths, const HostOptions& options) : paths_(paths), host_(paths, options) {
+    const fs::path work = PathOf(paths.workDir);
+    tool_ = ChildProcess::Start(PathOf(paths.curtateExe).wstring(), {}, work.wstring());
+    HWND panel = nullptr;
+    WaitUntil(
+        [&] {
+            panel = FindPanel(tool_.Id());
+            return panel != nullptr || !tool_.Running();
+        },
+        kPanelStartMs, 50);
+    if (panel == nullptr) {
+        throw std::runtime_error(tool_.Running() ? "the tool's panel did not appear" : "the tool ended at start");
+    }
+    panel_ = Panel(panel, tool_.Id());
+    // Start-up docks the panel after it first found it; wait until it settled.
+    WaitIdle();
+}
+
+Session::~Session() {
+    if (tool_.Running() && panel_.Window() != nullptr) {
+        // Closing the panel ends the tool; an open box is answered first so the close can run.
+        for (int i = 0; i < 5; ++i) {
+            const std::optional<InfoBox> box = FindInfoBox(tool_.Id());
+            if (!box) {
+                break;
+            }
+            ClickInfoBoxOk(box->window);
+            ::Sleep(100);
+        }
+        (void)::PostMessageW(panel_.Window(), WM_CLOSE, 0, 0);
+        if (!tool_.WaitForExit(5000)) {
+            tool_.Terminate();
+        }
+    }
+    tool_.Terminate();
+    host_.Stop();
+}
+
+void Session::QueuePick(const std::string& answer) {
+    host_.Control().Control("pick " + answer);
+}
+
+void Session::WaitIdle() {
+    if (!panel_.WaitIdle(kIdleMs)) {
+        throw std::runtime_error("the tool stayed busy: it took no posted message within " +
+                                 std::to_string(kIdleMs / 1000) + " s");
+    }
+}
+
+void Session::Click(ui::Form1Id button) {
+    panel_.Click(button);
+    WaitIdle();
+}
+
+void Session::Press(ui::Form1Id control, MouseButton button, std::optional<int> row) {
+    panel_.Press(control, button, row);
+    WaitIdle();
+}
+
+void Session::Release(ui::Form1Id control, MouseButton button, std::optional<int> row) {
+    panel_.Release(control, button, row);
+    WaitIdle();
+}
+
+std::optional<InfoBox> Session::OpenInfoBox() const {
+    return FindInfoBox(tool_.Id());
+}
+
+std::optional<std::string> Session::AnswerInfoBox() {
+    std::optional<InfoBox> box;
+    WaitUntil(
+        [&] {
+            box = FindInfoBox(tool_.Id());
+            return box.has_value();
+        },
+        5000);
+    if (!box) {
+        return std::nullopt;
+    }
+    ClickInfoBoxOk(box->window);
+    WaitUntil([&] { return !::IsWindow(box->window); }, 5000);
+    WaitIdle();
+    return box->message;
+}
+
+HostDocument Session::Document() {
+    return HostDocument::Parse(host_.Control().Document());
+}
+
+std::vector<LoggedCall> Session::Calls() {
+    return ParseCallLog(host_.Control().CallLog());
+}
+
+std::string PanelStateText(const Panel& panel) {
+    using ui::Form1Id;
+    std::string out;
+    const std::pair<const char*, Form1Id> fields[] = {{"Text5", Form1Id::Text5}, {"Text1", Form1Id::Text1},
+                                                      {"Text2", Form1Id::Text2}, {"Text3", Form1Id::Text3},
+                                                      {"Text4", Form1Id::Text4}};
+    try {
+        for (const auto& [name, id] : fields) {
+            out += std::string(name) + ": \"" + panel.Text(id) + "\"\n";
+        }
+        out += std::string("Check1: ") + (panel.Checked(Form1Id::Check1) ? "checked" : "unchecked") + "\n";
+        out += "List1:\n";
+        for (const std::string& row : panel.ListRows()) {
+            out += "  \"" + row + "\"\n";
+        }
+        out += "Label2: \"" + panel.Status() + "\" " + (panel.StatusShown() ? "shown" : "hidden") + "\n";
+    } catch (const std::exception& e) {
+        out += std::string("(the panel did not answer: ") + e.what() + ")\n";
+    }
+    return out;
+}
+
+std::string Session::SaveArtifacts(const std::string& name) {
+    std::string safe = name;
+    for (char& c : safe) {
+        if (c == '/' || c == '\\' || c == ':' || c == '*' || c == '?' || c == '"' || c == '<' || c == '>' ||
+            c == '|') {
+            c = '_';
+        }
+    }
+    const fs::path dir = PathOf(paths_.failureDir) / win32::Utf8ToWide(safe);
+    std::error_code error;
+    fs::create_directories(dir, error);
+    try {
+        ScreenImage::Capture().SaveBmp((dir / L"screen.bmp").wstring());
+    } catch (const std::exception& e) {
+        WriteFile(dir / L"screen-failed.txt", e.what());
+    }
+    std::string panelText = PanelStateText(panel_);
+    if (const std::optional<InfoBox> box = FindInfoBox(tool_.Id())) {
+        panelText += "Information box open: \"" + box->message + "\"\n";
+    }
+    panelText += std::string("Tool process: ") + (tool_.Running() ? "running" : "ended") + "\n";
+    WriteFile(dir / L"panel.txt", panelText);
+    try {
+        WriteFile(dir / L"calls.txt", host_.Control().CallLog());
+        WriteFile(dir / L"document.txt", host_.Control().Document());
+    } catch (const std::exception& e) {
+        WriteFile(dir / L"host-failed.txt", e.what());
+    }
+    fs::copy_file(host_.LogFile(), dir / L"host-call-log.txt", fs::copy_options::overwrite_existing, error);
+    return dir.string();
+}
+
+}  // namespace e2e

@@ -1,0 +1,111 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "ChildProcess.h"
+#include "HostControl.h"
+#include "HostDocument.h"
+#include "ToolWindows.h"
+
+namespace e2e {
+
+// Where the programs, scenes and outputs of an end-to-end run are. Paths may be given in
+// Unix form (as CMake writes them); they are mapped through Wine's drive Z:.
+struct E2ePaths {
+    std::string hostsimExe;  // the built hostsim.exe
+    std::string curtateExe;  // the built curtate.exe
+    std::string workDir;     // copies of the host as Rhino4.exe / Rhino3.exe, host call logs
+    std::string sceneDir;    // scene files named by HostOptions::scene
+    std::string failureDir;  // one folder per failed scenario
+};
+
+// How the simulated host is started.
+struct HostOptions {
+    int version = 4;                        // runs as Rhino4.exe or Rhino3.exe
+    std::string scene;                      // file name under sceneDir; empty for an empty document
+    bool nullWindowHandle = false;          // WindowHandle answers 0: the panel stays top-level
+    std::vector<std::string> controlLines;  // run after the scene
+};
+
+// The simulated host running as its own process, copied to <workDir>/Rhino<v>/System/ and
+// registered there once per driver run, with its control object connected.
+class HostRun {
+public:
+    HostRun(const E2ePaths& paths, const HostOptions& options);
+    ~HostRun();
+    HostRun(const HostRun&) = delete;
+    HostRun& operator=(const HostRun&) = delete;
+
+    HostControl& Control() { return control_; }
+    DWORD ProcessId() const { return process_.Id(); }
+    bool Running() const { return process_.Running(); }
+    // The host's main window (top-level, visible).
+    HWND MainWindow() const { return mainWindow_; }
+    // The call log file the host appends to as calls happen.
+    const std::wstring& LogFile() const { return logFile_; }
+    // Ends the host: asks it to quit, then terminates it if it does not end within 5 s.
+    void Stop();
+
+private:
+    ChildProcess process_;
+    HostControl control_;
+    HWND mainWindow_ = nullptr;
+    std::wstring logFile_;
+};
+
+// The host copy's path for a version, prepared (copied and registered) on first use.
+std::wstring PreparedHostExe(const E2ePaths& paths, int version);
+
+// A complete end-to-end session: the simulated host with a scene, the real tool started
+// beside it, and its panel found once start-up has docked it (or left it top-level).
+class Session {
+public:
+    Session(const E2ePaths& paths, const HostOptions& options);
+    ~Session();
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    Panel& GetPanel() { return panel_; }
+    HostRun& Host() { return host_; }
+    HostControl& Control() { return host_.Control(); }
+    DWORD ToolProcessId() const { return tool_.Id(); }
+    bool ToolRunning() const { return tool_.Running(); }
+
+    // Queues the next pick answer in the host: the ids, or "cancel".
+    void QueuePick(const std::string& answer);
+    // Clicks a panel button and waits until the tool has handled it (or opened a box);
+    // throws std::runtime_error when the tool stays busy.
+    void Click(ui::Form1Id button);
+    // Presses or releases a mouse button on a control and waits until it was handled.
+    void Press(ui::Form1Id control, MouseButton button, std::optional<int> row = std::nullopt);
+    void Release(ui::Form1Id control, MouseButton button, std::optional<int> row = std::nullopt);
+    void WaitIdle();
+
+    // The information box open now, if any.
+    std::optional<InfoBox> OpenInfoBox() const;
+    // Expects an information box within a few seconds, clicks its "OK", waits until the tool
+    // is idle again and returns the message; nothing when no box came.
+    std::optional<std::string> AnswerInfoBox();
+
+    HostDocument Document();
+    std::vector<LoggedCall> Calls();
+
+    // Keeps what a failed scenario leaves: a screenshot, the host's call log and document,
+    // the panel's fields, list and status, and any open box, under <failureDir>/<name>/.
+    // Returns the folder.
+    std::string SaveArtifacts(const std::string& name);
+
+private:
+    E2ePaths paths_;
+    HostRun host_;
+    ChildProcess tool_;
+    Panel panel_;
+};
+
+// The panel's state as text, for failure reports: every field, the list rows, the status
+// label with its visibility.
+std::string PanelStateText(const Panel& panel);
+
+}  // namespace e2e

@@ -1,0 +1,101 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/win32/WinInclude.h"
+#include "ui/ControlTables.h"
+
+namespace e2e {
+
+// The window class of all three windows of the tool and the panel's title.
+inline constexpr wchar_t kFormClass[] = L"ThunderRT6FormDC";
+inline constexpr wchar_t kPanelTitle[] = L"Curtate Cycloid curve V2 by Vendrel";
+
+// How long a cross-process window message may take before the tool counts as hung.
+inline constexpr UINT kMessageTimeoutMs = 5000;
+
+enum class MouseButton { Left, Right, Middle };
+
+// The text of any window (also of another process), read with WM_GETTEXT under a timeout.
+std::string WindowText(HWND window);
+// The window's class name.
+std::wstring ClassOf(HWND window);
+// True when the window itself carries WS_VISIBLE (its parents are not looked at, so a
+// control of a docked panel counts as shown even though Wine does not draw it).
+bool HasVisibleStyle(HWND window);
+
+// The visible top-level windows of a process.
+std::vector<HWND> TopLevelWindowsOf(DWORD processId);
+// The panel of the tool process: a window of class ThunderRT6FormDC with the panel's title,
+// either top-level or docked as a child of another process's window; null when there is none.
+HWND FindPanel(DWORD toolProcessId);
+
+// A message window of the tool (the information box) as it is shown.
+struct InfoBox {
+    HWND window = nullptr;
+    std::string message;
+};
+// The information box the tool shows, if any: a visible top-level ThunderRT6FormDC window of
+// the process with the message label and "OK".
+std::optional<InfoBox> FindInfoBox(DWORD toolProcessId);
+// Clicks "OK" of the box (posted, as the user's click would arrive).
+void ClickInfoBoxOk(HWND box);
+
+// The host version chooser, if shown: a visible top-level window of the process holding the
+// "Rhino3" and "Rhino4" option buttons.
+HWND FindChooser(DWORD toolProcessId);
+// Selects "Rhino3" (version 3) or "Rhino4" (version 4) by the option button's click.
+void ChooseVersion(HWND chooser, int version);
+
+// The main panel of a running tool, driven from outside as a user would: clicks and mouse
+// presses are posted, never sent, since a handler may open a modal box and a sent message
+// would then block the driver; reads go through WM_GETTEXT and list-box messages with a
+// timeout.
+class Panel {
+public:
+    Panel() = default;
+    Panel(HWND window, DWORD toolProcessId) : window_(window), processId_(toolProcessId) {}
+
+    HWND Window() const { return window_; }
+    HWND Control(ui::Form1Id id) const;
+
+    // Posts the BN_CLICKED command of a button, as a click on it arrives.
+    void Click(ui::Form1Id button) const;
+    // Replaces a text box's whole text, as typing or pasting would.
+    void SetText(ui::Form1Id field, const std::string& text) const;
+    std::string Text(ui::Form1Id control) const;
+
+    std::vector<std::string> ListRows() const;
+    // Makes `row` the list's selected row (no notification); -1 for none.
+    void SelectListRow(int row) const;
+    std::optional<int> SelectedListRow() const;
+
+    bool Checked(ui::Form1Id checkBox) const;
+    void SetChecked(ui::Form1Id checkBox, bool checked) const;
+
+    // Posts a mouse button press or release on a control, at its centre (or, for the list,
+    // on row `row` when given).
+    void Press(ui::Form1Id control, MouseButton button, std::optional<int> row = std::nullopt) const;
+    void Release(ui::Form1Id control, MouseButton button, std::optional<int> row = std::nullopt) const;
+
+    // The status label Label2.
+    std::string Status() const { return Text(ui::Form1Id::Label2); }
+    bool StatusShown() const { return HasVisibleStyle(Control(ui::Form1Id::Label2)); }
+
+    // Waits until everything posted to the tool so far has been taken from its queue by a
+    // message loop: the main loop (the tool is idle) or a modal loop (an information box is
+    // open). Two marks are posted one after the other through the queue and each must come
+    // back; a handler that lets pending messages run once mid-way takes the first, not the
+    // second. False when the marks did not come back within `timeoutMs`.
+    bool WaitIdle(DWORD timeoutMs = 20000) const;
+
+private:
+    void PostMouse(ui::Form1Id control, MouseButton button, bool down, std::optional<int> row) const;
+
+    HWND window_ = nullptr;
+    DWORD processId_ = 0;
+};
+
+}  // namespace e2e
