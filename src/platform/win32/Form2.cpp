@@ -1,0 +1,86 @@
+#include "platform/win32/Form2.h"
+
+#include "platform/win32/Modal.h"
+#include "platform/win32/MyInfoBox.h"
+#include "platform/win32/PlaceForm.h"
+#include "ui/ControlTables.h"
+
+namespace win32 {
+namespace {
+
+constexpr DWORD kForm2Style = WS_POPUP | WS_THICKFRAME | WS_CLIPCHILDREN;
+constexpr DWORD kForm2ExStyle = WS_EX_CONTROLPARENT;
+
+}  // namespace
+
+Form2::Form2(HWND owner, std::int16_t& hostVersion) : owner_(owner), hostVersion_(hostVersion) {
+    const ui::FormSpec& spec = ui::Form2Spec();
+    const SIZE size = WindowSizeForClient(spec.clientWidthTwips, spec.clientHeightTwips, kForm2Style, kForm2ExStyle);
+    const POINT corner = CentredPosition(owner, size);
+    CreateForm(kForm2ExStyle, kForm2Style, owner, corner.x, corner.y, size.cx, size.cy);
+    controls_.Create(Hwnd(), spec);
+
+    // Load step, in this order.
+    PlaceForm(Hwnd(), true, false);
+    (void)::SendMessageW(controls_.Get(ui::kForm2Option1Id), BM_SETCHECK, BST_UNCHECKED, 0);  // always answers 0
+    (void)::SendMessageW(controls_.Get(ui::kForm2Option2Id), BM_SETCHECK, BST_UNCHECKED, 0);
+    hostVersion_ = 0;
+}
+
+void Form2::ShowModal() {
+    closed_ = false;
+    RunModal(*this, owner_, [this] { return closed_; });
+}
+
+LRESULT Form2::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_COMMAND: {
+            const WORD id = LOWORD(wParam);
+            if (HIWORD(wParam) == BN_CLICKED && (id == ui::kForm2Option1Id || id == ui::kForm2Option2Id)) {
+                hostVersion_ = id == ui::kForm2Option1Id ? 3 : 4;
+                closed_ = true;  // the modal loop ends and destroys the chooser
+            } else if (id == IDCANCEL) {
+                closed_ = true;  // Esc: closed without a choice
+            }
+            return 0;
+        }
+        case WM_CLOSE:
+            // Alt+F4: closed without a choice; the version stays 0.
+            closed_ = true;
+            return 0;
+        case WM_ACTIVATE:
+            // The focus stays on the window itself: an unchecked option button that gets
+            // the focus reports a click, which would pick a version by itself.
+            if (LOWORD(wParam) != WA_INACTIVE) {
+                (void)::SetFocus(Hwnd());  // answers the previous focus
+            }
+            return 0;
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLORBTN:
+            return reinterpret_cast<LRESULT>(
+                controls_.CtlColorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam)));
+        case WM_ERASEBKGND: {
+            RECT client{};
+            (void)::GetClientRect(Hwnd(), &client);
+            (void)::FillRect(reinterpret_cast<HDC>(wParam), &client, controls_.FormBrush());
+            return TRUE;
+        }
+        default:
+            break;
+    }
+    return ::DefWindowProcW(Hwnd(), message, wParam, lParam);
+}
+
+std::int16_t ShowChooser(HWND owner) {
+    std::int16_t hostVersion = 0;
+    Form2 chooser(owner, hostVersion);
+    chooser.ShowModal();
+    return hostVersion;
+}
+
+void ShowChooser(HWND owner, host::HostLink& link) {
+    Form2 chooser(owner, link.HostVersion);
+    chooser.ShowModal();
+}
+
+}  // namespace win32

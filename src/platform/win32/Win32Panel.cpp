@@ -1,0 +1,115 @@
+#include "platform/win32/Win32Panel.h"
+
+#include "platform/win32/FormControls.h"
+#include "platform/win32/MessageLoop.h"
+#include "platform/win32/MyInfoBox.h"
+#include "platform/win32/TextConversion.h"
+#include "platform/win32/Win32Error.h"
+
+#include <source_location>
+
+namespace win32 {
+
+Win32Panel::Win32Panel(Form1& form) : form_(form) {
+    // Rows already in the list (none on a fresh panel) are indexed too.
+    for (std::size_t row = 0; row < ListCount(); ++row) {
+        rowIndex_.Insert(ListRow(row));
+    }
+}
+
+HWND Win32Panel::FieldControl(common::PanelField field) const {
+    switch (field) {
+        case common::PanelField::Text1:
+            return form_.Control(ui::Form1Id::Text1);
+        case common::PanelField::Text2:
+            return form_.Control(ui::Form1Id::Text2);
+        case common::PanelField::Text3:
+            return form_.Control(ui::Form1Id::Text3);
+        case common::PanelField::Text4:
+            return form_.Control(ui::Form1Id::Text4);
+        case common::PanelField::Text5:
+            return form_.Control(ui::Form1Id::Text5);
+    }
+    return nullptr;
+}
+
+std::string Win32Panel::FieldText(common::PanelField field) const {
+    return HwndText(FieldControl(field));
+}
+
+void Win32Panel::SetFieldText(common::PanelField field, const std::string& text) {
+    HwndSetText(FieldControl(field), text);
+}
+
+std::size_t Win32Panel::ListCount() const {
+    const LRESULT count = ::SendMessageW(List(), LB_GETCOUNT, 0, 0);
+    return count > 0 ? static_cast<std::size_t>(count) : 0;
+}
+
+std::string Win32Panel::ListRow(std::size_t index) const {
+    const LRESULT length = ::SendMessageW(List(), LB_GETTEXTLEN, index, 0);
+    if (length == LB_ERR || length < 0) {
+        return {};
+    }
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    const LRESULT copied = ::SendMessageW(List(), LB_GETTEXT, index, reinterpret_cast<LPARAM>(text.data()));
+    text.resize(copied > 0 ? static_cast<std::size_t>(copied) : 0);
+    return WideToUtf8(text);
+}
+
+std::optional<std::size_t> Win32Panel::ListSelectedRow() const {
+    const LRESULT selected = ::SendMessageW(List(), LB_GETCURSEL, 0, 0);
+    if (selected == LB_ERR || selected < 0) {
+        return std::nullopt;
+    }
+    return static_cast<std::size_t>(selected);
+}
+
+bool Win32Panel::ListHasRowIgnoringCase(const std::string& text) const {
+    return rowIndex_.Contains(text);
+}
+
+void Win32Panel::ListAppend(const std::string& text) {
+    const std::wstring wide = Utf8ToWide(text);
+    // The list is not sorted, so LB_ADDSTRING appends at the end.
+    const LRESULT added = ::SendMessageW(List(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide.c_str()));
+    if (added == LB_ERR || added == LB_ERRSPACE) {
+        throw Win32Error("LB_ADDSTRING", static_cast<std::uint32_t>(added), std::source_location::current());
+    }
+    rowIndex_.Insert(text);
+}
+
+void Win32Panel::ListClear() {
+    (void)::SendMessageW(List(), LB_RESETCONTENT, 0, 0);  // has no result
+    rowIndex_.Clear();
+}
+
+bool Win32Panel::BothSidesChecked() const {
+    return ::SendMessageW(form_.Control(ui::Form1Id::Check1), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void Win32Panel::SetStatusCaption(const std::string& caption) {
+    const HWND label = form_.Control(ui::Form1Id::Label2);
+    HwndSetText(label, caption);
+    // A static control repaints only its text area; the whole label is repainted so a
+    // shorter caption leaves nothing of the longer one behind.
+    (void)::InvalidateRect(label, nullptr, TRUE);  // cosmetic if refused
+}
+
+void Win32Panel::SetStatusColor(common::Rgb color) {
+    form_.SetStatusTextColor(ToColorRef(color));
+}
+
+void Win32Panel::SetStatusVisible(bool visible) {
+    HwndSetVisible(form_.Control(ui::Form1Id::Label2), visible);
+}
+
+void Win32Panel::ShowMessage(const std::string& message) {
+    ShowInfoBox(form_.Hwnd(), message);
+}
+
+void Win32Panel::LetPendingMessagesRun() {
+    win32::LetPendingMessagesRun();
+}
+
+}  // namespace win32

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "common/CaseFoldedIndex.h"
+#include "common/PanelSurface.h"
+#include "platform/win32/Form1.h"
+
+namespace win32 {
+
+// The panel surface over the real controls of Form1: the text boxes, List1 (with a
+// case-folded index of its rows kept beside it for the exact-match search), Check1, the
+// status label Label2 and the information box owned by the panel. Does not own the form,
+// which must outlive it.
+class Win32Panel : public common::PanelSurface {
+public:
+    explicit Win32Panel(Form1& form);
+
+    std::string FieldText(common::PanelField field) const override;
+    void SetFieldText(common::PanelField field, const std::string& text) override;
+    std::size_t ListCount() const override;
+    std::string ListRow(std::size_t index) const override;
+    std::optional<std::size_t> ListSelectedRow() const override;
+    bool ListHasRowIgnoringCase(const std::string& text) const override;
+    void ListAppend(const std::string& text) override;
+    void ListClear() override;
+    bool BothSidesChecked() const override;
+    void SetStatusCaption(const std::string& caption) override;
+    void SetStatusColor(common::Rgb color) override;
+    void SetStatusVisible(bool visible) override;
+    void ShowMessage(const std::string& message) override;
+    void LetPendingMessagesRun() override;
+
+private:
+    HWND FieldControl(common::PanelField field) const;
+    HWND List() const { return form_.Control(ui::Form1Id::List1); }
+
+    Form1& form_;
+    common::CaseFoldedIndex rowIndex_;
+};
+
+}  // namespace win32
