@@ -10,9 +10,13 @@
 #include <vector>
 
 #include "FakeDispatcher.h"
+#include "HostsimDispatcher.h"
 #include "MemoryPanel.h"
 #include "common/HostError.h"
 #include "construct/CycloidGenerator.h"
+#include "hostsim/model/Curve.h"
+#include "hostsim/model/Document.h"
+#include "hostsim/model/ScriptApi.h"
 
 namespace {
 
@@ -489,6 +493,73 @@ TEST(GenerationRunTest, ASecondRunInsideARunLeavesRedrawOnAndBothSetsOfCurves) {
         EXPECT_EQ(scene.panel.statusColor, common::kStatusBlue);
         EXPECT_TRUE(scene.panel.messages.empty());
     }
+}
+
+// Against the simulated host's document: the curves drawn run through the generator's samples,
+// and the document keeps no probe line.
+TEST(GenerationRunTest, SimulatedHostDrawsTheGeneratorsCurves) {
+    hostsim::ScriptApi api;
+    hostsim::Document& doc = api.Doc();
+    const std::string xy = doc.AddCurve(*hostsim::Curve::MakeLine({-20, -100, 0}, {-20, 100, 0}));
+    const std::string yz = doc.AddCurve(*hostsim::Curve::MakeLine({0, -100, 30}, {0, 100, 30}));
+    const std::string p1 = doc.AddPoint({0, 10, 0});
+    const std::string p2 = doc.AddPoint({0, 25, 0});
+    testing_support::HostsimDispatcher dispatcher(api);
+    host::HostScript script(&dispatcher);
+    MemoryPanel panel;
+    panel.SetFieldText(PanelField::Text1, xy);
+    panel.SetFieldText(PanelField::Text2, " " + yz + " ");
+    panel.ListAppend(p1);
+    panel.ListAppend(p2);
+    panel.SetFieldText(PanelField::Text3, "7.5");
+
+    construct::RunCycloidGeneration(script, panel);
+
+    ASSERT_TRUE(panel.messages.empty()) << panel.messages.front();
+    EXPECT_EQ(panel.statusCaption, "Curtate cycloid - DONE!");
+    EXPECT_TRUE(doc.RedrawEnabled());
+    EXPECT_TRUE(doc.SelectedIds().empty());
+    const std::vector<std::string> ids = doc.AllIds();
+    ASSERT_EQ(ids.size(), 6u);  // two curves, two points and one cycloid per point: no probe left
+    const HostPoint bases[] = {{0, 10, 0}, {0, 25, 0}};
+    for (std::size_t k = 0; k < 2; ++k) {
+        SCOPED_TRACE("point " + std::to_string(k + 1));
+        const hostsim::DocObject* drawn = doc.Find(ids[4 + k]);
+        ASSERT_NE(drawn, nullptr);
+        ASSERT_TRUE(drawn->curve.has_value());
+        const HostPoint base = bases[k];
+        const std::vector<HostPoint> samples =
+            construct::CycloidSamples(base, {-20, base.y, 0}, {0, base.y, 30}, 7.5, true);
+        const std::vector<hostsim::Vec3>& through = drawn->curve->Points();
+        ASSERT_EQ(through.size(), samples.size());
+        // The command text carries 15 significant digits; the hits come from the host's intersection.
+        constexpr double kTolerance = 1e-9;
+        for (std::size_t i = 0; i < samples.size(); ++i) {
+            EXPECT_NEAR(through[i].x, samples[i].x, kTolerance) << i;
+            EXPECT_NEAR(through[i].y, samples[i].y, kTolerance) << i;
+            EXPECT_NEAR(through[i].z, samples[i].z, kTolerance) << i;
+        }
+    }
+}
+
+TEST(GenerationRunTest, SimulatedHostKeepsNoProbeWhenACurveIsMissed) {
+    hostsim::ScriptApi api;
+    hostsim::Document& doc = api.Doc();
+    const std::string xy = doc.AddCurve(*hostsim::Curve::MakeLine({-20, -100, 0}, {-20, 100, 0}));
+    // Above z = 5000: the vertical probe cannot reach it.
+    const std::string yz = doc.AddCurve(*hostsim::Curve::MakeLine({0, -100, 6000}, {0, 100, 6000}));
+    const std::string p1 = doc.AddPoint({0, 10, 0});
+    testing_support::HostsimDispatcher dispatcher(api);
+    host::HostScript script(&dispatcher);
+    MemoryPanel panel;
+    panel.SetFieldText(PanelField::Text1, xy);
+    panel.SetFieldText(PanelField::Text2, yz);
+    panel.ListAppend(p1);
+    construct::RunCycloidGeneration(script, panel);
+    EXPECT_EQ(panel.messages, std::vector<std::string>{kNoIntersection});
+    EXPECT_EQ(doc.Count(), 3u);
+    EXPECT_TRUE(doc.RedrawEnabled());
+    EXPECT_EQ(doc.SelectedIds(), std::vector<std::string>{p1});
 }
 
 }  // namespace

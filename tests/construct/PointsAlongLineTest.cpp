@@ -6,8 +6,12 @@
 #include <vector>
 
 #include "FakeDispatcher.h"
+#include "HostsimDispatcher.h"
 #include "MemoryPanel.h"
 #include "common/HostError.h"
+#include "hostsim/model/Curve.h"
+#include "hostsim/model/Document.h"
+#include "hostsim/model/ScriptApi.h"
 
 namespace {
 
@@ -133,6 +137,29 @@ TEST(PointsAlongLineTest, LineIsUnselectedWhateverHostCallFails) {
         EXPECT_EQ(calls.back(), "UnselectObject(S:\"L1\")");
         // Retried once when the normal unselect itself failed, else made once.
         EXPECT_EQ(f.host.CountOf("UnselectObject"), std::string(c.failing) == "UnselectObject" ? 2 : 1);
+    }
+}
+
+TEST(PointsAlongLineTest, SimulatedHostGetsEvenlySpacedPointsAndTheLineUnselected) {
+    hostsim::ScriptApi api;
+    hostsim::Document& doc = api.Doc();
+    const std::string line = doc.AddCurve(*hostsim::Curve::MakeLine({0, 0, 0}, {90, 0, 0}));
+    testing_support::HostsimDispatcher dispatcher(api);
+    host::HostScript script(&dispatcher);
+    MemoryPanel panel;
+    panel.SetFieldText(PanelField::Text5, line + "  ");
+    construct::CreatePointsAlongLine(script, panel);
+
+    EXPECT_TRUE(panel.messages.empty());
+    EXPECT_TRUE(doc.SelectedIds().empty());
+    const std::vector<std::string> ids = doc.AllIds();
+    ASSERT_EQ(ids.size(), 11u);
+    for (std::size_t i = 0; i < 10; ++i) {
+        const hostsim::DocObject* point = doc.Find(ids[1 + i]);
+        ASSERT_NE(point, nullptr);
+        EXPECT_EQ(point->kind, hostsim::ObjectKind::Point);
+        EXPECT_NEAR(point->point.x, 10.0 * static_cast<double>(i), 1e-9);
+        EXPECT_EQ(point->point.y, 0.0);
     }
 }
 

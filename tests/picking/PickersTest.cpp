@@ -7,7 +7,11 @@
 #include <vector>
 
 #include "FakeDispatcher.h"
+#include "HostsimDispatcher.h"
 #include "MemoryPanel.h"
+#include "hostsim/model/Curve.h"
+#include "hostsim/model/Document.h"
+#include "hostsim/model/ScriptApi.h"
 
 namespace {
 
@@ -151,6 +155,38 @@ TEST(PickersTest, CurveOutsideItsPlaneIsRejectedWithAMessage) {
         EXPECT_EQ(out.messages, std::vector<std::string>{c.message});
         EXPECT_FALSE(out.statusVisible);
     }
+}
+
+// Against the simulated host: each picker accepts the curve of its plane and the XY picker
+// rejects a curve of the YZ plane.
+TEST(PickersTest, SimulatedHostAcceptsCurvesOfTheirPlanes) {
+    hostsim::ScriptApi api;
+    hostsim::Document& doc = api.Doc();
+    const std::string xy = doc.AddCurve(*hostsim::Curve::MakePolyline({{-20, -5, 0}, {-30, 0, 0}, {-20, 5, 0}}));
+    const std::string yz = doc.AddCurve(*hostsim::Curve::MakePolyline({{0, -5, 30}, {0, 0, 40}, {0, 5, 30}}));
+    testing_support::HostsimDispatcher dispatcher(api);
+    host::HostScript script(&dispatcher);
+    MemoryPanel panel;
+
+    api.QueuePick(std::vector<std::string>{xy});
+    picking::PickLine(script, panel);
+    api.QueuePick(std::vector<std::string>{xy});
+    picking::PickXyCurve(script, panel);
+    api.QueuePick(std::vector<std::string>{yz});
+    picking::PickYzCurve(script, panel);
+    EXPECT_EQ(panel.FieldText(PanelField::Text5), xy);
+    EXPECT_EQ(panel.FieldText(PanelField::Text1), xy);
+    EXPECT_EQ(panel.FieldText(PanelField::Text2), yz);
+    EXPECT_TRUE(panel.messages.empty());
+
+    api.QueuePick(std::vector<std::string>{yz});
+    picking::PickXyCurve(script, panel);
+    api.QueuePick(std::vector<std::string>{xy});
+    picking::PickYzCurve(script, panel);
+    EXPECT_EQ(panel.messages, (std::vector<std::string>{"Selected curve is not in the XY plane",
+                                                        "Selected curve is not in the YZ plane"}));
+    EXPECT_EQ(panel.FieldText(PanelField::Text1), xy);
+    EXPECT_EQ(panel.FieldText(PanelField::Text2), yz);
 }
 
 }  // namespace

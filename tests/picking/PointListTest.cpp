@@ -7,7 +7,11 @@
 #include <vector>
 
 #include "FakeDispatcher.h"
+#include "HostsimDispatcher.h"
 #include "MemoryPanel.h"
+#include "hostsim/model/Curve.h"
+#include "hostsim/model/Document.h"
+#include "hostsim/model/ScriptApi.h"
 
 namespace {
 
@@ -125,6 +129,24 @@ TEST(PointListTest, DelAllPtsEmptiesTheListWithoutTheHost) {
     EXPECT_FALSE(panel.statusVisible);
     // The index goes with the rows: an id cleared can be listed again.
     EXPECT_TRUE(picking::AddPointId(panel, "p1"));
+}
+
+TEST(PointListTest, SimulatedHostListsItsPointsOnce) {
+    hostsim::ScriptApi api;
+    hostsim::Document& doc = api.Doc();
+    const std::string p1 = doc.AddPoint({0, 1, 0});
+    (void)doc.AddCurve(*hostsim::Curve::MakeLine({0, 0, 0}, {1, 0, 0}));
+    const std::string p2 = doc.AddPoint({0, 2, 0});
+    testing_support::HostsimDispatcher dispatcher(api);
+    host::HostScript script(&dispatcher);
+    MemoryPanel panel;
+
+    api.QueuePick(std::vector<std::string>{p2});
+    picking::PickPoints(script, panel);
+    EXPECT_EQ(panel.rows, std::vector<std::string>{p2});
+    picking::SelectAllPoints(script, panel);
+    EXPECT_EQ(panel.rows, (std::vector<std::string>{p2, p1}));
+    EXPECT_EQ(panel.statusCaption, "2 points added!");
 }
 
 }  // namespace

@@ -7,7 +7,11 @@
 #include <vector>
 
 #include "FakeDispatcher.h"
+#include "HostsimDispatcher.h"
 #include "MemoryPanel.h"
+#include "hostsim/model/Curve.h"
+#include "hostsim/model/Document.h"
+#include "hostsim/model/ScriptApi.h"
 
 namespace {
 
@@ -76,6 +80,21 @@ TEST(PressHighlightTest, ListSelectsItsSelectedRow) {
         panel.selectedRow = c.selected;
         EXPECT_EQ(PressAndRelease(panel, HighlightSource::List1), c.calls);
     }
+}
+
+TEST(PressHighlightTest, SimulatedHostSelectsWhilePressedAndUnselectsOnRelease) {
+    hostsim::ScriptApi api;
+    hostsim::Document& doc = api.Doc();
+    const std::string line = doc.AddCurve(*hostsim::Curve::MakeLine({0, 0, 0}, {1, 0, 0}));
+    ASSERT_TRUE(doc.Select(line));  // selected before the press: unselected after the release
+    testing_support::HostsimDispatcher dispatcher(api);
+    host::HostScript script(&dispatcher);
+    MemoryPanel panel;
+    panel.SetFieldText(PanelField::Text5, " " + line + " ");
+    picking::HighlightOnPress(script, panel, HighlightSource::Text5);
+    EXPECT_EQ(doc.SelectedIds(), std::vector<std::string>{line});
+    picking::UnhighlightOnRelease(script, panel, HighlightSource::Text5);
+    EXPECT_TRUE(doc.SelectedIds().empty());
 }
 
 }  // namespace

@@ -7,8 +7,12 @@
 #include <vector>
 
 #include "FakeDispatcher.h"
+#include "HostsimDispatcher.h"
 #include "MemoryPanel.h"
 #include "common/HostError.h"
+#include "hostsim/model/Curve.h"
+#include "hostsim/model/Document.h"
+#include "hostsim/model/ScriptApi.h"
 
 namespace {
 
@@ -235,6 +239,68 @@ TEST(EventRouterTest, OtherFailuresAreReportedToo) {
     ui::EventRouter router(script, panel, [] { throw std::runtime_error("no browser is set up"); });
     router.OnPanelEvent(PanelControl::Pic1, PanelEvent::Click);
     EXPECT_EQ(panel.messages, std::vector<std::string>{"The command could not be completed: no browser is set up"});
+}
+
+// A whole session against the simulated host, every button once, through the router.
+TEST(EventRouterTest, SimulatedHostSessionThroughEveryButton) {
+    hostsim::ScriptApi api;
+    hostsim::Document& doc = api.Doc();
+    const std::string line = doc.AddCurve(*hostsim::Curve::MakeLine({0, 0, 0}, {0, 40, 0}));
+    const std::string xy = doc.AddCurve(*hostsim::Curve::MakeLine({-20, -100, 0}, {-20, 100, 0}));
+    const std::string yz = doc.AddCurve(*hostsim::Curve::MakeLine({0, -100, 30}, {0, 100, 30}));
+    testing_support::HostsimDispatcher dispatcher(api);
+    host::HostScript script(&dispatcher);
+    MemoryPanel panel;
+    ui::EventRouter router(script, panel, [] {});
+    auto click = [&](PanelControl control) { router.OnPanelEvent(control, PanelEvent::Click); };
+
+    api.QueuePick(std::vector<std::string>{line});
+    click(PanelControl::Command5);
+    panel.SetFieldText(PanelField::Text4, "5");
+    click(PanelControl::Command2);  // five points at y = 0, 10, ..., 40 on the Y axis
+    api.QueuePick(std::vector<std::string>{xy});
+    click(PanelControl::Command6);
+    api.QueuePick(std::vector<std::string>{yz});
+    click(PanelControl::Command7);
+    click(PanelControl::Command1);
+    EXPECT_EQ(panel.statusCaption, "5 points added!");
+    api.QueuePick(std::nullopt);
+    click(PanelControl::Command8);  // cancelled: nothing changes
+    ASSERT_EQ(panel.rows.size(), 5u);
+
+    click(PanelControl::Command4);
+    EXPECT_TRUE(panel.messages.empty());
+    EXPECT_EQ(panel.statusCaption, "Curtate cycloid - DONE!");
+    EXPECT_EQ(doc.Count(), 3u + 5u + 5u);  // line, two curves, five points, five cycloids
+    EXPECT_TRUE(doc.RedrawEnabled());
+    EXPECT_TRUE(doc.SelectedIds().empty());
+
+    click(PanelControl::Command3);
+    EXPECT_TRUE(panel.rows.empty());
+    EXPECT_EQ(doc.Count(), 13u);
+}
+
+// A host operation that raises (here the second probe line) is reported with the host's words;
+// the document keeps no probe and redraws.
+TEST(EventRouterTest, SimulatedHostErrorIsReportedAndCleanedUp) {
+    hostsim::ScriptApi api;
+    hostsim::Document& doc = api.Doc();
+    const std::string xy = doc.AddCurve(*hostsim::Curve::MakeLine({-20, -100, 0}, {-20, 100, 0}));
+    const std::string yz = doc.AddCurve(*hostsim::Curve::MakeLine({0, -100, 30}, {0, 100, 30}));
+    const std::string p1 = doc.AddPoint({0, 10, 0});
+    testing_support::HostsimDispatcher dispatcher(api);
+    host::HostScript script(&dispatcher);
+    MemoryPanel panel;
+    panel.SetFieldText(PanelField::Text1, xy);
+    panel.SetFieldText(PanelField::Text2, yz);
+    panel.ListAppend(p1);
+    ui::EventRouter router(script, panel, [] {});
+    api.Control("fault raise AddLine 2");
+    router.OnPanelEvent(PanelControl::Command4, PanelEvent::Click);
+    ASSERT_EQ(panel.messages.size(), 1u);
+    EXPECT_EQ(panel.messages.front().rfind("Rhino could not complete AddLine: ", 0), 0u) << panel.messages.front();
+    EXPECT_EQ(doc.Count(), 3u);
+    EXPECT_TRUE(doc.RedrawEnabled());
 }
 
 }  // namespace
