@@ -2,11 +2,15 @@
 // the main panel, its load step and the message loop.
 #include <exception>
 
+#include "host/HostLink.h"
+#include "host/HostScript.h"
 #include "platform/win32/ComApartment.h"
 #include "platform/win32/Form1.h"
 #include "platform/win32/MessageLoop.h"
+#include "platform/win32/WebLink.h"
 #include "platform/win32/Win32Panel.h"
 #include "platform/win32/WinInclude.h"
+#include "ui/EventRouter.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     try {
@@ -14,17 +18,28 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         win32::Form1 form;
         win32::Win32Panel panel(form);
         form.SetGoneStep([] { ::PostQuitMessage(0); });
+        // The program-wide host link that start-up fills and that is held for the whole run.
+        host::HostLink link;
 
         // Start-up (single instance, census, chooser, host attachment, docking) runs here,
         // once, before the panel is first shown.
         form.SetLoadStep([] {});
 
-        // The event router that runs the command handlers is set here: form.SetEvents(&router).
-
         if (!form.Show()) {
             return 0;
         }
-        return win32::RunMessageLoop();
+
+        // The command handlers run through the router, on the script object start-up
+        // obtained; without one, every command that needs the host says so.
+        host::HostScript script(link.RhinoScript.get());
+        ui::EventRouter router(script, panel, [&form] { win32::OpenWebPage(form.Hwnd()); });
+        form.SetEvents(&router);
+        const int exitCode = win32::RunMessageLoop();
+        form.SetEvents(nullptr);
+        // COM references held for the run are cleared before the apartment ends.
+        link.RhinoScript.reset();
+        link.HostApp.reset();
+        return exitCode;
     } catch (const std::exception&) {
         // Nothing can be shown without a window; the exit code tells the failure.
         return 1;
