@@ -30,9 +30,7 @@ std::optional<Curve> Curve::MakeLine(Vec3 start, Vec3 end) {
     if (!(length > 0.0) || !std::isfinite(length)) {
         return std::nullopt;
     }
-    Curve curve(Shape::Line, {start, end}, {0.0, length});
-    curve.BuildLengthTable();
-    return curve;
+    return Curve(Shape::Line, {start, end}, {0.0, length});
 }
 
 std::optional<Curve> Curve::MakePolyline(std::vector<Vec3> points) {
@@ -44,9 +42,7 @@ std::optional<Curve> Curve::MakePolyline(std::vector<Vec3> points) {
     for (std::size_t i = 0; i < knots.size(); ++i) {
         knots[i] = static_cast<double>(i);
     }
-    Curve curve(Shape::Polyline, std::move(points), std::move(knots));
-    curve.BuildLengthTable();
-    return curve;
+    return Curve(Shape::Polyline, std::move(points), std::move(knots));
 }
 
 std::optional<Curve> Curve::MakeInterpolated(std::vector<Vec3> points) {
@@ -64,7 +60,6 @@ std::optional<Curve> Curve::MakeInterpolated(std::vector<Vec3> points) {
     }
     Curve curve(Shape::Interpolated, std::move(points), std::move(knots));
     curve.SolveSecondDerivatives();
-    curve.BuildLengthTable();
     return curve;
 }
 
@@ -128,7 +123,10 @@ Vec3 Curve::PointAt(double t) const {
 
 Vec3 Curve::DerivativeAt(double t) const {
     t = std::clamp(t, DomainStart(), DomainEnd());
-    const std::size_t i = PieceAt(t);
+    return DerivativeInPiece(PieceAt(t), t);
+}
+
+Vec3 Curve::DerivativeInPiece(std::size_t i, double t) const {
     const double h = knots_[i + 1] - knots_[i];
     const Vec3 slope = (1.0 / h) * (points_[i + 1] - points_[i]);
     if (IsStraight()) {
@@ -158,13 +156,17 @@ double Curve::PieceLength(std::size_t piece, double from, double to) const {
     const double middle = 0.5 * (to + from);
     double sum = 0.0;
     for (std::size_t k = 0; k < kGaussNodes.size(); ++k) {
-        sum += kGaussWeights[k] * (hostsim::Length(DerivativeAt(middle - half * kGaussNodes[k])) +
-                                   hostsim::Length(DerivativeAt(middle + half * kGaussNodes[k])));
+        sum += kGaussWeights[k] * (hostsim::Length(DerivativeInPiece(piece, middle - half * kGaussNodes[k])) +
+                                   hostsim::Length(DerivativeInPiece(piece, middle + half * kGaussNodes[k])));
     }
     return half * sum;
 }
 
-void Curve::BuildLengthTable() {
+// Built on first use: a curve drawn from a long command text is rarely measured.
+void Curve::BuildLengthTable() const {
+    if (!lengthTable_.empty()) {
+        return;
+    }
     lengthTable_.assign(points_.size(), 0.0);
     for (std::size_t i = 0; i < PieceCount(); ++i) {
         lengthTable_[i + 1] = lengthTable_[i] + PieceLength(i, knots_[i], knots_[i + 1]);
@@ -172,6 +174,7 @@ void Curve::BuildLengthTable() {
 }
 
 double Curve::Length() const {
+    BuildLengthTable();
     return lengthTable_.back();
 }
 
@@ -182,6 +185,7 @@ double Curve::ParameterAtLength(double length) const {
     if (length >= Length()) {
         return DomainEnd();
     }
+    BuildLengthTable();
     const auto it = std::upper_bound(lengthTable_.begin(), lengthTable_.end(), length);
     const std::size_t piece = std::min(static_cast<std::size_t>(it - lengthTable_.begin()) - 1, PieceCount() - 1);
     const double pieceLength = lengthTable_[piece + 1] - lengthTable_[piece];

@@ -58,14 +58,16 @@ public:
 private:
     Curve(Shape shape, std::vector<Vec3> points, std::vector<double> knots);
     void SolveSecondDerivatives();
-    void BuildLengthTable();
+    void BuildLengthTable() const;
     double PieceLength(std::size_t piece, double from, double to) const;
+    // Derivative by the polynomial of piece i, for t inside it (no search for the piece).
+    Vec3 DerivativeInPiece(std::size_t i, double t) const;
 
     Shape shape_;
     std::vector<Vec3> points_;
     std::vector<double> knots_;
     std::vector<Vec3> second_;        // second derivatives at the knots (interpolated curves)
-    std::vector<double> lengthTable_;  // arc length from the start to knot i
+    mutable std::vector<double> lengthTable_;  // arc length from the start to knot i; built on first use
 };
 
 }  // namespace hostsim

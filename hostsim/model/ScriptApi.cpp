@@ -341,7 +341,9 @@ Value ScriptApi::Dispatch(const std::string& name, const std::vector<Value>& arg
             const double t = i == *segments ? curve->DomainEnd()
                                             : curve->ParameterAtLength(curve->Length() * i / *segments);
             const Vec3 p = curve->PointAt(t);
-            points.push_back(p);
+            if (create) {
+                points.push_back(p);
+            }
             elements.push_back(asPoints ? PointValue(p) : Value::Double(t));
         }
         if (create) {

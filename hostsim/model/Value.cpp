@@ -56,35 +56,35 @@ Value Value::Null() {
 Value Value::Bool(bool b) {
     Value v;
     v.kind_ = ValueKind::Bool;
-    v.bool_ = b;
+    v.data_ = b;
     return v;
 }
 
 Value Value::Int16(std::int16_t i) {
     Value v;
     v.kind_ = ValueKind::Int16;
-    v.int_ = i;
+    v.data_ = static_cast<std::int32_t>(i);
     return v;
 }
 
 Value Value::Int32(std::int32_t i) {
     Value v;
     v.kind_ = ValueKind::Int32;
-    v.int_ = i;
+    v.data_ = i;
     return v;
 }
 
 Value Value::Double(double d) {
     Value v;
     v.kind_ = ValueKind::Double;
-    v.double_ = d;
+    v.data_ = d;
     return v;
 }
 
 Value Value::String(std::string s) {
     Value v;
     v.kind_ = ValueKind::String;
-    v.string_ = std::move(s);
+    v.data_ = std::move(s);
     return v;
 }
 
@@ -106,13 +106,17 @@ Value Value::Array(std::vector<ArrayBound> bounds, std::vector<Value> elements) 
     }
     Value v;
     v.kind_ = ValueKind::Array;
-    v.bounds_ = std::move(bounds);
-    v.elements_ = std::move(elements);
+    v.data_ = std::make_shared<const ArrayData>(ArrayData{std::move(bounds), std::move(elements)});
     return v;
 }
 
 Value Value::Point(double x, double y, double z) {
-    return Array({Double(x), Double(y), Double(z)});
+    std::vector<Value> elements;
+    elements.reserve(3);
+    elements.push_back(Double(x));
+    elements.push_back(Double(y));
+    elements.push_back(Double(z));
+    return Array(std::move(elements));
 }
 
 bool Value::IsNumber() const {
@@ -123,78 +127,80 @@ bool Value::AsBool() const {
     if (kind_ != ValueKind::Bool) {
         throw std::logic_error("value is not a Bool");
     }
-    return bool_;
+    return std::get<bool>(data_);
 }
 
 std::int16_t Value::AsInt16() const {
     if (kind_ != ValueKind::Int16) {
         throw std::logic_error("value is not an Int16");
     }
-    return static_cast<std::int16_t>(int_);
+    return static_cast<std::int16_t>(std::get<std::int32_t>(data_));
 }
 
 std::int32_t Value::AsInt32() const {
     if (kind_ != ValueKind::Int32) {
         throw std::logic_error("value is not an Int32");
     }
-    return int_;
+    return std::get<std::int32_t>(data_);
 }
 
 double Value::AsDouble() const {
     if (kind_ != ValueKind::Double) {
         throw std::logic_error("value is not a Double");
     }
-    return double_;
+    return std::get<double>(data_);
 }
 
 const std::string& Value::AsString() const {
     if (kind_ != ValueKind::String) {
         throw std::logic_error("value is not a String");
     }
-    return string_;
+    return std::get<std::string>(data_);
 }
 
 const std::vector<ArrayBound>& Value::Bounds() const {
     if (kind_ != ValueKind::Array) {
         throw std::logic_error("value is not an Array");
     }
-    return bounds_;
+    return std::get<std::shared_ptr<const ArrayData>>(data_)->bounds;
 }
 
 const std::vector<Value>& Value::Elements() const {
     if (kind_ != ValueKind::Array) {
         throw std::logic_error("value is not an Array");
     }
-    return elements_;
+    return std::get<std::shared_ptr<const ArrayData>>(data_)->elements;
+}
+
+std::size_t Value::Dimensions() const {
+    return kind_ == ValueKind::Array ? Bounds().size() : 0;
 }
 
 const Value& Value::At(std::initializer_list<std::int64_t> indexes) const {
-    if (kind_ != ValueKind::Array) {
-        throw std::logic_error("value is not an Array");
-    }
-    if (indexes.size() != bounds_.size()) {
+    const std::vector<ArrayBound>& bounds = Bounds();
+    if (indexes.size() != bounds.size()) {
         throw std::out_of_range("wrong number of array indexes");
     }
     std::size_t flat = 0;
     std::size_t dimension = 0;
     for (const std::int64_t index : indexes) {
-        const ArrayBound& bound = bounds_[dimension++];
+        const ArrayBound& bound = bounds[dimension++];
         const std::int64_t offset = index - bound.lowerBound;
         if (offset < 0 || static_cast<std::uint64_t>(offset) >= bound.count) {
             throw std::out_of_range("array index outside its bounds");
         }
         flat = flat * bound.count + static_cast<std::size_t>(offset);
     }
-    return elements_[flat];
+    return Elements()[flat];
 }
 
 std::optional<double> Value::Number() const {
     switch (kind_) {
         case ValueKind::Int16:
         case ValueKind::Int32:
-            return static_cast<double>(int_);
+            return static_cast<double>(std::get<std::int32_t>(data_));
         case ValueKind::Double:
-            return double_;
+            return std::get<double>(data_);
         default:
             return std::nullopt;
     }
@@ -207,20 +213,20 @@ std::string Value::Text() const {
         case ValueKind::Null:
             break;
         case ValueKind::Bool:
-            out += bool_ ? " true" : " false";
+            out += AsBool() ? " true" : " false";
             break;
         case ValueKind::Int16:
         case ValueKind::Int32:
             out += ' ';
-            AppendInteger(out, int_);
+            AppendInteger(out, std::get<std::int32_t>(data_));
             break;
         case ValueKind::Double:
             out += ' ';
-            AppendDouble(out, double_);
+            AppendDouble(out, AsDouble());
             break;
         case ValueKind::String:
             out += " \"";
-            for (const char c : string_) {
+            for (const char c : AsString()) {
                 if (c == '"' || c == '\\') {
                     out += '\\';
                 }
@@ -229,21 +235,23 @@ std::string Value::Text() const {
             out += '"';
             break;
         case ValueKind::Array: {
+            const std::vector<ArrayBound>& bounds = Bounds();
+            const std::vector<Value>& elements = Elements();
             out += '[';
-            for (std::size_t i = 0; i < bounds_.size(); ++i) {
+            for (std::size_t i = 0; i < bounds.size(); ++i) {
                 if (i > 0) {
                     out += ',';
                 }
-                AppendInteger(out, bounds_[i].lowerBound);
+                AppendInteger(out, bounds[i].lowerBound);
                 out += ':';
-                AppendInteger(out, static_cast<std::int64_t>(bounds_[i].count));
+                AppendInteger(out, static_cast<std::int64_t>(bounds[i].count));
             }
             out += "]{";
-            for (std::size_t i = 0; i < elements_.size(); ++i) {
+            for (std::size_t i = 0; i < elements.size(); ++i) {
                 if (i > 0) {
                     out += "; ";
                 }
-                out += elements_[i].Text();
+                out += elements[i].Text();
             }
             out += '}';
             break;
@@ -256,23 +264,10 @@ bool Value::operator==(const Value& other) const {
     if (kind_ != other.kind_) {
         return false;
     }
-    switch (kind_) {
-        case ValueKind::Empty:
-        case ValueKind::Null:
-            return true;
-        case ValueKind::Bool:
-            return bool_ == other.bool_;
-        case ValueKind::Int16:
-        case ValueKind::Int32:
-            return int_ == other.int_;
-        case ValueKind::Double:
-            return double_ == other.double_;
-        case ValueKind::String:
-            return string_ == other.string_;
-        case ValueKind::Array:
-            return bounds_ == other.bounds_ && elements_ == other.elements_;
+    if (kind_ == ValueKind::Array) {
+        return Bounds() == other.Bounds() && Elements() == other.Elements();
     }
-    return false;
+    return data_ == other.data_;
 }
 
 }  // namespace hostsim

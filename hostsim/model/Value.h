@@ -3,9 +3,11 @@
 #include <cstddef>
 #include <cstdint>
 #include <initializer_list>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <variant>
 #include <vector>
 
 namespace hostsim {
@@ -67,7 +69,7 @@ public:
     const std::vector<Value>& Elements() const;
 
     // Number of dimensions; 0 for a value that is not an array.
-    std::size_t Dimensions() const { return bounds_.size(); }
+    std::size_t Dimensions() const;
     // Element at the given indexes (one per dimension, each counted from its lower bound).
     // Throws std::out_of_range for a wrong rank or an index outside its bounds, std::logic_error
     // for a value that is not an array.
@@ -84,13 +86,14 @@ public:
     bool operator==(const Value& other) const;
 
 private:
+    struct ArrayData {
+        std::vector<ArrayBound> bounds;
+        std::vector<Value> elements;
+    };
+
+    // A value never changes after it is made, so copies share their array.
     ValueKind kind_ = ValueKind::Empty;
-    bool bool_ = false;
-    std::int32_t int_ = 0;
-    double double_ = 0.0;
-    std::string string_;
-    std::vector<ArrayBound> bounds_;
-    std::vector<Value> elements_;
+    std::variant<std::monostate, bool, std::int32_t, double, std::string, std::shared_ptr<const ArrayData>> data_;
 };
 
 }  // namespace hostsim
