@@ -1,0 +1,241 @@
+#include "hostsim/model/ScriptApi.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+
+#include "hostsim/model/Document.h"
+
+namespace hostsim {
+namespace {
+
+// Answers picks from a script and records what it was asked.
+class FakePicker : public PickProvider {
+public:
+    std::optional<std::vector<std::string>> Pick(const std::string& prompt, int filter, bool many) override {
+        asked.push_back(prompt + "|" + std::to_string(filter) + "|" + (many ? "many" : "one"));
+        return answer;
+    }
+
+    std::optional<std::vector<std::string>> answer;
+    std::vector<std::string> asked;
+};
+
+class ScriptControlTest : public ::testing::Test {
+protected:
+    Value Call(const std::string& op, std::vector<Value> args = {}) { return api.Call(op, args); }
+
+    ScriptApi api{3};
+};
+
+TEST_F(ScriptControlTest, ScriptedPicksComeFirstThenTheProvider) {
+    const std::string a = api.Control("add point 1 0 0");
+    const std::string b = api.Control("add point 2 0 0");
+    FakePicker picker;
+    picker.answer = std::vector<std::string>{b};
+    api.SetPickProvider(&picker);
+
+    std::string lower = a;
+    for (char& c : lower) {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    api.Control("pick {" + lower + "}");
+    api.Control("pick cancel");
+    api.Control("pick " + a + " " + b);
+    const Value args[] = {Value::String("Pick a Line "), Value::Int16(4)};
+    // The scripted id is answered in the host's own spelling.
+    EXPECT_EQ(Call("GetObject", {args[0], args[1]}), Value::String(a));
+    EXPECT_EQ(Call("GetObject", {args[0], args[1]}), Value::Null());
+    EXPECT_EQ(Call("GetObjects", {Value::String("Pick points"), Value::Int16(1)}),
+              Value::Array({Value::String(a), Value::String(b)}));
+    EXPECT_TRUE(picker.asked.empty());
+    // Queue used up: the provider is asked, with the prompt and filter as given.
+    EXPECT_EQ(Call("GetObjects", {Value::String("Pick points"), Value::Int16(1)}),
+              Value::Array({Value::String(b)}));
+    picker.answer.reset();
+    EXPECT_EQ(Call("GetObject", {args[0], args[1]}), Value::Null());
+    EXPECT_EQ(picker.asked, (std::vector<std::string>{"Pick points|1|many", "Pick a Line |4|one"}));
+    // Picks do not select.
+    EXPECT_EQ(Call("SelectedObjects"), Value::Null());
+}
+
+TEST_F(ScriptControlTest, ScriptedPickOfAStaleIdIsAnsweredAsGiven) {
+    api.Control("pick 00000000-0000-0000-0000-00000000000a");
+    EXPECT_EQ(Call("GetObject"), Value::String("00000000-0000-0000-0000-00000000000a"));
+}
+
+TEST_F(ScriptControlTest, RaiseFaultFiresOnTheNthCallOnly) {
+    const std::string id = api.Control("add point 0 0 0");
+    api.Control("fault raise ispoint 2");
+    EXPECT_EQ(Call("IsPoint", {Value::String(id)}), Value::Bool(true));
+    try {
+        Call("IsPoint", {Value::String(id)});
+        FAIL() << "no error raised";
+    } catch (const ScriptError& error) {
+        EXPECT_EQ(error.Operation(), "IsPoint");
+    }
+    EXPECT_EQ(Call("IsPoint", {Value::String(id)}), Value::Bool(true));
+    // The faulted call is logged like any other.
+    EXPECT_EQ(api.Log().CountOf("IsPoint"), 3u);
+}
+
+TEST_F(ScriptControlTest, ExitFaultCallsTheHandlerAndRunsNothing) {
+    int exits = 0;
+    api.SetExitHandler([&] { ++exits; });
+    api.Control("fault exit AddPoint 1");
+    EXPECT_THROW(Call("AddPoint", {Value::Point(1, 2, 3)}), ScriptError);
+    EXPECT_EQ(exits, 1);
+    EXPECT_TRUE(api.ExitRequested());
+    EXPECT_EQ(api.Doc().Count(), 0u);
+}
+
+TEST_F(ScriptControlTest, WrongTypeFaults) {
+    const std::string line = api.Control("add line 0 10 0 -100 10 0");
+    const std::string curve = api.Control("add line -20 0 0 -20 30 0");
+    const std::string point = api.Control("add point 1 2 3");
+    static const struct {
+        const char* name;
+        const char* control;
+        const char* op;
+        std::vector<Value> args;
+        const char* expectedText;
+    } kCases[] = {
+        {"number for an id", "fault wrongtype AddLine number 1", "AddLine",
+         {Value::Point(0, 0, 0), Value::Point(1, 0, 0)}, "Double 1"},
+        {"string for a boolean", "fault wrongtype IsPoint string 1", "IsPoint", {Value::String(point)},
+         "String \"True\""},
+        {"two doubles for a point", "fault wrongtype PointCoordinates point2 1", "PointCoordinates",
+         {Value::String(point)}, "Array[0:2]{Double 1; Double 2}"},
+        {"null", "fault wrongtype SelectedObjects null 1", "SelectedObjects", {}, "Null"},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.name);
+        api.Control(c.control);
+        EXPECT_EQ(api.Call(c.op, c.args).Text(), c.expectedText);
+    }
+    // 1-D where 2-D is expected: the nine cells of the one row, flattened.
+    api.Control("fault wrongtype CurveCurveIntersection array1d");
+    for (int i = 0; i < 2; ++i) {
+        const Value hits = Call("CurveCurveIntersection", {Value::String(line), Value::String(curve)});
+        ASSERT_EQ(hits.Dimensions(), 1u);
+        EXPECT_EQ(hits.Elements().size(), 9u);
+    }
+    api.Control("fault clear");
+    EXPECT_EQ(Call("CurveCurveIntersection", {Value::String(line), Value::String(curve)}).Dimensions(), 2u);
+}
+
+TEST_F(ScriptControlTest, GetScriptObjectFailsTheFirstKCalls) {
+    EXPECT_FALSE(api.NextGetScriptObjectFails());
+    api.Control("fault getscriptobject 2");
+    EXPECT_TRUE(api.NextGetScriptObjectFails());
+    EXPECT_TRUE(api.NextGetScriptObjectFails());
+    EXPECT_FALSE(api.NextGetScriptObjectFails());
+}
+
+TEST_F(ScriptControlTest, MalformedControlLinesRaise) {
+    static const char* const kLines[] = {
+        "fly away",
+        "pick",
+        "fault raise IsPoint 0",
+        "fault raise IsPoint x",
+        "fault raise NoSuchOp 1",
+        "fault exit IsPoint",
+        "fault wrongtype IsPoint colour",
+        "fault getscriptobject -1",
+        "fault",
+        "add triangle 0 0 0",
+        "add point 1 2",
+        "add line 0 0 0 0 0 0",
+        "add point 1 2 3 id=not-an-id",
+        "scene /nonexistent/scene.txt",
+        "log everything",
+        "windowhandle 12ab",
+    };
+    for (const char* line : kLines) {
+        SCOPED_TRACE(line);
+        EXPECT_THROW(api.Control(line), ScriptError);
+    }
+    EXPECT_EQ(api.Doc().Count(), 0u);
+    EXPECT_EQ(api.Control("   # only a comment"), "ok");
+}
+
+TEST_F(ScriptControlTest, DocumentTextListsObjectsSelectionAndRedraw) {
+    api.Control("add point 1 2.5 -3 id=3f2504e0-4f89-41d3-9a0c-0305e82c3301");
+    const std::string line = api.Control("add line 0 0 0 10 0 0 id={6A1B2C3D-0000-4000-8000-00000000AB01}");
+    api.Control("add polyline 0 0 0 1 0 0 1 1 0 id=6A1B2C3D-0000-4000-8000-00000000AB02 selected");
+    Call("SelectObject", {Value::String(line)});
+    Call("EnableRedraw", {Value::Bool(false)});
+    EXPECT_EQ(api.DocumentText(),
+              "redraw off\n"
+              "point 1 2.5 -3 id=3F2504E0-4F89-41D3-9A0C-0305E82C3301\n"
+              "line 0 0 0 10 0 0 id=6A1B2C3D-0000-4000-8000-00000000AB01 selected\n"
+              "polyline 0 0 0 1 0 0 1 1 0 id=6A1B2C3D-0000-4000-8000-00000000AB02 selected\n");
+    EXPECT_EQ(api.Control("document"), api.DocumentText());
+    EXPECT_THROW(api.Control("add point 0 0 0 id=3F2504E0-4F89-41D3-9A0C-0305E82C3301"), ScriptError);
+}
+
+TEST_F(ScriptControlTest, SceneFileLoadsAndDumpReadsBack) {
+    const std::string path = ::testing::TempDir() + "hostsim_scene_test.txt";
+    {
+        std::ofstream file(path);
+        file << "# XY curve and YZ curve around the Y axis\n"
+                "curve -25 0 0 -20 10 0 -25 20 0   # XY\n"
+                "\n"
+                "curve 0 0 0 0 10 30 0 20 0 id=11111111-2222-4333-8444-555555555555\n"
+                "point 0 10 0 selected\n"
+                "redraw on\n";
+    }
+    EXPECT_EQ(api.Control("scene " + path), "ok");
+    EXPECT_EQ(api.Doc().Count(), 3u);
+    EXPECT_EQ(Call("IsCurve", {Value::String("11111111-2222-4333-8444-555555555555")}), Value::Bool(true));
+
+    // The dump is itself a scene: loading it into a new host gives the same dump.
+    const std::string dump = api.DocumentText();
+    ScriptApi copy(99);
+    {
+        std::ofstream file(path);
+        file << dump;
+    }
+    copy.Control("scene " + path);
+    EXPECT_EQ(copy.DocumentText(), dump);
+    std::remove(path.c_str());
+}
+
+TEST_F(ScriptControlTest, FaultyScenesLeaveTheDocumentUnchanged) {
+    const std::string path = ::testing::TempDir() + "hostsim_bad_scene.txt";
+    {
+        std::ofstream file(path);
+        file << "point 1 2 3\nline 1 2 3\n";
+    }
+    try {
+        api.Control("scene " + path);
+        FAIL() << "no error raised";
+    } catch (const ScriptError& error) {
+        EXPECT_NE(error.Description().find("line 2"), std::string::npos) << error.Description();
+    }
+    EXPECT_EQ(api.Doc().Count(), 0u);
+    std::remove(path.c_str());
+}
+
+TEST_F(ScriptControlTest, LogAndLastCommandLines) {
+    Call("Command", {Value::String("-InterpCrv 1,2 3,4,5 Enter"), Value::Int16(0)});
+    EXPECT_EQ(api.Control("lastcommand"), "1 2 0\n3 4 5\n");
+    EXPECT_EQ(api.Control("log"), "Command(String \"-InterpCrv 1,2 3,4,5 Enter\", Int16 0)\n");
+    api.Control("log clear");
+    EXPECT_EQ(api.Control("log"), "");
+    api.Control("windowhandle 65554");
+    EXPECT_EQ(Call("WindowHandle"), Value::Int32(65554));
+    api.Control("clear");
+    EXPECT_EQ(Call("AllObjects"), Value::Null());
+}
+
+TEST_F(ScriptControlTest, GeneratedIdsAreRepeatablePerSeed) {
+    ScriptApi first(5);
+    ScriptApi second(5);
+    EXPECT_EQ(first.Control("add point 0 0 0"), second.Control("add point 0 0 0"));
+    EXPECT_NE(first.Control("add point 0 0 0"), api.Control("add point 0 0 0"));
+}
+
+}  // namespace
+}  // namespace hostsim
