@@ -20,7 +20,7 @@ inline void RunBestEffort(const std::function<void()>& step) noexcept {
 // normal path did the same work itself). The step's own failure is dropped, as a
 // destructor never throws.
 class CleanupGuard {
-public:
+  public:
     explicit CleanupGuard(std::function<void()> cleanup) : cleanup_(std::move(cleanup)) {}
     CleanupGuard(const CleanupGuard&) = delete;
     CleanupGuard& operator=(const CleanupGuard&) = delete;
@@ -33,7 +33,7 @@ public:
     // The cleanup is no longer needed.
     void Dismiss() noexcept { cleanup_ = nullptr; }
 
-private:
+  private:
     std::function<void()> cleanup_;
 };
 

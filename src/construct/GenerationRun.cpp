@@ -54,7 +54,7 @@ std::string StepRefusalMessage(StepRefusal refusal) {
 // The probe lines of one entry. Each is deleted by DeleteAll on the normal path; whatever is
 // still listed when the entry's scope is left through a failure is deleted as best it can be.
 class ProbeLines {
-public:
+  public:
     explicit ProbeLines(host::HostScript& script) : script_(script) {}
     ProbeLines(const ProbeLines&) = delete;
     ProbeLines& operator=(const ProbeLines&) = delete;
@@ -82,7 +82,7 @@ public:
         }
     }
 
-private:
+  private:
     host::HostScript& script_;
     std::vector<std::string> ids_;
 };
@@ -110,9 +110,11 @@ EntryOutcome GenerateForEntry(host::HostScript& script,
     ProbeLines probes(script);
     const HostValue start = HostValue::Point(base->x, base->y, base->z);
     const std::optional<std::string> xProbe = probes.Add(
-        start, HostValue::Array({HostValue::Int32(kProbeFarX), HostValue::Double(base->y), HostValue::Double(base->z)}));
+        start,
+        HostValue::Array({HostValue::Int32(kProbeFarX), HostValue::Double(base->y), HostValue::Double(base->z)}));
     const std::optional<std::string> zProbe = probes.Add(
-        start, HostValue::Array({HostValue::Double(base->x), HostValue::Double(base->y), HostValue::Int32(kProbeFarZ)}));
+        start,
+        HostValue::Array({HostValue::Double(base->x), HostValue::Double(base->y), HostValue::Int32(kProbeFarZ)}));
 
     // Both intersections are asked for before either answer is looked at. A probe the host
     // did not add (no id) cannot meet anything.

@@ -1,6 +1,7 @@
 #include "construct/PointsAlongLine.h"
 
 #include <charconv>
+#include <cmath>
 #include <optional>
 #include <string>
 #include <vector>
@@ -16,9 +17,14 @@ namespace {
 
 using common::PanelField;
 
+// The number as the user typed it: whole numbers in plain digits ("5000000"), others in their
+// shortest form ("2.5", "1e+300").
 std::string NumberText(double value) {
+    constexpr double kLargestPlain = 1e15;
     char buffer[32];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    const bool plain = value == std::trunc(value) && std::fabs(value) < kLargestPlain;
+    const auto result = plain ? std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed)
+                              : std::to_chars(buffer, buffer + sizeof buffer, value);
     return std::string(buffer, result.ptr);
 }
 

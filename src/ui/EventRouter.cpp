@@ -1,6 +1,7 @@
 #include "ui/EventRouter.h"
 
 #include <exception>
+#include <optional>
 #include <utility>
 
 #include "common/HostError.h"
@@ -36,44 +37,37 @@ EventRouter::EventRouter(host::HostScript& script,
                          common::PanelSurface& panel,
                          std::function<void()> openWebPage,
                          std::function<void()> hostGone)
-    : script_(script),
-      panel_(panel),
-      openWebPage_(std::move(openWebPage)),
-      hostGoneCallback_(std::move(hostGone)) {}
+    : script_(script), panel_(panel), openWebPage_(std::move(openWebPage)), hostGoneCallback_(std::move(hostGone)) {}
 
 EventRouter::Route EventRouter::RouteOf(PanelControl control, PanelEvent event) {
-    host::HostScript& script = script_;
-    common::PanelSurface& panel = panel_;
     if (event == PanelEvent::MouseDown || event == PanelEvent::MouseUp) {
         const std::optional<picking::HighlightSource> source = HighlightSourceOf(control);
         if (!source) {
             return {};
         }
         if (event == PanelEvent::MouseDown) {
-            return {[&script, &panel, s = *source] { picking::HighlightOnPress(script, panel, s); },
-                    HostUse::Highlight};
+            return {[this, s = *source] { picking::HighlightOnPress(script_, panel_, s); }, HostUse::Highlight};
         }
-        return {[&script, &panel, s = *source] { picking::UnhighlightOnRelease(script, panel, s); },
-                HostUse::Highlight};
+        return {[this, s = *source] { picking::UnhighlightOnRelease(script_, panel_, s); }, HostUse::Highlight};
     }
 
     switch (control) {
         case PanelControl::Command1:
-            return {[&] { (void)picking::SelectAllPoints(script, panel); }, HostUse::Command};
+            return {[this] { (void)picking::SelectAllPoints(script_, panel_); }, HostUse::Command};
         case PanelControl::Command2:
-            return {[&] { construct::CreatePointsAlongLine(script, panel); }, HostUse::Command};
+            return {[this] { construct::CreatePointsAlongLine(script_, panel_); }, HostUse::Command};
         case PanelControl::Command3:
-            return {[&] { picking::DeleteAllPoints(panel); }, HostUse::None};
+            return {[this] { picking::DeleteAllPoints(panel_); }, HostUse::None};
         case PanelControl::Command4:
-            return {[&] { construct::RunCycloidGeneration(script, panel); }, HostUse::Command};
+            return {[this] { construct::RunCycloidGeneration(script_, panel_); }, HostUse::Command};
         case PanelControl::Command5:
-            return {[&] { picking::PickLine(script, panel); }, HostUse::Command};
+            return {[this] { picking::PickLine(script_, panel_); }, HostUse::Command};
         case PanelControl::Command6:
-            return {[&] { picking::PickXyCurve(script, panel); }, HostUse::Command};
+            return {[this] { picking::PickXyCurve(script_, panel_); }, HostUse::Command};
         case PanelControl::Command7:
-            return {[&] { picking::PickYzCurve(script, panel); }, HostUse::Command};
+            return {[this] { picking::PickYzCurve(script_, panel_); }, HostUse::Command};
         case PanelControl::Command8:
-            return {[&] { picking::PickPoints(script, panel); }, HostUse::Command};
+            return {[this] { picking::PickPoints(script_, panel_); }, HostUse::Command};
         case PanelControl::Pic1:
             if (!openWebPage_) {
                 return {};

@@ -28,7 +28,7 @@ namespace ui {
 // Re-entrant: a handler that lets pending window messages run may receive another event
 // through this router while it is still running.
 class EventRouter : public PanelEvents {
-public:
+  public:
     // `script` and `panel` must outlive the router. `openWebPage` runs on a click of the logo;
     // `hostGone` (may be empty) runs once, after the host-gone message has been shown.
     EventRouter(host::HostScript& script,
@@ -41,7 +41,7 @@ public:
     // True once a command has found the host gone.
     bool HostGone() const { return hostGone_; }
 
-private:
+  private:
     enum class HostUse { None, Command, Highlight };
 
     // The handler wired to the event, and what it needs of the host; an empty handler for an

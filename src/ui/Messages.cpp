@@ -12,8 +12,7 @@ std::string HostFailureMessage(const common::HostError& error) {
     }
     // Without a description the error code is all the user can pass on; HRESULTs read in hex.
     char buffer[16];
-    const auto result =
-        std::to_chars(buffer, buffer + sizeof buffer, static_cast<std::uint32_t>(error.Code()), 16);
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, static_cast<std::uint32_t>(error.Code()), 16);
     return message + " (error 0x" + std::string(buffer, result.ptr) + ").";
 }
 

@@ -43,7 +43,7 @@ HostValue Crossings(const std::vector<HostPoint>& onProbe) {
 // and a YZ curve "yz" crossing the vertical probes at z = yzCrossZ. Probe lines get the ids
 // probe-1, probe-2, ... in the order they are added.
 class Scene {
-public:
+  public:
     Scene() {
         host.Answer("IsPoint", [this](const std::vector<HostValue>& args) {
             return HostValue::Bool(points.count(args.at(0).text) != 0);
@@ -349,8 +349,8 @@ TEST(GenerationRunTest, FirstReportedCrossingCounts) {
     });
     scene.SetField(PanelField::Text3, "90");
     scene.Run();
-    const std::string expected = construct::CycloidCommandText(
-        construct::CycloidSamples({0, 10, 0}, {-20, 10, 0}, {0, 10, 30}, 90, true));
+    const std::string expected =
+        construct::CycloidCommandText(construct::CycloidSamples({0, 10, 0}, {-20, 10, 0}, {0, 10, 30}, 90, true));
     const std::vector<std::string> calls = scene.Calls();
     EXPECT_NE(std::find(calls.begin(), calls.end(), CommandCall(expected)), calls.end());
 }
@@ -480,9 +480,7 @@ TEST(GenerationRunTest, ASecondRunInsideARunLeavesRedrawOnAndBothSetsOfCurves) {
         if (atStart) {
             scene.panel.onPendingMessages = [&] { scene.Run(); };
         } else {
-            scene.panel.onPendingMessages = [&] {
-                scene.panel.onPendingMessages = [&] { scene.Run(); };
-            };
+            scene.panel.onPendingMessages = [&] { scene.panel.onPendingMessages = [&] { scene.Run(); }; };
         }
         scene.Run();
         EXPECT_EQ(scene.host.CountOf("Command"), 4);

@@ -121,12 +121,30 @@ TEST(PointsAlongLineTest, DivisionWithoutPointsIsReportedAfterTheUnselect) {
                                        "\"Create\" and pick a line that Rhino can divide."});
 }
 
+TEST(PointsAlongLineTest, DivisionMessageWritesTheCountAsTyped) {
+    static const struct {
+        const char* typed;
+        const char* written;
+    } kCases[] = {{"5000000", "5000000"}, {"2.5", "2.5"}, {"-3", "-3"}, {"1e300", "1e+300"}, {"abc", "0"}};
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.typed);
+        Fixture f;
+        f.panel.SetFieldText(PanelField::Text4, c.typed);
+        f.host.Default("DivideCurve", HostValue::String("not points"));
+        f.Run();
+        EXPECT_EQ(f.panel.messages,
+                  std::vector<std::string>{"Could not divide the line into " + std::string(c.written) +
+                                           " points. Type 2 or more points beside \"Create\" and "
+                                           "pick a line that Rhino can divide."});
+    }
+}
+
 TEST(PointsAlongLineTest, LineIsUnselectedWhateverHostCallFails) {
     static const struct {
         const char* failing;
         int nth;
-    } kCases[] = {{"SelectObject", 1}, {"SelectedObjects", 1}, {"DivideCurve", 1}, {"AddPoint", 2},
-                  {"UnselectObject", 1}};
+    } kCases[] = {
+        {"SelectObject", 1}, {"SelectedObjects", 1}, {"DivideCurve", 1}, {"AddPoint", 2}, {"UnselectObject", 1}};
     for (const auto& c : kCases) {
         SCOPED_TRACE(c.failing);
         Fixture f;

@@ -67,9 +67,8 @@ TEST(PickersTest, CancelledPickChangesNothing) {
     };
     for (const auto& c : kCases) {
         SCOPED_TRACE(c.name);
-        const Outcome out = RunPicker(c.picker, c.field, [](FakeDispatcher& host) {
-            host.Default("GetObject", HostValue::Null());
-        });
+        const Outcome out =
+            RunPicker(c.picker, c.field, [](FakeDispatcher& host) { host.Default("GetObject", HostValue::Null()); });
         EXPECT_EQ(out.calls, std::vector<std::string>{c.prompt});
         EXPECT_EQ(out.field, "old");
         EXPECT_TRUE(out.messages.empty());
@@ -138,10 +137,12 @@ TEST(PickersTest, CurveOutsideItsPlaneIsRejectedWithAMessage) {
     } kCases[] = {
         {"XY false", picking::PickXyCurve, PanelField::Text1, HostValue::Bool(false),
          "Selected curve is not in the XY plane"},
-        {"XY null", picking::PickXyCurve, PanelField::Text1, HostValue::Null(), "Selected curve is not in the XY plane"},
+        {"XY null", picking::PickXyCurve, PanelField::Text1, HostValue::Null(),
+         "Selected curve is not in the XY plane"},
         {"YZ false", picking::PickYzCurve, PanelField::Text2, HostValue::Bool(false),
          "Selected curve is not in the YZ plane"},
-        {"YZ null", picking::PickYzCurve, PanelField::Text2, HostValue::Null(), "Selected curve is not in the YZ plane"},
+        {"YZ null", picking::PickYzCurve, PanelField::Text2, HostValue::Null(),
+         "Selected curve is not in the YZ plane"},
     };
     for (const auto& c : kCases) {
         SCOPED_TRACE(c.name);

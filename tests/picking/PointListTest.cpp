@@ -83,8 +83,12 @@ TEST(PointListTest, SelAllPtsCountsEveryPointFoundListedOrNot) {
         {"no objects (no array)", HostValue::Null(), {}, {"P1"}, {"P1"}, "0 points added!"},
         {"objects but no points", Ids({"C1", "C2"}), {}, {}, {}, "0 points added!"},
         {"one point, the last object", Ids({"C1", "P1"}), {"P1"}, {}, {"P1"}, "1 points added!"},
-        {"all three listed already", Ids({"p1", "C1", "P2", "P3"}), {"p1", "P2", "P3"}, {"P1", "p2", "P3"},
-         {"P1", "p2", "P3"}, "3 points added!"},
+        {"all three listed already",
+         Ids({"p1", "C1", "P2", "P3"}),
+         {"p1", "P2", "P3"},
+         {"P1", "p2", "P3"},
+         {"P1", "p2", "P3"},
+         "3 points added!"},
     };
     for (const auto& c : kCases) {
         SCOPED_TRACE(c.name);

@@ -14,7 +14,7 @@ namespace testing_support {
 // back, kinds and array shapes kept. A ScriptError becomes common::HostError (cause Raised)
 // with the operation and the description, as the Win32 dispatcher reports a raised error.
 class HostsimDispatcher : public host::Dispatcher {
-public:
+  public:
     // `api` is not owned and must outlive the dispatcher.
     explicit HostsimDispatcher(hostsim::ScriptApi& api) : api_(api) {}
 
@@ -26,7 +26,7 @@ public:
     static hostsim::Value ToHostsim(const common::HostValue& value);
     static common::HostValue FromHostsim(const hostsim::Value& value);
 
-private:
+  private:
     hostsim::ScriptApi& api_;
 };
 

@@ -112,7 +112,8 @@ TEST(EventRouterTest, HostErrorIsReportedAndThePanelGoesOn) {
     f.host.RaiseOn("GetObject", 1, "Picking was interrupted");
     f.host.Default("GetObject", HostValue::String("L2"));
     f.router.OnPanelEvent(PanelControl::Command5, PanelEvent::Click);
-    EXPECT_EQ(f.panel.messages, std::vector<std::string>{"Rhino could not complete GetObject: Picking was interrupted"});
+    EXPECT_EQ(f.panel.messages,
+              std::vector<std::string>{"Rhino could not complete GetObject: Picking was interrupted"});
     EXPECT_EQ(f.panel.FieldText(PanelField::Text5), "L1");
 
     f.router.OnPanelEvent(PanelControl::Command5, PanelEvent::Click);
@@ -154,9 +155,9 @@ TEST(EventRouterTest, WithoutScriptObjectOnlyTheButtonsSayWhy) {
     int webPageOpened = 0;
     ui::EventRouter router(detached, panel, [&] { ++webPageOpened; });
 
-    for (const PanelControl button : {PanelControl::Command1, PanelControl::Command2, PanelControl::Command4,
-                                      PanelControl::Command5, PanelControl::Command6, PanelControl::Command7,
-                                      PanelControl::Command8}) {
+    for (const PanelControl button :
+         {PanelControl::Command1, PanelControl::Command2, PanelControl::Command4, PanelControl::Command5,
+          PanelControl::Command6, PanelControl::Command7, PanelControl::Command8}) {
         panel.messages.clear();
         router.OnPanelEvent(button, PanelEvent::Click);
         EXPECT_EQ(panel.messages, std::vector<std::string>{kNotAttached});
