@@ -4,9 +4,12 @@
 
 #include "host/HostLink.h"
 #include "host/HostScript.h"
+#include "host/Startup.h"
 #include "platform/win32/ComApartment.h"
+#include "platform/win32/ComDispatcher.h"
 #include "platform/win32/Form1.h"
 #include "platform/win32/MessageLoop.h"
+#include "platform/win32/StartupPlatform.h"
 #include "platform/win32/WebLink.h"
 #include "platform/win32/Win32Panel.h"
 #include "platform/win32/WinInclude.h"
@@ -22,8 +25,15 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         host::HostLink link;
 
         // Start-up (single instance, census, chooser, host attachment, docking) runs here,
-        // once, before the panel is first shown.
-        form.SetLoadStep([] {});
+        // once, before the panel is first shown. The platform holds the instance marker
+        // for the whole run. Ending the program at once is destroying the unshown panel.
+        win32::ComObjectCreator creator;
+        win32::StartupPlatform startupPlatform(form.Hwnd(), creator);
+        form.SetLoadStep([&] {
+            if (host::RunStartup(startupPlatform, link) == host::StartupOutcome::EndProgram) {
+                form.Destroy();
+            }
+        });
 
         if (!form.Show()) {
             return 0;
