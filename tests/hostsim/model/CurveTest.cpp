@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numbers>
 
 namespace hostsim {
 namespace {
@@ -64,11 +65,11 @@ TEST(CurveTest, ArcLengthOfAQuarterCircleLikeCurve) {
     // Many points on a circle of radius 10: the spline's length approaches 5 pi.
     std::vector<Vec3> points;
     for (int i = 0; i <= 90; ++i) {
-        const double angle = i * M_PI / 180.0;
+        const double angle = i * std::numbers::pi / 180.0;
         points.push_back({10 * std::cos(angle), 10 * std::sin(angle), 0});
     }
     const Curve curve = *Curve::MakeInterpolated(points);
-    EXPECT_NEAR(curve.Length(), 5 * M_PI, 1e-4);
+    EXPECT_NEAR(curve.Length(), 5 * std::numbers::pi, 1e-4);
     const Vec3 middle = curve.PointAt(curve.ParameterAtLength(curve.Length() / 2));
     EXPECT_NEAR(middle.x, middle.y, 1e-4);
 }

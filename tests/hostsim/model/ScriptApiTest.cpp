@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "hostsim/model/Document.h"
 
 namespace hostsim {
