@@ -34,6 +34,32 @@ ComPtr<IDispatch> MakeObject(Args&&... args) {
     return ComPtr<IDispatch>::Adopt(new T(std::forward<Args>(args)...));
 }
 
+// The application object's entry in the running object table, where automation clients find
+// a running host with GetActiveObject.
+class ActiveObjectRegistration {
+public:
+    ActiveObjectRegistration() = default;
+    ~ActiveObjectRegistration() { Revoke(); }
+    ActiveObjectRegistration(const ActiveObjectRegistration&) = delete;
+    ActiveObjectRegistration& operator=(const ActiveObjectRegistration&) = delete;
+
+    void Register(IUnknown* object, REFCLSID clsid) {
+        ThrowIfFailed(RegisterActiveObject(object, clsid, ACTIVEOBJECT_STRONG, &cookie_), "RegisterActiveObject");
+        registered_ = true;
+    }
+    void Revoke() {
+        if (registered_) {
+            registered_ = false;
+            // Fails only when the entry is already gone.
+            (void)RevokeActiveObject(cookie_, nullptr);
+        }
+    }
+
+private:
+    DWORD cookie_ = 0;
+    bool registered_ = false;
+};
+
 // Runs the message loop of the thread until WM_QUIT.
 void RunMessageLoop() {
     MSG msg;
@@ -85,9 +111,15 @@ int RunHostServer(const ServerOptions& options, const HostIdentity& identity) {
                             ? 0
                             : static_cast<std::int32_t>(reinterpret_cast<std::intptr_t>(window.Handle())));
     api.SetPickProvider(&window);
+    std::vector<ClassRegistration> registrations;
+    ActiveObjectRegistration active;
     api.SetExitHandler([&] {
         logFile.Append(api.Log());
         logFile.Note("exit");
+        // Wine keeps the class registrations of a process that ends without revoking them and
+        // hands the dead entry to later creations; a host that ends revokes them first.
+        registrations.clear();
+        active.Revoke();
         ExitProcess(kFaultExitCode);
     });
     window.DocumentChanged();
@@ -114,24 +146,28 @@ int RunHostServer(const ServerOptions& options, const HostIdentity& identity) {
         [&window] { PostMessageW(window.Handle(), WM_CLOSE, 0, 0); }});
 
     {
-        std::vector<ClassRegistration> registrations;
         const auto publish = [&](const ServerClass& serverClass, IDispatch* object) {
             auto* factory = new SingletonClassFactory(object, {});
             ComPtr<IClassFactory> held = ComPtr<IClassFactory>::Adopt(factory);
             registrations.emplace_back(serverClass.clsid, held.Get());
         };
-        publish(*identity.application, application.Get());
-        publish(*identity.control, control.Get());
-        try {
-            publish(kControlClass, control.Get());
-        } catch (const ComError&) {
-            // Another running host already answers the version-independent control class.
+        if (!options.noClassObjects) {
+            publish(*identity.application, application.Get());
+            publish(*identity.control, control.Get());
+            try {
+                publish(kControlClass, control.Get());
+            } catch (const ComError&) {
+                // Another running host already answers the version-independent control class.
+            }
         }
+        active.Register(application.Get(), identity.application->clsid);
         if (!options.embedding) {
             window.SetShown(true);
         }
         RunMessageLoop();
-        // Registrations are revoked here, before the objects are disconnected below.
+        // Revoked before the objects are disconnected below.
+        registrations.clear();
+        active.Revoke();
     }
     // Clients still holding references get RPC_E_DISCONNECTED instead of a dead stub.
     for (IDispatch* object : {application.Get(), script.Get(), control.Get()}) {

@@ -51,11 +51,16 @@ void SetDefaultValue(HKEY root, const std::wstring& path, std::wstring_view name
 }
 
 std::optional<std::wstring> ReadDefaultValue(HKEY root, const std::wstring& path) {
+    RegKey key;
+    if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, key.Put()) != ERROR_SUCCESS) {
+        return std::nullopt;
+    }
     wchar_t buffer[2048] = {};
     DWORD size = sizeof buffer - sizeof(wchar_t);
-    const LSTATUS read = RegGetValueW(root, path.c_str(), nullptr, RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ, nullptr,
-                                      buffer, &size);
-    if (read != ERROR_SUCCESS) {
+    DWORD type = 0;
+    const LSTATUS read =
+        RegQueryValueExW(key.Get(), nullptr, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size);
+    if (read != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) {
         return std::nullopt;
     }
     return std::wstring(buffer);

@@ -40,6 +40,8 @@ ServerOptions ParseServerOptions(const std::vector<std::wstring>& args) {
             options.controlLines.push_back(WideToUtf8(value()));
         } else if (arg == L"--null-window-handle") {
             options.nullWindowHandle = true;
+        } else if (arg == L"--no-class-objects") {
+            options.noClassObjects = true;
         } else if (arg == L"--log") {
             options.logFile = value();
         } else {

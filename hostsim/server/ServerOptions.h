@@ -18,6 +18,10 @@ struct ServerOptions {
     std::vector<std::string> controlLines;
     // WindowHandle answers 0 instead of the main window's handle.
     bool nullWindowHandle = false;
+    // Registers no class objects: clients reach the host only through the running object
+    // table (GetActiveObject). For tests that kill the host: Wine keeps a killed process's
+    // class registration and hands it to later creations, but drops its table entry.
+    bool noClassObjects = false;
     // File every call is appended to as it happens; empty for none.
     std::wstring logFile;
 };
@@ -30,7 +34,7 @@ public:
 
 // Reads the arguments after the program name. Switches: /regserver, /unregserver, -Embedding
 // (each also with "-" or "/" and any case), --scene FILE, --control LINE (repeatable; UTF-8
-// kept), --null-window-handle, --log FILE. Throws OptionsError for an unknown switch or a
+// kept), --null-window-handle, --no-class-objects, --log FILE. Throws OptionsError for an unknown switch or a
 // missing value.
 ServerOptions ParseServerOptions(const std::vector<std::wstring>& args);
 

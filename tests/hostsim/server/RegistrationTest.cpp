@@ -1,0 +1,83 @@
+#include "hostsim/server/Registration.h"
+
+#include <gtest/gtest.h>
+
+#include "ServerProcess.h"
+#include "hostsim/server/ComResource.h"
+
+namespace hostsim {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::ServerExePath;
+using testing::ServerProcess;
+
+// Runs the server with one switch and answers its exit code (nothing when it did not end).
+std::optional<DWORD> RunSwitch(const std::wstring& exe, const std::wstring& arguments) {
+    ServerProcess process(exe, arguments);
+    EXPECT_TRUE(process.Started());
+    return process.WaitExit(60s);
+}
+
+TEST(HostIdentityTest, FileNameDecidesTheVersion) {
+    const struct {
+        const wchar_t* path;
+        int version;
+        const wchar_t* progId;
+    } kCases[] = {
+        {L"C:\\Program Files\\Rhinoceros 4.0\\System\\Rhino4.exe", 4, L"Rhino4.Interface"},
+        {L"C:\\Program Files\\Rhinoceros 3.0\\System\\Rhino3.exe", 3, L"Rhino3.Application"},
+        {L"c:\\rhino3\\RHINO3.EXE", 3, L"Rhino3.Application"},
+        {L"Z:\\build\\hostsim.exe", 4, L"Rhino4.Interface"},
+        {L"Z:\\Rhino3.exe.bak\\hostsim.exe", 4, L"Rhino4.Interface"},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(std::string(c.path, c.path + wcslen(c.path)));
+        const HostIdentity identity = IdentityForExecutable(c.path);
+        EXPECT_EQ(identity.version, c.version);
+        EXPECT_STREQ(identity.application->progId, c.progId);
+        EXPECT_NE(identity.title.find(c.version == 4 ? L"Rhinoceros 4.0" : L"Rhinoceros 3.0"), std::wstring::npos);
+    }
+}
+
+TEST(RegistrationTest, RegisterPointsProgIdsAtTheExecutableAndUnregisterRemovesThem) {
+    ComApartment apartment;
+    const std::wstring exe = ServerExePath();
+    ASSERT_EQ(RunSwitch(exe, L"/unregserver"), DWORD{0});
+    EXPECT_FALSE(LocalServerOf(L"Rhino4.Interface").has_value());
+    EXPECT_FALSE(LocalServerOf(L"Hostsim.Control.4").has_value());
+
+    ASSERT_EQ(RunSwitch(exe, L"/regserver"), DWORD{0});
+    for (const wchar_t* progId : {L"Rhino4.Interface", L"Hostsim.Control.4", L"Hostsim.Control"}) {
+        SCOPED_TRACE(std::string(progId, progId + wcslen(progId)));
+        const std::optional<std::wstring> command = LocalServerOf(progId);
+        ASSERT_TRUE(command.has_value());
+        EXPECT_EQ(*command, LocalServerCommand(exe));
+    }
+    CLSID clsid{};
+    ASSERT_HRESULT_SUCCEEDED(CLSIDFromProgID(L"Rhino4.Interface", &clsid));
+    EXPECT_TRUE(IsEqualCLSID(clsid, kRhino4Class.clsid));
+}
+
+TEST(RegistrationTest, CopyNamedRhino3RegistersItsOwnProgIdBesideRhino4) {
+    ComApartment apartment;
+    const std::wstring exe = ServerExePath();
+    ASSERT_EQ(RunSwitch(exe, L"/regserver"), DWORD{0});
+    const std::wstring folder = testing::ScratchFolder(L"rhino3");
+    const std::wstring rhino3 = folder + L"\\Rhino3.exe";
+    ASSERT_TRUE(CopyFileW(exe.c_str(), rhino3.c_str(), FALSE));
+
+    ASSERT_EQ(RunSwitch(rhino3, L"-RegServer"), DWORD{0});
+    EXPECT_EQ(LocalServerOf(L"Rhino3.Application"), LocalServerCommand(rhino3));
+    EXPECT_EQ(LocalServerOf(L"Rhino4.Interface"), LocalServerCommand(exe)) << "the other version stays";
+
+    // Unregistering an executable removes only what points at it.
+    ASSERT_EQ(RunSwitch(rhino3, L"/unregserver"), DWORD{0});
+    EXPECT_FALSE(LocalServerOf(L"Rhino3.Application").has_value());
+    EXPECT_EQ(LocalServerOf(L"Rhino4.Interface"), LocalServerCommand(exe));
+    DeleteFileW(rhino3.c_str());
+    RemoveDirectoryW(folder.c_str());
+}
+
+}  // namespace
+}  // namespace hostsim
