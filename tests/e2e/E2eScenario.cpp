@@ -4,9 +4,11 @@
 
 namespace e2e {
 
+using namespace driver;
+
 const E2ePaths& BuildPaths() {
-    static const E2ePaths paths{CURTATE_E2E_HOSTSIM_EXE, CURTATE_E2E_CURTATE_EXE, CURTATE_E2E_WORK_DIR,
-                                CURTATE_E2E_SCENE_DIR, CURTATE_E2E_FAILURE_DIR};
+    static const E2ePaths paths{HOSTSIM_EXE_PATH, CURTATE_EXE_PATH, E2E_WORK_DIR, E2E_SCENE_DIR,
+                                E2E_FAILURE_DIR};
     return paths;
 }
 
@@ -26,9 +28,6 @@ void E2eScenario::TearDown() {
 }
 
 Session& E2eScenario::Start(const HostOptions& options) {
-    if (BuildPaths().curtateExe.empty() || BuildPaths().hostsimExe.empty()) {
-        throw std::runtime_error("curtate.exe or hostsim.exe was not built: the scenarios need both");
-    }
     session_.reset();
     session_ = std::make_unique<Session>(BuildPaths(), options);
     return *session_;
@@ -36,6 +35,14 @@ Session& E2eScenario::Start(const HostOptions& options) {
 
 std::vector<std::string> E2eScenario::Operations() {
     return OperationsOf(session_->Calls());
+}
+
+HostOptions WithScene(const std::string& scene, std::vector<std::string> controlLines, bool nullWindowHandle) {
+    HostOptions options;
+    options.scene = scene;
+    options.controlLines = std::move(controlLines);
+    options.nullWindowHandle = nullWindowHandle;
+    return options;
 }
 
 std::string Joined(const std::vector<std::string>& words) {

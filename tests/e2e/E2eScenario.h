@@ -25,7 +25,7 @@ inline constexpr char kNoIntersectionMessage[] =
     "No intersection found, make sure curve and points are cooplanar in XY and YZ";
 
 // The programs and folders of this build, from the compile definitions.
-const E2ePaths& BuildPaths();
+const driver::E2ePaths& BuildPaths();
 
 // Base of every scenario: joins a COM apartment, starts one session on demand, and when the
 // scenario failed keeps its screenshot, call log, document and panel state under
@@ -36,17 +36,22 @@ protected:
     void TearDown() override;
 
     // Starts the host with `options` and the tool beside it.
-    Session& Start(const HostOptions& options);
-    Session& S() { return *session_; }
-    Panel& P() { return session_->GetPanel(); }
+    driver::Session& Start(const driver::HostOptions& options);
+    driver::Session& S() { return *session_; }
+    driver::Panel& P() { return session_->GetPanel(); }
 
     // The operations of the call log since the last ClearLog.
     std::vector<std::string> Operations();
 
 private:
     std::unique_ptr<win32::ComApartment> apartment_;
-    std::unique_ptr<Session> session_;
+    std::unique_ptr<driver::Session> session_;
 };
+
+// Host options for a scene file of tests/e2e/scenes, control lines run after it, and whether
+// the host answers WindowHandle with 0 (the panel then stays a top-level window Wine draws).
+driver::HostOptions WithScene(const std::string& scene, std::vector<std::string> controlLines = {},
+                              bool nullWindowHandle = false);
 
 // Operation names joined by " " for readable comparisons.
 std::string Joined(const std::vector<std::string>& words);

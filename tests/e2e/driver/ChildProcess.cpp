@@ -5,7 +5,7 @@
 #include "platform/win32/TextConversion.h"
 #include "platform/win32/Win32Error.h"
 
-namespace e2e {
+namespace driver {
 
 namespace {
 
@@ -127,4 +127,4 @@ std::optional<DWORD> RunToEnd(const std::wstring& program, const std::vector<std
     return child.WaitForExit(timeoutMs);
 }
 
-}  // namespace e2e
+}  // namespace driver

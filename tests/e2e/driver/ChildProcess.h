@@ -8,7 +8,7 @@
 
 #include "platform/win32/WinInclude.h"
 
-namespace e2e {
+namespace driver {
 
 // The Windows form of a path: an absolute Unix path ("/work/x") becomes the path through
 // Wine's drive Z: ("Z:\work\x"); any other path only has its "/" turned into "\".
@@ -67,4 +67,4 @@ bool WaitUntil(Ready&& ready, DWORD timeoutMs, DWORD pollMs = 20) {
     }
 }
 
-}  // namespace e2e
+}  // namespace driver

@@ -8,7 +8,7 @@
 #include "common/BlankTrim.h"
 #include "construct/CycloidGenerator.h"
 
-namespace e2e {
+namespace driver {
 
 namespace {
 
@@ -161,4 +161,4 @@ std::string CompareCurves(const std::vector<CurveExpectation>& expected,
     return report;
 }
 
-}  // namespace e2e
+}  // namespace driver

@@ -7,7 +7,7 @@
 #include "HostDocument.h"
 #include "common/HostPoint.h"
 
-namespace e2e {
+namespace driver {
 
 // Where the tool's generator says one curve must lie: the base point, the two probe hits as
 // the driver computes them from the document's own geometry, and the samples.
@@ -43,4 +43,4 @@ std::string CompareCurves(const std::vector<CurveExpectation>& expected,
 // "(x, y, z)" with enough digits to tell values apart.
 std::string PointText(const common::HostPoint& p);
 
-}  // namespace e2e
+}  // namespace driver

@@ -4,7 +4,7 @@
 #include "platform/win32/Variant.h"
 #include "platform/win32/Win32Error.h"
 
-namespace e2e {
+namespace driver {
 
 namespace {
 
@@ -88,4 +88,4 @@ std::string HostControl::Call(const wchar_t* method, const std::optional<std::st
     return {};
 }
 
-}  // namespace e2e
+}  // namespace driver

@@ -7,7 +7,7 @@
 #include "platform/win32/ComPtr.h"
 #include "platform/win32/WinInclude.h"
 
-namespace e2e {
+namespace driver {
 
 // A call on the control object that the simulated host refused (a bad control line, an
 // unknown method); the message carries the host's description.
@@ -44,4 +44,4 @@ private:
     win32::ComPtr<IDispatch> dispatch_;
 };
 
-}  // namespace e2e
+}  // namespace driver

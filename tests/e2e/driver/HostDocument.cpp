@@ -4,7 +4,7 @@
 #include <charconv>
 #include <stdexcept>
 
-namespace e2e {
+namespace driver {
 
 namespace {
 
@@ -208,4 +208,4 @@ std::optional<std::string> StringArgument(std::string_view argument) {
     return out;
 }
 
-}  // namespace e2e
+}  // namespace driver

@@ -7,7 +7,7 @@
 
 #include "common/HostPoint.h"
 
-namespace e2e {
+namespace driver {
 
 // One object of the simulated host's document dump: its kind word ("point", "line",
 // "polyline", "curve"), its points (the point itself, the vertices, or the through-points of
@@ -55,4 +55,4 @@ std::optional<std::string> StringArgument(std::string_view argument);
 // Ids compared as the host compares them: letter case ignored.
 bool SameId(std::string_view a, std::string_view b);
 
-}  // namespace e2e
+}  // namespace driver

@@ -5,7 +5,7 @@
 #include <fstream>
 #include <stdexcept>
 
-namespace e2e {
+namespace driver {
 
 ScreenImage ScreenImage::Capture() {
     ScreenImage image;
@@ -94,4 +94,4 @@ bool NearColour(COLORREF pixel, int red, int green, int blue, int slack) {
            std::abs(GetBValue(pixel) - blue) <= slack;
 }
 
-}  // namespace e2e
+}  // namespace driver

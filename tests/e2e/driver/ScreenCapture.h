@@ -6,7 +6,7 @@
 
 #include "platform/win32/WinInclude.h"
 
-namespace e2e {
+namespace driver {
 
 // A copy of the screen's pixels (what the X display shows under Wine), 32 bits per pixel,
 // top row first.
@@ -44,4 +44,4 @@ private:
 // True for a pixel close to the colour (each component within `slack`).
 bool NearColour(COLORREF pixel, int red, int green, int blue, int slack = 40);
 
-}  // namespace e2e
+}  // namespace driver

@@ -8,7 +8,7 @@
 #include "ScreenCapture.h"
 #include "platform/win32/TextConversion.h"
 
-namespace e2e {
+namespace driver {
 
 namespace {
 
@@ -262,4 +262,4 @@ std::string Session::SaveArtifacts(const std::string& name) {
     return dir.string();
 }
 
-}  // namespace e2e
+}  // namespace driver

@@ -9,7 +9,7 @@
 #include "HostDocument.h"
 #include "ToolWindows.h"
 
-namespace e2e {
+namespace driver {
 
 // Where the programs, scenes and outputs of an end-to-end run are. Paths may be given in
 // Unix form (as CMake writes them); they are mapped through Wine's drive Z:.
@@ -108,4 +108,4 @@ private:
 // label with its visibility.
 std::string PanelStateText(const Panel& panel);
 
-}  // namespace e2e
+}  // namespace driver

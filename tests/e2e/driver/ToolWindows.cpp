@@ -5,7 +5,7 @@
 #include "ChildProcess.h"
 #include "platform/win32/TextConversion.h"
 
-namespace e2e {
+namespace driver {
 
 namespace {
 
@@ -270,4 +270,4 @@ bool Panel::WaitIdle(DWORD timeoutMs) const {
     return true;
 }
 
-}  // namespace e2e
+}  // namespace driver

@@ -7,7 +7,7 @@
 #include "platform/win32/WinInclude.h"
 #include "ui/ControlTables.h"
 
-namespace e2e {
+namespace driver {
 
 // The window class of all three windows of the tool and the panel's title.
 inline constexpr wchar_t kFormClass[] = L"ThunderRT6FormDC";
@@ -98,4 +98,4 @@ private:
     DWORD processId_ = 0;
 };
 
-}  // namespace e2e
+}  // namespace driver

@@ -1,0 +1,282 @@
+// "Generate Curtate Cycloid" driven like a user: pick the two plane curves, list the points,
+// generate, and compare every curve the host drew with the tool's own generator.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "CycloidCheck.h"
+#include "E2eScenario.h"
+#include "construct/CycloidGenerator.h"
+
+namespace e2e {
+namespace {
+
+using namespace driver;
+
+using ui::Form1Id;
+
+constexpr char kDone[] = "Curtate cycloid - DONE!";
+
+class GenerationE2ETest : public E2eScenario {
+protected:
+    // Picks the XY and YZ curves and lists every point of the document.
+    void PrepareInputs() {
+        S().QueuePick(kXyCurveId);
+        S().Click(Form1Id::Command6);
+        S().QueuePick(kYzCurveId);
+        S().Click(Form1Id::Command7);
+        S().Click(Form1Id::Command1);
+        ASSERT_EQ(P().Text(Form1Id::Text1), kXyCurveId);
+        ASSERT_EQ(P().Text(Form1Id::Text2), kYzCurveId);
+    }
+
+    // One generation with the step and both-sides flag typed into the panel; checks every
+    // created curve against the generator and returns the calls the run made.
+    std::vector<LoggedCall> GenerateAndCheck(const std::string& stepText, double step, bool bothSides) {
+        P().SetText(Form1Id::Text3, stepText);
+        P().SetChecked(Form1Id::Check1, bothSides);
+        const HostDocument before = S().Document();
+        const std::vector<std::string> rows = P().ListRows();
+        S().Control().ClearLog();
+        S().Click(Form1Id::Command4);
+        EXPECT_FALSE(S().OpenInfoBox().has_value()) << "unexpected box: " << S().OpenInfoBox()->message;
+        EXPECT_EQ(P().Status(), kDone);
+        EXPECT_TRUE(P().StatusShown());
+        const HostDocument after = S().Document();
+        const std::vector<CurveExpectation> expected =
+            ExpectedCurves(before, rows, kXyCurveId, kYzCurveId, step, bothSides);
+        std::vector<const HostObject*> created = after.AddedSince(before);
+        // A negative step sends a command without points; the host draws nothing for it.
+        std::vector<CurveExpectation> drawable;
+        for (const CurveExpectation& e : expected) {
+            if (e.samples.size() >= 2) {
+                drawable.push_back(e);
+            }
+        }
+        EXPECT_EQ(CompareCurves(drawable, created), "");
+        EXPECT_TRUE(after.redrawOn);
+        EXPECT_TRUE(after.SelectedIds().empty()) << "still selected: " << Joined(after.SelectedIds());
+        EXPECT_EQ(after.OfKind("line").size(), before.OfKind("line").size()) << "probe lines left behind";
+
+        const std::vector<LoggedCall> calls = S().Calls();
+        std::size_t commandIndex = 0;
+        for (const LoggedCall& call : calls) {
+            if (call.operation != "Command") {
+                continue;
+            }
+            SCOPED_TRACE("command " + std::to_string(commandIndex + 1));
+            EXPECT_EQ(call.arguments.size(), 2u);
+            const std::optional<std::string> text = StringArgument(call.arguments.at(0));
+            if (!text || commandIndex >= expected.size()) {
+                ADD_FAILURE() << "unexpected command " << call.arguments.at(0);
+                break;
+            }
+            // The host drew exactly what the text says: the text of the drawn points is the text sent.
+            if (expected[commandIndex].samples.size() >= 2 && commandIndex < created.size()) {
+                EXPECT_EQ(*text, construct::CycloidCommandText(created[commandIndex]->points));
+            } else {
+                EXPECT_EQ(*text, "-InterpCrv Enter");
+            }
+            ++commandIndex;
+        }
+        EXPECT_EQ(commandIndex, expected.size());
+        return calls;
+    }
+};
+
+std::vector<std::string> GenerationCalls(std::size_t points) {
+    std::vector<std::string> ops{"UnselectAllObjects", "EnableRedraw"};
+    for (std::size_t i = 0; i < points; ++i) {
+        for (const char* op : {"SelectObject", "IsPoint", "PointCoordinates", "AddLine", "AddLine",
+                               "CurveCurveIntersection", "CurveCurveIntersection", "Command", "DeleteObject",
+                               "DeleteObject"}) {
+            ops.emplace_back(op);
+        }
+    }
+    ops.emplace_back("UnselectAllObjects");
+    ops.emplace_back("EnableRedraw");
+    return ops;
+}
+
+TEST_F(GenerationE2ETest, TypicalRequestDrawsOneCurvePerPointWhereTheGeneratorSays) {
+    Start(WithScene("points.scene"));
+    EXPECT_EQ(P().Text(Form1Id::Text3), "5");
+    EXPECT_EQ(P().Text(Form1Id::Text4), "10");
+    EXPECT_TRUE(P().Checked(Form1Id::Check1));
+    PrepareInputs();
+    ASSERT_EQ(P().ListRows(), (std::vector<std::string>{kPoint1Id, kPoint2Id, kPoint3Id}));
+
+    const std::vector<LoggedCall> calls = GenerateAndCheck("5", 5, true);
+    EXPECT_EQ(Joined(OperationsOf(calls)), Joined(GenerationCalls(3)));
+    ASSERT_EQ(calls.size(), GenerationCalls(3).size());
+    EXPECT_EQ(calls[1].arguments, std::vector<std::string>{"Bool false"});
+    EXPECT_EQ(calls.back().arguments, std::vector<std::string>{"Bool true"});
+    // Probe lines go towards x = -5000 and z = 5000 from the point, and meet the picked curves.
+    EXPECT_EQ(StringArgument(calls[2].arguments.at(0)), kPoint1Id);
+    EXPECT_EQ(StringArgument(calls[7].arguments.at(1)), kXyCurveId);
+    EXPECT_EQ(StringArgument(calls[8].arguments.at(1)), kYzCurveId);
+    const HostDocument after = S().Document();
+    EXPECT_EQ(after.OfKind("curve").size(), 3u);
+}
+
+TEST_F(GenerationE2ETest, StepAndBothSidesSetTheSamples) {
+    static const struct {
+        const char* name;
+        const char* stepText;
+        double step;
+        bool bothSides;
+    } kCases[] = {
+        {"step 5, both sides: 73 samples", "5", 5, true},
+        {"step 5, one side: 37 samples", "5", 5, false},
+        {"step 7, one side: 26 samples, the last at 175", "7", 7, false},
+        {"step 90, both sides", "90", 90, true},
+        {"step 2.5 typed with blanks", " 2.5 ", 2.5, false},
+        {"negative step: no samples, an empty command", "-5", -5, true},
+    };
+    Start(WithScene("points.scene"));
+    PrepareInputs();
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.name);
+        GenerateAndCheck(c.stepText, c.step, c.bothSides);
+    }
+}
+
+TEST_F(GenerationE2ETest, MissingInputCreatesNothingAndEndsDone) {
+    static const struct {
+        const char* name;
+        const char* text1;
+        const char* text2;
+        bool listPoints;
+    } kCases[] = {
+        {"no XY curve", "", kYzCurveId, true},
+        {"no YZ curve", kXyCurveId, "", true},
+        {"no points listed", kXyCurveId, kYzCurveId, false},
+    };
+    Start(WithScene("points.scene"));
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.name);
+        P().SetText(Form1Id::Text1, c.text1);
+        P().SetText(Form1Id::Text2, c.text2);
+        S().Click(Form1Id::Command3);
+        if (c.listPoints) {
+            S().Click(Form1Id::Command1);
+        }
+        const HostDocument before = S().Document();
+        S().Control().ClearLog();
+        S().Click(Form1Id::Command4);
+        EXPECT_FALSE(S().OpenInfoBox().has_value());
+        EXPECT_EQ(P().Status(), kDone);
+        EXPECT_EQ(Joined(Operations()), "UnselectAllObjects EnableRedraw EnableRedraw");
+        EXPECT_TRUE(S().Document().AddedSince(before).empty());
+    }
+}
+
+TEST_F(GenerationE2ETest, EntriesThatAreNoPointsAreSkipped) {
+    Start(WithScene("points.scene"));
+    PrepareInputs();
+    // The document changes under the tool: the second listed id now names a line, and a
+    // fourth listed id names nothing.
+    S().Control().Control("add point 0 20 0 id=44444444-4444-4444-8444-000000000004");
+    S().Click(Form1Id::Command1);
+    ASSERT_EQ(P().ListRows().size(), 4u);
+    S().Control().Control("clear");
+    S().Control().Control("scene " + BuildPaths().sceneDir + "/points.scene");
+    HostDocument document = S().Document();
+    S().Control().Control("clear");
+    for (const HostObject& object : document.objects) {
+        std::string line = object.kind;
+        for (const common::HostPoint& p : object.points) {
+            line += " " + std::to_string(p.x) + " " + std::to_string(p.y) + " " + std::to_string(p.z);
+        }
+        if (object.id == kPoint2Id) {
+            line = "line 0 10 0 0 12 0";
+        }
+        S().Control().Control("add " + line + " id=" + object.id);
+    }
+    const HostDocument before = S().Document();
+    ASSERT_EQ(before.Find(kPoint2Id)->kind, "line");
+    S().Control().ClearLog();
+    S().Click(Form1Id::Command4);
+    EXPECT_FALSE(S().OpenInfoBox().has_value());
+    EXPECT_EQ(P().Status(), kDone);
+    const HostDocument after = S().Document();
+    const std::vector<CurveExpectation> expected =
+        ExpectedCurves(before, P().ListRows(), kXyCurveId, kYzCurveId, 5, true);
+    ASSERT_EQ(expected.size(), 2u);
+    EXPECT_EQ(CompareCurves(expected, after.AddedSince(before)), "");
+    const std::vector<std::string> ops = Operations();
+    std::vector<std::string> want{"UnselectAllObjects", "EnableRedraw"};
+    const std::vector<std::string> point = {"SelectObject", "IsPoint", "PointCoordinates", "AddLine", "AddLine",
+                                            "CurveCurveIntersection", "CurveCurveIntersection", "Command",
+                                            "DeleteObject", "DeleteObject"};
+    want.insert(want.end(), point.begin(), point.end());
+    want.insert(want.end(), {"SelectObject", "IsPoint"});
+    want.insert(want.end(), point.begin(), point.end());
+    want.insert(want.end(), {"SelectObject", "IsPoint", "UnselectAllObjects", "EnableRedraw"});
+    EXPECT_EQ(Joined(ops), Joined(want));
+    EXPECT_TRUE(after.SelectedIds().empty());
+}
+
+TEST_F(GenerationE2ETest, MissedIntersectionStopsWithItsMessage) {
+    static const struct {
+        const char* name;
+        const char* point;  // the second base point, off the world Y axis
+    } kCases[] = {
+        {"point beside the YZ plane: the vertical probe misses the YZ curve", "point 5 10 0"},
+        {"point above the XY plane: the horizontal probe misses the XY curve", "point 0 10 3"},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.name);
+        Start(WithScene("typical.scene", {"add point 0 -20 0 id=44444444-4444-4444-8444-000000000001",
+                                          std::string("add ") + c.point + " id=44444444-4444-4444-8444-000000000002",
+                                          "add point 0 30 0 id=44444444-4444-4444-8444-000000000003"}));
+        PrepareInputs();
+        const HostDocument before = S().Document();
+        S().Control().ClearLog();
+        P().Click(Form1Id::Command4);
+        EXPECT_EQ(S().AnswerInfoBox(), kNoIntersectionMessage);
+        EXPECT_EQ(P().Status(), "Calculating Curtate cycloid... 2");
+        EXPECT_TRUE(P().StatusShown());
+        const HostDocument after = S().Document();
+        const std::vector<const HostObject*> created = after.AddedSince(before);
+        ASSERT_EQ(created.size(), 1u) << "only the first point's curve, and no probe line, stays";
+        const std::vector<CurveExpectation> first =
+            ExpectedCurves(before, {kPoint1Id}, kXyCurveId, kYzCurveId, 5, true);
+        EXPECT_EQ(CompareCurves(first, created), "");
+        EXPECT_TRUE(after.redrawOn);
+        EXPECT_EQ(after.SelectedIds(), (std::vector<std::string>{kPoint1Id, kPoint2Id}));
+        const std::vector<std::string> ops = Operations();
+        ASSERT_GE(ops.size(), 4u);
+        EXPECT_EQ(Joined({ops.end() - 4, ops.end()}), "CurveCurveIntersection DeleteObject DeleteObject EnableRedraw");
+        EXPECT_EQ(std::count(ops.begin(), ops.end(), "Command"), 1);
+    }
+}
+
+TEST_F(GenerationE2ETest, StepThatReadsAsZeroIsRefusedWithAMessage) {
+    static const struct {
+        const char* name;
+        const char* stepText;
+    } kCases[] = {{"zero", "0"}, {"empty", ""}, {"not a number", "abc"}};
+    Start(WithScene("points.scene"));
+    PrepareInputs();
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.name);
+        P().SetText(Form1Id::Text3, c.stepText);
+        const HostDocument before = S().Document();
+        S().Control().ClearLog();
+        P().Click(Form1Id::Command4);
+        const std::optional<std::string> message = S().AnswerInfoBox();
+        ASSERT_TRUE(message.has_value()) << "a step of \"" << c.stepText << "\" must be refused with a message";
+        EXPECT_NE(message->find("step"), std::string::npos) << *message;
+        const HostDocument after = S().Document();
+        EXPECT_TRUE(after.AddedSince(before).empty());
+        EXPECT_TRUE(after.redrawOn);
+        const std::vector<std::string> ops = Operations();
+        EXPECT_EQ(std::count(ops.begin(), ops.end(), "Command"), 0);
+        EXPECT_EQ(std::count(ops.begin(), ops.end(), "AddLine"), std::count(ops.begin(), ops.end(), "DeleteObject"));
+    }
+}
+
+}  // namespace
+}  // namespace e2e
