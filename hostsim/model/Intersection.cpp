@@ -299,6 +299,12 @@ double RefineClosest(const Curve& a, double aLow, double aHigh, double& s, const
     return std::sqrt(f);
 }
 
+double ProjectFraction(Vec3 p, Vec3 q0, Vec3 q1) {
+    const Vec3 d = q1 - q0;
+    const double dd = Dot(d, d);
+    return dd > 0.0 ? std::clamp(Dot(p - q0, d) / dd, 0.0, 1.0) : 0.0;
+}
+
 void MeetCurved(const Curve& a, const Segment& sa, const Curve& b, const Segment& sb, double tolerance,
                 std::vector<IntersectionEvent>& events) {
     double u = 0.0;
@@ -307,12 +313,29 @@ void MeetCurved(const Curve& a, const Segment& sa, const Curve& b, const Segment
     if (Distance(Lerp(sa.p0, sa.p1, u), Lerp(sb.p0, sb.p1, v)) > tolerance + sa.slack + sb.slack) {
         return;
     }
-    double s = ParameterAt(sa, u);
-    double t = ParameterAt(sb, v);
-    const double distance = RefineClosest(a, a.Knot(sa.piece), a.Knot(sa.piece + 1), s, b, b.Knot(sb.piece),
-                                          b.Knot(sb.piece + 1), t);
-    if (distance <= tolerance) {
-        events.push_back(PointEvent(a, s, b, t));
+    struct Start {
+        double u;
+        double v;
+    };
+    std::vector<Start> starts = {{u, v}};
+    // Nearly parallel chords may run along each other: start also from each chord end, so that
+    // both ends of such a stretch are found.
+    const Vec3 da = sa.p1 - sa.p0;
+    const Vec3 db = sb.p1 - sb.p0;
+    if (Length(Cross(da, db)) <= 0.05 * Length(da) * Length(db)) {
+        starts.push_back({0.0, ProjectFraction(sa.p0, sb.p0, sb.p1)});
+        starts.push_back({1.0, ProjectFraction(sa.p1, sb.p0, sb.p1)});
+        starts.push_back({ProjectFraction(sb.p0, sa.p0, sa.p1), 0.0});
+        starts.push_back({ProjectFraction(sb.p1, sa.p0, sa.p1), 1.0});
+    }
+    for (const Start& start : starts) {
+        double s = ParameterAt(sa, start.u);
+        double t = ParameterAt(sb, start.v);
+        const double distance = RefineClosest(a, a.Knot(sa.piece), a.Knot(sa.piece + 1), s, b, b.Knot(sb.piece),
+                                              b.Knot(sb.piece + 1), t);
+        if (distance <= tolerance) {
+            events.push_back(PointEvent(a, s, b, t));
+        }
     }
 }
 
@@ -372,6 +395,44 @@ std::vector<IntersectionEvent> Consolidate(std::vector<IntersectionEvent> events
     return result;
 }
 
+// Where an interpolated piece runs along the other curve within tolerance, its candidates
+// refine to a row of separate points; when the curves stay within tolerance between two
+// neighbouring events, join them into one overlap, as the host reports such stretches.
+std::vector<IntersectionEvent> JoinRunsAlongEachOther(const Curve& a, const Curve& b,
+                                                      std::vector<IntersectionEvent> events, double tolerance) {
+    std::vector<IntersectionEvent> joined;
+    for (const IntersectionEvent& event : events) {
+        if (joined.empty()) {
+            joined.push_back(event);
+            continue;
+        }
+        IntersectionEvent& last = joined.back();
+        const double sFrom = last.aParamEnd;
+        const double sTo = event.aParamStart;
+        const double bLow = std::min(last.bParamEnd, event.bParamStart);
+        const double bHigh = std::max(last.bParamEnd, event.bParamStart);
+        bool along = Distance(last.aEnd, event.aStart) > tolerance;
+        for (const double fraction : {0.25, 0.5, 0.75}) {
+            if (!along) {
+                break;
+            }
+            double s = sFrom + fraction * (sTo - sFrom);
+            double t = last.bParamEnd + fraction * (event.bParamStart - last.bParamEnd);
+            along = RefineClosest(a, s, s, s, b, bLow, bHigh, t) <= tolerance;
+        }
+        if (!along) {
+            joined.push_back(event);
+            continue;
+        }
+        last.overlap = true;
+        last.aEnd = event.aEnd;
+        last.aParamEnd = event.aParamEnd;
+        last.bEnd = event.bEnd;
+        last.bParamEnd = event.bParamEnd;
+    }
+    return joined;
+}
+
 }  // namespace
 
 std::vector<IntersectionEvent> IntersectCurves(const Curve& a, const Curve& b, double tolerance) {
@@ -389,7 +450,11 @@ std::vector<IntersectionEvent> IntersectCurves(const Curve& a, const Curve& b, d
             }
         });
     }
-    return Consolidate(std::move(events), tolerance);
+    events = Consolidate(std::move(events), tolerance);
+    if (a.IsStraight() && b.IsStraight()) {
+        return events;
+    }
+    return JoinRunsAlongEachOther(a, b, std::move(events), tolerance);
 }
 
 }  // namespace hostsim

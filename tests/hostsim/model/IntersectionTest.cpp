@@ -156,6 +156,16 @@ TEST(IntersectionTest, OverlapAlongCollinearPolylinePiecesIsMerged) {
     EXPECT_NEAR(events[0].aEnd.x, 8, kClose);
 }
 
+TEST(IntersectionTest, InterpolatedCurveAlongALineIsAnOverlap) {
+    // Through collinear points the interpolated curve is straight and runs along the line.
+    const Curve straight = *Curve::MakeInterpolated({{0, 0, 0}, {3, 0, 0}, {7, 0, 0}, {10, 0, 0}});
+    const auto events = IntersectCurves(Line({-5, 0, 0}, {20, 0, 0}), straight, kTolerance);
+    ASSERT_EQ(events.size(), 1u);
+    EXPECT_TRUE(events[0].overlap);
+    EXPECT_NEAR(events[0].aStart.x, 0, 1e-6);
+    EXPECT_NEAR(events[0].aEnd.x, 10, 1e-6);
+}
+
 TEST(IntersectionTest, LinesTouchingEndToEndMeetAtAPoint) {
     const auto events = IntersectCurves(Line({0, 0, 0}, {10, 0, 0}), Line({10, 0, 0}, {20, 0, 0}), kTolerance);
     ASSERT_EQ(events.size(), 1u);
