@@ -17,7 +17,7 @@ namespace hostsim {
 //     passes through every point, and is planar when its points are.
 // Consecutive duplicate points are dropped when the curve is made.
 class Curve {
-public:
+  public:
     enum class Shape { Line, Polyline, Interpolated };
 
     // Each returns nothing when fewer than two distinct consecutive points remain.
@@ -55,7 +55,7 @@ public:
     // piece. Used for planarity tests.
     std::vector<Vec3> ShapeSamples() const;
 
-private:
+  private:
     Curve(Shape shape, std::vector<Vec3> points, std::vector<double> knots);
     void SolveSecondDerivatives();
     void BuildLengthTable() const;
@@ -66,7 +66,7 @@ private:
     Shape shape_;
     std::vector<Vec3> points_;
     std::vector<double> knots_;
-    std::vector<Vec3> second_;        // second derivatives at the knots (interpolated curves)
+    std::vector<Vec3> second_;                 // second derivatives at the knots (interpolated curves)
     mutable std::vector<double> lengthTable_;  // arc length from the start to knot i; built on first use
 };
 

@@ -29,7 +29,7 @@ struct DocObject {
 // The simulated host's geometry document: objects in the order they were added, their
 // selection state, and whether views redraw.
 class Document {
-public:
+  public:
     // The host's default absolute tolerance, in model units.
     static constexpr double kAbsoluteTolerance = 0.01;
 
@@ -67,7 +67,7 @@ public:
     // order added, each with its id and, when selected, the word "selected".
     std::string Text() const;
 
-private:
+  private:
     std::string Insert(DocObject object, std::optional<std::string_view> fixedId);
 
     IdGenerator ids_;

@@ -30,7 +30,7 @@ Value ApplyWrongType(WrongType kind, const Value& answer);
 // Injected faults. Calls are counted per fault from the moment it is set; operation names are
 // given in their canonical spelling.
 class FaultPlan {
-public:
+  public:
     struct Decision {
         bool raise = false;
         bool exit = false;
@@ -52,7 +52,7 @@ public:
     // Counts one GetScriptObject call; true when it is to fail.
     bool NextGetScriptObjectFails();
 
-private:
+  private:
     enum class Action { Raise, Exit, WrongType };
     struct Fault {
         Action action;

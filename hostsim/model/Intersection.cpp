@@ -79,7 +79,7 @@ std::vector<Segment> Flatten(const Curve& curve, double tolerance) {
 
 // Bounding-box tree over consecutive segments, which lie near each other along a curve.
 class SegmentTree {
-public:
+  public:
     explicit SegmentTree(const std::vector<Segment>& segments) : segments_(segments) {
         if (!segments.empty()) {
             Build(0, segments.size());
@@ -93,7 +93,7 @@ public:
         }
     }
 
-private:
+  private:
     struct Node {
         Box box;
         std::size_t begin = 0;
@@ -198,7 +198,11 @@ IntersectionEvent PointEvent(const Curve& a, double s, const Curve& b, double t)
 // both its ends lie within tolerance of sa's line (the distance to a line is convex along a
 // segment, so the whole part does) and it is longer than the tolerance; otherwise the
 // segments meet at most at their closest points.
-void MeetStraight(const Curve& a, const Segment& sa, const Curve& b, const Segment& sb, double tolerance,
+void MeetStraight(const Curve& a,
+                  const Segment& sa,
+                  const Curve& b,
+                  const Segment& sb,
+                  double tolerance,
                   std::vector<IntersectionEvent>& events) {
     const Vec3 d = sa.p1 - sa.p0;
     const double dd = Dot(d, d);
@@ -253,7 +257,13 @@ void MeetStraight(const Curve& a, const Segment& sa, const Curve& b, const Segme
 // Minimises |a(s) - b(t)|^2 over the two pieces by Newton's method with Levenberg-Marquardt
 // damping: undamped steps converge quadratically at a crossing, and the damping keeps the
 // iteration going where the Hessian is singular (a tangency, parallel tangents).
-double RefineClosest(const Curve& a, double aLow, double aHigh, double& s, const Curve& b, double bLow, double bHigh,
+double RefineClosest(const Curve& a,
+                     double aLow,
+                     double aHigh,
+                     double& s,
+                     const Curve& b,
+                     double bLow,
+                     double bHigh,
                      double& t) {
     double lambda = 1e-6;
     Vec3 d = a.PointAt(s) - b.PointAt(t);
@@ -305,7 +315,11 @@ double ProjectFraction(Vec3 p, Vec3 q0, Vec3 q1) {
     return dd > 0.0 ? std::clamp(Dot(p - q0, d) / dd, 0.0, 1.0) : 0.0;
 }
 
-void MeetCurved(const Curve& a, const Segment& sa, const Curve& b, const Segment& sb, double tolerance,
+void MeetCurved(const Curve& a,
+                const Segment& sa,
+                const Curve& b,
+                const Segment& sb,
+                double tolerance,
                 std::vector<IntersectionEvent>& events) {
     double u = 0.0;
     double v = 0.0;
@@ -331,8 +345,8 @@ void MeetCurved(const Curve& a, const Segment& sa, const Curve& b, const Segment
     for (const Start& start : starts) {
         double s = ParameterAt(sa, start.u);
         double t = ParameterAt(sb, start.v);
-        const double distance = RefineClosest(a, a.Knot(sa.piece), a.Knot(sa.piece + 1), s, b, b.Knot(sb.piece),
-                                              b.Knot(sb.piece + 1), t);
+        const double distance =
+            RefineClosest(a, a.Knot(sa.piece), a.Knot(sa.piece + 1), s, b, b.Knot(sb.piece), b.Knot(sb.piece + 1), t);
         if (distance <= tolerance) {
             events.push_back(PointEvent(a, s, b, t));
         }
@@ -349,9 +363,8 @@ bool WithinOverlap(const IntersectionEvent& overlap, const IntersectionEvent& po
 // one tangency converging to one point, an overlap spread over several collinear pieces):
 // keep one event for each.
 std::vector<IntersectionEvent> Consolidate(std::vector<IntersectionEvent> events, double tolerance) {
-    std::sort(events.begin(), events.end(), [](const IntersectionEvent& x, const IntersectionEvent& y) {
-        return x.aParamStart < y.aParamStart;
-    });
+    std::sort(events.begin(), events.end(),
+              [](const IntersectionEvent& x, const IntersectionEvent& y) { return x.aParamStart < y.aParamStart; });
     std::vector<IntersectionEvent> overlaps;
     for (const IntersectionEvent& event : events) {
         if (!event.overlap) {
@@ -389,17 +402,18 @@ std::vector<IntersectionEvent> Consolidate(std::vector<IntersectionEvent> events
         }
     }
     result.insert(result.end(), points.begin(), points.end());
-    std::sort(result.begin(), result.end(), [](const IntersectionEvent& x, const IntersectionEvent& y) {
-        return x.aParamStart < y.aParamStart;
-    });
+    std::sort(result.begin(), result.end(),
+              [](const IntersectionEvent& x, const IntersectionEvent& y) { return x.aParamStart < y.aParamStart; });
     return result;
 }
 
 // Where an interpolated piece runs along the other curve within tolerance, its candidates
 // refine to a row of separate points; when the curves stay within tolerance between two
 // neighbouring events, join them into one overlap, as the host reports such stretches.
-std::vector<IntersectionEvent> JoinRunsAlongEachOther(const Curve& a, const Curve& b,
-                                                      std::vector<IntersectionEvent> events, double tolerance) {
+std::vector<IntersectionEvent> JoinRunsAlongEachOther(const Curve& a,
+                                                      const Curve& b,
+                                                      std::vector<IntersectionEvent> events,
+                                                      double tolerance) {
     std::vector<IntersectionEvent> joined;
     for (const IntersectionEvent& event : events) {
         if (joined.empty()) {

@@ -15,12 +15,12 @@ std::optional<std::string> CanonicalId(std::string_view text);
 // Makes repeatable ids: the n-th id of a generator depends only on its seed and n, so tests
 // can predict them; hosts with different seeds make different ids.
 class IdGenerator {
-public:
+  public:
     explicit IdGenerator(std::uint32_t seed) : seed_(seed) {}
     // The next id in canonical form (a version-4 layout GUID).
     std::string Next();
 
-private:
+  private:
     std::uint32_t seed_;
     std::uint64_t counter_ = 0;
 };

@@ -31,26 +31,16 @@ struct OperationSpec {
 // The operations, their required and their largest number of arguments (optional arguments
 // of the host that are not simulated are accepted and ignored).
 constexpr OperationSpec kOperations[] = {
-    {"WindowHandle", 0, 0},
-    {"GetObject", 0, 6},
-    {"GetObjects", 0, 7},
-    {"AllObjects", 0, 3},
-    {"SelectedObjects", 0, 2},
-    {"IsPoint", 1, 1},
-    {"IsCurve", 1, 2},
-    {"IsCurvePlanar", 1, 2},
-    {"IsCurveInPlane", 1, 2},
-    {"PointCoordinates", 1, 2},
-    {"AddLine", 2, 2},
-    {"AddPoint", 1, 1},
-    {"DivideCurve", 2, 5},
-    {"CurveCurveIntersection", 1, 3},
-    {"DeleteObject", 1, 1},
-    {"SelectObject", 1, 2},
-    {"UnselectObject", 1, 1},
-    {"UnselectAllObjects", 0, 0},
-    {"EnableRedraw", 0, 1},
-    {"Command", 1, 2},
+    {"WindowHandle", 0, 0},    {"GetObject", 0, 6},
+    {"GetObjects", 0, 7},      {"AllObjects", 0, 3},
+    {"SelectedObjects", 0, 2}, {"IsPoint", 1, 1},
+    {"IsCurve", 1, 2},         {"IsCurvePlanar", 1, 2},
+    {"IsCurveInPlane", 1, 2},  {"PointCoordinates", 1, 2},
+    {"AddLine", 2, 2},         {"AddPoint", 1, 1},
+    {"DivideCurve", 2, 5},     {"CurveCurveIntersection", 1, 3},
+    {"DeleteObject", 1, 1},    {"SelectObject", 1, 2},
+    {"UnselectObject", 1, 1},  {"UnselectAllObjects", 0, 0},
+    {"EnableRedraw", 0, 1},    {"Command", 1, 2},
 };
 
 const OperationSpec* FindOperation(const std::string& name) {
@@ -208,13 +198,13 @@ Value ScriptApi::Call(const std::string& operation, const std::vector<Value>& ar
     return answer;
 }
 
-Value ScriptApi::Pick(const std::string& operation, const std::vector<Value>& args, bool many) {
+Value ScriptApi::Pick(const std::vector<Value>& args, bool many) {
     const std::string* promptArg = ArgString(Arg(args, 0));
     const std::string prompt = promptArg ? *promptArg : (many ? "Select objects" : "Select object");
     const std::optional<double> filterArg = ArgNumber(Arg(args, 1));
     const std::optional<std::int32_t> filter = RoundHalfEven(filterArg.value_or(0.0));
     if (!filter) {
-        throw ScriptError(operation, "Type mismatch");
+        return Value::Null();
     }
     std::optional<std::vector<std::string>> answer;
     if (!pickQueue_.empty()) {
@@ -269,7 +259,7 @@ Value ScriptApi::Dispatch(const std::string& name, const std::vector<Value>& arg
         return Value::Int32(windowHandle_);
     }
     if (name == "GetObject" || name == "GetObjects") {
-        return Pick(name, args, name == "GetObjects");
+        return Pick(args, name == "GetObjects");
     }
     if (name == "AllObjects") {
         return IdArray(doc.AllIds());
@@ -338,8 +328,8 @@ Value ScriptApi::Dispatch(const std::string& name, const std::vector<Value>& arg
         std::vector<Vec3> points;
         elements.reserve(static_cast<std::size_t>(pointCount));
         for (std::int32_t i = 0; i < pointCount; ++i) {
-            const double t = i == *segments ? curve->DomainEnd()
-                                            : curve->ParameterAtLength(curve->Length() * i / *segments);
+            const double t =
+                i == *segments ? curve->DomainEnd() : curve->ParameterAtLength(curve->Length() * i / *segments);
             const Vec3 p = curve->PointAt(t);
             if (create) {
                 points.push_back(p);

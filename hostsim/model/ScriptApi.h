@@ -19,13 +19,13 @@ class FaultPlan;
 // An error raised by an automation operation (bad arguments, injected fault) or by a control
 // line. The server turns it into DISP_E_EXCEPTION with the description in EXCEPINFO.
 class ScriptError : public std::runtime_error {
-public:
+  public:
     ScriptError(std::string operation, std::string description);
 
     const std::string& Operation() const { return operation_; }
     const std::string& Description() const { return description_; }
 
-private:
+  private:
     std::string operation_;
     std::string description_;
 };
@@ -33,7 +33,7 @@ private:
 // Asks the person in front of the simulated host to pick objects. Implemented by the server
 // (a viewport window); the call blocks until the user answers.
 class PickProvider {
-public:
+  public:
     virtual ~PickProvider() = default;
     // filter: the host's object filter bit mask (0 any, 1 points, 4 curves). many: GetObjects
     // rather than GetObject. Returns the picked ids, or nothing when the user cancels.
@@ -49,7 +49,7 @@ struct CallRecord {
 
 // Every call made through ScriptApi::Call, in order, faulted calls included.
 class CallLog {
-public:
+  public:
     void Add(CallRecord record);
     void Clear();
     const std::vector<CallRecord>& Records() const { return records_; }
@@ -59,7 +59,7 @@ public:
     // e.g. `AddLine(Array[0:3]{Double 1; Double 2; Double 0}, Array[0:3]{Int16 -5000; ...})`.
     std::string Text() const;
 
-private:
+  private:
     std::vector<CallRecord> records_;
 };
 
@@ -69,7 +69,7 @@ private:
 // Not thread-safe: calls, control lines and picks must come from one thread. A PickProvider
 // may re-enter the object (for example run a control line) while a pick waits.
 class ScriptApi {
-public:
+  public:
     // idSeed makes the generated object ids differ between hosts while keeping them repeatable.
     explicit ScriptApi(std::uint32_t idSeed = 0);
     ~ScriptApi();
@@ -116,9 +116,9 @@ public:
     // Dump of the document (format in README.md).
     std::string DocumentText() const;
 
-private:
+  private:
     Value Dispatch(const std::string& canonicalName, const std::vector<Value>& args);
-    Value Pick(const std::string& operation, const std::vector<Value>& args, bool many);
+    Value Pick(const std::vector<Value>& args, bool many);
     Value RunCommand(const std::vector<Value>& args);
 
     std::unique_ptr<Document> document_;

@@ -33,7 +33,7 @@ struct ArrayBound {
 // varies slowest, so element (i, j) of a 2-D array with bounds {rows, columns} sits at
 // (i - lb0) * columns + (j - lb1). Strings are UTF-8.
 class Value {
-public:
+  public:
     // Empty.
     Value() = default;
 
@@ -85,7 +85,7 @@ public:
 
     bool operator==(const Value& other) const;
 
-private:
+  private:
     struct ArrayData {
         std::vector<ArrayBound> bounds;
         std::vector<Value> elements;

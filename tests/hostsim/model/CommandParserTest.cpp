@@ -44,12 +44,9 @@ TEST(CommandParserTest, CommandNameFormsAndSeparators) {
         const char* text;
         std::size_t points;
     } kCases[] = {
-        {"-InterpCrv -20,10,0 -25,10,15 Enter", 2},
-        {"_-InterpCrv 1,2,3 4,5,6 Enter", 2},
-        {"interpcrv 1,2,3 4,5,6 enter", 2},
-        {"  -INTERPCRV\n1,2,3\n4,5,6\r\nEnter\n", 2},
-        {"-InterpCrv 1,2 4,5 7,8,9 Enter", 3},
-        {"-InterpCrv Enter", 0},
+        {"-InterpCrv -20,10,0 -25,10,15 Enter", 2}, {"_-InterpCrv 1,2,3 4,5,6 Enter", 2},
+        {"interpcrv 1,2,3 4,5,6 enter", 2},         {"  -INTERPCRV\n1,2,3\n4,5,6\r\nEnter\n", 2},
+        {"-InterpCrv 1,2 4,5 7,8,9 Enter", 3},      {"-InterpCrv Enter", 0},
     };
     for (const auto& c : kCases) {
         SCOPED_TRACE(c.text);

@@ -102,8 +102,8 @@ TEST(IntersectionTest, ToleranceEdgeBetweenSkewLines) {
 TEST(IntersectionTest, MissedCurveGivesNothing) {
     const Curve probe = Line({0, 10, 0}, {-5000, 10, 0});
     EXPECT_TRUE(IntersectCurves(probe, Line({10, 0, 0}, {10, 30, 0}), kTolerance).empty());
-    EXPECT_TRUE(IntersectCurves(probe, *Curve::MakeInterpolated({{-5, 20, 0}, {-10, 30, 0}, {-5, 40, 0}}), kTolerance)
-                    .empty());
+    EXPECT_TRUE(
+        IntersectCurves(probe, *Curve::MakeInterpolated({{-5, 20, 0}, {-10, 30, 0}, {-5, 40, 0}}), kTolerance).empty());
     // Parallel lines further apart than the tolerance.
     EXPECT_TRUE(IntersectCurves(probe, Line({0, 10.5, 0}, {-100, 10.5, 0}), kTolerance).empty());
 }

@@ -31,7 +31,7 @@ Vec3 AsVec(const Value& point) {
 }
 
 class ScriptApiTest : public ::testing::Test {
-protected:
+  protected:
     std::string Add(const std::string& sceneLine) { return api.Control("add " + sceneLine); }
     Value Call(const std::string& op, std::vector<Value> args = {}) { return api.Call(op, args); }
 
@@ -55,7 +55,8 @@ TEST_F(ScriptApiTest, NothingIsNull) {
 }
 
 TEST_F(ScriptApiTest, AddedObjectsAreListedInOrderAndAnsweredAsTheHostDoes) {
-    const Value line = Call("AddLine", {Pt(0, 10, 0), Value::Array({Value::Int16(-5000), Value::Double(10), Value::Double(0)})});
+    const Value line =
+        Call("AddLine", {Pt(0, 10, 0), Value::Array({Value::Int16(-5000), Value::Double(10), Value::Double(0)})});
     ASSERT_EQ(line.Kind(), ValueKind::String);
     EXPECT_EQ(line.AsString().size(), 36u);
     const Value point = Call("AddPoint", {Value::Array({Value::Int32(1), Value::Int16(2)})});
@@ -223,7 +224,8 @@ TEST_F(ScriptApiTest, DivideInterpolatedCurveByArcLength) {
         const double to = parameters.Elements()[i].AsDouble();
         double arc = 0.0;
         for (int k = 0; k < 2000; ++k) {
-            arc += Distance(shape.PointAt(from + (to - from) * k / 2000), shape.PointAt(from + (to - from) * (k + 1) / 2000));
+            arc += Distance(shape.PointAt(from + (to - from) * k / 2000),
+                            shape.PointAt(from + (to - from) * (k + 1) / 2000));
         }
         arcs.push_back(arc);
     }
@@ -255,12 +257,10 @@ TEST_F(ScriptApiTest, PlanarityAndInPlaneTests) {
         {"YZ polyline", "polyline 0 0 5 0 10 30 0 20 5", Value::Bool(true), Value::Bool(false), Value::Bool(true)},
         {"within tolerance of XY", "polyline 0 0 0 10 0 0.009 10 10 -0.009", Value::Bool(true), Value::Bool(true),
          Value::Bool(false)},
-        {"just off XY", "polyline 0 0 0 10 0 0.011 10 10 0", Value::Bool(true), Value::Bool(false),
-         Value::Bool(false)},
+        {"just off XY", "polyline 0 0 0 10 0 0.011 10 10 0", Value::Bool(true), Value::Bool(false), Value::Bool(false)},
         {"tilted plane", "curve 0 0 0 10 0 10 10 10 10 0 10 0", Value::Bool(true), Value::Bool(false),
          Value::Bool(false)},
-        {"nonplanar", "curve 0 0 0 10 0 0 10 10 5 0 10 0", Value::Bool(false), Value::Bool(false),
-         Value::Bool(false)},
+        {"nonplanar", "curve 0 0 0 10 0 0 10 10 5 0 10 0", Value::Bool(false), Value::Bool(false), Value::Bool(false)},
         {"point object", "point 0 0 0", Value::Null(), Value::Null(), Value::Null()},
     };
     for (const auto& c : kCases) {
@@ -289,7 +289,8 @@ TEST_F(ScriptApiTest, InPlaneUsesOriginAndFirstTwoAxesOnly) {
 }
 
 TEST_F(ScriptApiTest, CurveCurveIntersectionAnswersATwoDimensionalArray) {
-    const Value probe = Call("AddLine", {Pt(0, 10, 0), Value::Array({Value::Int16(-5000), Value::Double(10), Value::Double(0)})});
+    const Value probe =
+        Call("AddLine", {Pt(0, 10, 0), Value::Array({Value::Int16(-5000), Value::Double(10), Value::Double(0)})});
     const Value curve = Value::String(Add("curve -25 0 0 -20 10 0 -25 20 0"));
     const Value hits = Call("CurveCurveIntersection", {probe, curve});
     ASSERT_TRUE(hits.IsArray());
@@ -339,11 +340,8 @@ TEST_F(ScriptApiTest, CommandAddsAnInterpolatedCurve) {
 
 TEST_F(ScriptApiTest, CommandThatCannotRunAddsNothing) {
     static const char* const kTexts[] = {
-        "-InterpCrv Enter",
-        "-InterpCrv 1,2,3 Enter",
-        "-InterpCrv 1,2,3 1,2,3 Enter",
-        "-Line 0,0,0 1,1,1 Enter",
-        "-InterpCrv 1,2,3 4,x,6 Enter",
+        "-InterpCrv Enter",        "-InterpCrv 1,2,3 Enter",       "-InterpCrv 1,2,3 1,2,3 Enter",
+        "-Line 0,0,0 1,1,1 Enter", "-InterpCrv 1,2,3 4,x,6 Enter",
     };
     for (const char* text : kTexts) {
         SCOPED_TRACE(text);

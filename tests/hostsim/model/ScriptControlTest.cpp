@@ -12,7 +12,7 @@ namespace {
 
 // Answers picks from a script and records what it was asked.
 class FakePicker : public PickProvider {
-public:
+  public:
     std::optional<std::vector<std::string>> Pick(const std::string& prompt, int filter, bool many) override {
         asked.push_back(prompt + "|" + std::to_string(filter) + "|" + (many ? "many" : "one"));
         return answer;
@@ -23,7 +23,7 @@ public:
 };
 
 class ScriptControlTest : public ::testing::Test {
-protected:
+  protected:
     Value Call(const std::string& op, std::vector<Value> args = {}) { return api.Call(op, args); }
 
     ScriptApi api{3};
@@ -51,8 +51,7 @@ TEST_F(ScriptControlTest, ScriptedPicksComeFirstThenTheProvider) {
               Value::Array({Value::String(a), Value::String(b)}));
     EXPECT_TRUE(picker.asked.empty());
     // Queue used up: the provider is asked, with the prompt and filter as given.
-    EXPECT_EQ(Call("GetObjects", {Value::String("Pick points"), Value::Int16(1)}),
-              Value::Array({Value::String(b)}));
+    EXPECT_EQ(Call("GetObjects", {Value::String("Pick points"), Value::Int16(1)}), Value::Array({Value::String(b)}));
     picker.answer.reset();
     EXPECT_EQ(Call("GetObject", {args[0], args[1]}), Value::Null());
     EXPECT_EQ(picker.asked, (std::vector<std::string>{"Pick points|1|many", "Pick a Line |4|one"}));
@@ -101,12 +100,21 @@ TEST_F(ScriptControlTest, WrongTypeFaults) {
         std::vector<Value> args;
         const char* expectedText;
     } kCases[] = {
-        {"number for an id", "fault wrongtype AddLine number 1", "AddLine",
-         {Value::Point(0, 0, 0), Value::Point(1, 0, 0)}, "Double 1"},
-        {"string for a boolean", "fault wrongtype IsPoint string 1", "IsPoint", {Value::String(point)},
+        {"number for an id",
+         "fault wrongtype AddLine number 1",
+         "AddLine",
+         {Value::Point(0, 0, 0), Value::Point(1, 0, 0)},
+         "Double 1"},
+        {"string for a boolean",
+         "fault wrongtype IsPoint string 1",
+         "IsPoint",
+         {Value::String(point)},
          "String \"True\""},
-        {"two doubles for a point", "fault wrongtype PointCoordinates point2 1", "PointCoordinates",
-         {Value::String(point)}, "Array[0:2]{Double 1; Double 2}"},
+        {"two doubles for a point",
+         "fault wrongtype PointCoordinates point2 1",
+         "PointCoordinates",
+         {Value::String(point)},
+         "Array[0:2]{Double 1; Double 2}"},
         {"null", "fault wrongtype SelectedObjects null 1", "SelectedObjects", {}, "Null"},
     };
     for (const auto& c : kCases) {
