@@ -151,9 +151,12 @@ void FormControls::Create(HWND form, const ui::FormSpec& spec) {
                               OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS,
                               L"MS Sans Serif"));
 
+    // The tooltip window is not owned by the form: with an owned window present, Wine moves
+    // that window instead and PlaceForm's HWND_TOPMOST does not reach the form itself. It is
+    // destroyed with this object instead.
     tooltip_ = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
-                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, form, nullptr, instance,
-                                 nullptr);
+                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
+                                 instance, nullptr);
     // Without tooltips the form still works; they are left out if the control is missing.
 
     bool previousWasOption = false;
@@ -180,6 +183,12 @@ void FormControls::Create(HWND form, const ui::FormSpec& spec) {
         if (!control.tooltip.empty()) {
             AddTooltip(form, hwnd, control.tooltip);
         }
+    }
+}
+
+FormControls::~FormControls() {
+    if (tooltip_ != nullptr) {
+        (void)::DestroyWindow(tooltip_);  // nothing more to do if it is already gone
     }
 }
 
