@@ -1,0 +1,344 @@
+// Host ids are data: whatever an id field, a list row or the host itself holds, it reaches the
+// host only as a whole string argument, and the command line the tool runs in the host carries
+// coordinates alone. Host answers are tested, not trusted: an answer of an unexpected type, for
+// any operation of any command, is "nothing", never a crash, a stored id or a failure message.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstddef>
+#include <iterator>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "FakeDispatcher.h"
+#include "HostsimDispatcher.h"
+#include "MemoryPanel.h"
+#include "hostsim/model/CommandParser.h"
+#include "hostsim/model/Curve.h"
+#include "hostsim/model/Document.h"
+#include "hostsim/model/ScriptApi.h"
+#include "ui/EventRouter.h"
+
+namespace {
+
+using common::HostValue;
+using common::PanelField;
+using testing_support::FakeDispatcher;
+using testing_support::MemoryPanel;
+using testing_support::RecordedCall;
+using ui::PanelControl;
+using ui::PanelEvent;
+
+const std::vector<std::string> kHostileIds = {
+    "x Enter _Delete",
+    "x\n_SelAll\n_Delete\n",
+    "1,2,3 Enter _-Delete Enter",
+    "\"; _Delete; \"",
+    "-InterpCrv 0,0,0 9,9,9 Enter",
+};
+
+// The coordinates of a command text, or nothing when it holds anything but "-InterpCrv ",
+// numbers and "Enter".
+std::optional<std::vector<hostsim::Vec3>> CoordinatesOnly(const std::string& text) {
+    if (text.rfind("-InterpCrv ", 0) != 0) {
+        return std::nullopt;
+    }
+    return hostsim::ParseInterpCrvCommand(text);
+}
+
+// Every argument of every call that carries text, except the Command text itself.
+std::vector<std::string> StringArguments(const std::vector<RecordedCall>& calls) {
+    std::vector<std::string> texts;
+    for (const RecordedCall& call : calls) {
+        if (call.name == "Command") {
+            continue;
+        }
+        for (const HostValue& arg : call.args) {
+            if (arg.kind == HostValue::Kind::String) {
+                texts.push_back(arg.text);
+            }
+        }
+    }
+    return texts;
+}
+
+// Hostile ids in every id field and in the list, beside one real point, against the simulated
+// host: the one command the host runs is the curve of the real point, coordinates only.
+TEST(SecurityTest, IdsFromThePanelReachTheHostOnlyAsData) {
+    hostsim::ScriptApi api;
+    hostsim::Document& doc = api.Doc();
+    const std::string xy = doc.AddCurve(*hostsim::Curve::MakeLine({-20, -100, 0}, {-20, 100, 0}));
+    const std::string yz = doc.AddCurve(*hostsim::Curve::MakeLine({0, -100, 30}, {0, 100, 30}));
+    const std::string point = doc.AddPoint({0, 10, 0});
+    testing_support::HostsimDispatcher simulated(api);
+    FakeDispatcher recorder;  // records, then forwards every call to the simulated host
+    for (const std::string& name : hostsim::ScriptApi::OperationNames()) {
+        recorder.Answer(name, [&simulated, name](const std::vector<HostValue>& args) {
+            return simulated.Call(name, args);
+        });
+    }
+    host::HostScript script(&recorder);
+    MemoryPanel panel;
+    ui::EventRouter router(script, panel, [] {});
+
+    panel.SetFieldText(PanelField::Text1, xy);
+    panel.SetFieldText(PanelField::Text2, yz);
+    for (const std::string& id : kHostileIds) {
+        panel.ListAppend(id);
+    }
+    panel.ListAppend(point);
+    router.OnPanelEvent(PanelControl::Command4, PanelEvent::Click);
+
+    std::vector<std::string> commands;
+    for (const RecordedCall& call : recorder.calls) {
+        if (call.name == "Command") {
+            commands.push_back(call.args.at(0).text);
+        }
+    }
+    ASSERT_EQ(commands.size(), 1u);
+    const auto coordinates = CoordinatesOnly(commands.front());
+    ASSERT_TRUE(coordinates.has_value()) << commands.front().substr(0, 200);
+    EXPECT_EQ(coordinates->size(), 73u);
+    EXPECT_EQ(doc.Count(), 4u);  // the three objects and the one curve: nothing deleted
+
+    // The hostile ids went to SelectObject and IsPoint each as one whole string, unchanged.
+    for (const std::string& id : kHostileIds) {
+        SCOPED_TRACE(id);
+        std::size_t seen = 0;
+        for (const std::string& text : StringArguments(recorder.calls)) {
+            seen += text == id ? 1 : 0;
+        }
+        EXPECT_EQ(seen, 2u);
+    }
+
+    // The same ids in the line and curve fields: "Create", the pickers' fields and the
+    // generation run pass them on as data and run no command at all.
+    for (const std::string& id : kHostileIds) {
+        SCOPED_TRACE(id);
+        recorder.calls.clear();
+        panel.ListClear();
+        panel.ListAppend(point);
+        panel.SetFieldText(PanelField::Text5, id);
+        panel.SetFieldText(PanelField::Text1, id);
+        router.OnPanelEvent(PanelControl::Command2, PanelEvent::Click);
+        router.OnPanelEvent(PanelControl::Command4, PanelEvent::Click);
+        for (const PanelControl control : {PanelControl::Text5, PanelControl::Text1, PanelControl::List1}) {
+            router.OnPanelEvent(control, PanelEvent::MouseDown);
+            router.OnPanelEvent(control, PanelEvent::MouseUp);
+        }
+        EXPECT_EQ(recorder.CountOf("Command"), 0);
+        EXPECT_EQ(doc.Count(), 4u);
+    }
+}
+
+// A host that answers hostile ids of its own, and says each is a point: the ids are listed as
+// text, and the command text still carries coordinates only.
+TEST(SecurityTest, IdsFromTheHostNeverReachTheCommandText) {
+    FakeDispatcher host;
+    std::vector<HostValue> picked;
+    for (const std::string& id : kHostileIds) {
+        picked.push_back(HostValue::String(id));
+    }
+    host.Default("GetObjects", HostValue::Array(picked));
+    host.Default("GetObject", HostValue::String(kHostileIds.front()));
+    host.Default("IsPoint", HostValue::Bool(true));
+    host.Default("IsCurveInPlane", HostValue::Bool(true));
+    host.Default("PointCoordinates", HostValue::Point(0, 10, 0));
+    host.Default("AddLine", HostValue::String("probe\nEnter _Delete"));
+    host.Default("CurveCurveIntersection",
+                 HostValue::Array({HostValue::Int32(1), HostValue::Point(-20, 10, 0)}, {{0, 1}, {0, 2}}));
+    host::HostScript script(&host);
+    MemoryPanel panel;
+    ui::EventRouter router(script, panel, [] {});
+
+    router.OnPanelEvent(PanelControl::Command8, PanelEvent::Click);  // Pick Points
+    router.OnPanelEvent(PanelControl::Command6, PanelEvent::Click);  // not planar: ignored
+    router.OnPanelEvent(PanelControl::Command7, PanelEvent::Click);  // YZ curve: taken
+    panel.SetFieldText(PanelField::Text1, kHostileIds.back());
+    ASSERT_EQ(panel.rows, kHostileIds);
+    EXPECT_EQ(panel.FieldText(PanelField::Text2), kHostileIds.front());
+    router.OnPanelEvent(PanelControl::Command4, PanelEvent::Click);
+
+    EXPECT_EQ(panel.messages, std::vector<std::string>{});
+    std::size_t commands = 0;
+    for (const RecordedCall& call : host.calls) {
+        if (call.name != "Command") {
+            continue;
+        }
+        ++commands;
+        ASSERT_EQ(call.args.size(), 2u);
+        EXPECT_EQ(call.args[1], HostValue::Int32(0));
+        const auto coordinates = CoordinatesOnly(call.args[0].text);
+        ASSERT_TRUE(coordinates.has_value()) << call.args[0].text.substr(0, 200);
+        EXPECT_EQ(coordinates->size(), 73u);
+    }
+    EXPECT_EQ(commands, kHostileIds.size());
+}
+
+// Answers of every unexpected type. Each is given by one operation while every other operation
+// answers as the host should, so that each command is driven past the faulty answer.
+struct WrongAnswer {
+    const char* name;
+    HostValue value;
+};
+
+std::vector<WrongAnswer> WrongAnswers() {
+    HostValue object;
+    object.kind = HostValue::Kind::Object;
+    HostValue other;
+    other.kind = HostValue::Kind::Other;
+    const HostValue row = HostValue::Array({HostValue::Int32(1), HostValue::Point(1, 2, 3)});
+    return {
+        {"Empty", HostValue::Empty()},
+        {"Null", HostValue::Null()},
+        {"Object", object},
+        {"Other", other},
+        {"number", HostValue::Double(1)},
+        {"16-bit number", HostValue::Int16(-1)},
+        {"Bool true", HostValue::Bool(true)},
+        {"string True", HostValue::String("True")},
+        {"empty string", HostValue::String("")},
+        {"1-D array where a 2-D one is expected", row},
+        {"array of 2 doubles", HostValue::Array({HostValue::Double(1), HostValue::Double(2)})},
+        {"array of 3 strings", HostValue::Array({HostValue::String("1"), HostValue::String("2"),
+                                                 HostValue::String("3")})},
+        {"empty array", HostValue::Array({})},
+        {"array of Nulls", HostValue::Array({HostValue::Null(), HostValue::Null(), HostValue::Null()})},
+        {"array of arrays of 2 doubles",
+         HostValue::Array({HostValue::Array({HostValue::Double(1), HostValue::Double(2)})})},
+        {"2-D array of 3 x 3 numbers",
+         HostValue::Array({HostValue::Double(1), HostValue::Double(2), HostValue::Double(3), HostValue::Double(4),
+                           HostValue::Double(5), HostValue::Double(6), HostValue::Double(7), HostValue::Double(8),
+                           HostValue::Double(9)},
+                          {{0, 3}, {0, 3}})},
+        {"2-D array of one cell", HostValue::Array({HostValue::Point(1, 2, 3)}, {{0, 1}, {0, 1}})},
+        {"2-D array with rows from 1",
+         HostValue::Array({HostValue::Int32(1), HostValue::Point(1, 2, 3)}, {{1, 1}, {1, 2}})},
+        {"point indexed from 1", HostValue::Array({HostValue::Double(1), HostValue::Double(2), HostValue::Double(3)},
+                                                  {{1, 3}})},
+        {"3-D array", HostValue::Array({HostValue::Double(1)}, {{0, 1}, {0, 1}, {0, 1}})},
+    };
+}
+
+// The answers of a host whose document holds a line L1, curves C1 and a point P1 that the
+// probes meet.
+void AnswerAsTheHostShould(FakeDispatcher& host, int& probes) {
+    const HostValue hit = HostValue::Array(
+        {HostValue::Int32(1), HostValue::Point(-20, 10, 0), HostValue::Point(-20, 10, 0), HostValue::Point(-20, 10, 0),
+         HostValue::Point(-20, 10, 0), HostValue::Double(0), HostValue::Double(0), HostValue::Double(0),
+         HostValue::Double(0)},
+        {{0, 1}, {0, 9}});
+    host.Default("WindowHandle", HostValue::Int32(0x10010));
+    host.Default("GetObject", HostValue::String("C1"));
+    host.Default("GetObjects", HostValue::Array({HostValue::String("P1")}));
+    host.Default("AllObjects", HostValue::Array({HostValue::String("L1"), HostValue::String("P1")}));
+    host.Default("SelectedObjects", HostValue::Array({HostValue::String("L1")}));
+    host.Answer("IsPoint", [](const std::vector<HostValue>& args) {
+        return HostValue::Bool(args.at(0).text == "P1");
+    });
+    for (const char* test : {"IsCurve", "IsCurvePlanar", "IsCurveInPlane"}) {
+        host.Default(test, HostValue::Bool(true));
+    }
+    host.Default("PointCoordinates", HostValue::Point(0, 10, 0));
+    host.Answer("AddLine", [&probes](const std::vector<HostValue>&) {
+        return HostValue::String("probe-" + std::to_string(++probes));
+    });
+    host.Default("AddPoint", HostValue::String("P2"));
+    host.Default("DivideCurve", HostValue::Array({HostValue::Point(0, 0, 0), HostValue::Point(0, 40, 0)}));
+    host.Default("CurveCurveIntersection", hit);
+    for (const char* done : {"DeleteObject", "SelectObject", "UnselectObject", "EnableRedraw", "Command"}) {
+        host.Default(done, HostValue::Bool(true));
+    }
+    host.Default("UnselectAllObjects", HostValue::Int32(1));
+}
+
+TEST(SecurityTest, AnswersOfUnexpectedTypesAreNothing) {
+    static const struct {
+        const char* name;
+        PanelControl control;
+        PanelEvent event;
+    } kEvents[] = {
+        {"SelAllPts", PanelControl::Command1, PanelEvent::Click},
+        {"Create", PanelControl::Command2, PanelEvent::Click},
+        {"Generate", PanelControl::Command4, PanelEvent::Click},
+        {"Pick Line", PanelControl::Command5, PanelEvent::Click},
+        {"Pick XY curve", PanelControl::Command6, PanelEvent::Click},
+        {"Pick YZ curve", PanelControl::Command7, PanelEvent::Click},
+        {"Pick Points", PanelControl::Command8, PanelEvent::Click},
+        {"Text5 press", PanelControl::Text5, PanelEvent::MouseDown},
+        {"Text1 release", PanelControl::Text1, PanelEvent::MouseUp},
+        {"List1 press", PanelControl::List1, PanelEvent::MouseDown},
+    };
+    // The messages a command may show when an answer is "nothing"; any other message (a failure
+    // report in particular) means an unexpected answer was not handled as nothing.
+    const std::vector<std::string> expectedMessages = {
+        "No intersection found, make sure curve and points are cooplanar in XY and YZ",
+        "Selected curve is not in the XY plane",
+        "Selected curve is not in the YZ plane",
+        "Could not divide the line into 10 points. Type 2 or more points beside \"Create\" and pick a line that "
+        "Rhino can divide.",
+    };
+    const std::vector<WrongAnswer> wrongAnswers = WrongAnswers();
+    std::size_t runs = 0;
+    for (const std::string& operation : hostsim::ScriptApi::OperationNames()) {
+        for (const WrongAnswer& wrong : wrongAnswers) {
+            for (const auto& e : kEvents) {
+                SCOPED_TRACE(operation + " answers " + wrong.name + ", " + e.name);
+                FakeDispatcher host;
+                int probes = 0;
+                AnswerAsTheHostShould(host, probes);
+                host.Answer(operation, [&wrong](const std::vector<HostValue>&) { return wrong.value; });
+                host::HostScript script(&host);
+                MemoryPanel panel;
+                panel.SetFieldText(PanelField::Text5, "L1");
+                panel.SetFieldText(PanelField::Text1, "C1");
+                panel.SetFieldText(PanelField::Text2, "C2");
+                panel.ListAppend("P1");
+                panel.selectedRow = 0;
+                ui::EventRouter router(script, panel, [] {});
+
+                router.OnPanelEvent(e.control, e.event);
+                ++runs;
+
+                for (const std::string& message : panel.messages) {
+                    EXPECT_NE(std::find(expectedMessages.begin(), expectedMessages.end(), message),
+                              expectedMessages.end())
+                        << message;
+                }
+                // Only ids the host gave as strings are stored (L1 when IsPoint answers a true Bool).
+                const bool wrongIsText = wrong.value.kind == HostValue::Kind::String;
+                for (const std::string& row : panel.rows) {
+                    EXPECT_TRUE(row == "P1" || row == "L1" || (wrongIsText && row == wrong.value.text)) << row;
+                }
+                for (const PanelField field : {PanelField::Text5, PanelField::Text1, PanelField::Text2}) {
+                    const std::string text = panel.FieldText(field);
+                    EXPECT_TRUE(text == "L1" || text == "C1" || text == "C2" || (wrongIsText && text == wrong.value.text))
+                        << text;
+                }
+                // Redraw is never left off, and every probe line the host added is deleted.
+                std::optional<bool> redraw;
+                std::vector<std::string> deleted;
+                for (const RecordedCall& call : host.calls) {
+                    if (call.name == "EnableRedraw") {
+                        redraw = call.args.at(0).boolean;
+                    } else if (call.name == "DeleteObject") {
+                        deleted.push_back(call.args.at(0).text);
+                    } else if (call.name == "Command") {
+                        EXPECT_TRUE(CoordinatesOnly(call.args.at(0).text).has_value());
+                    }
+                }
+                EXPECT_NE(redraw, std::optional<bool>(false));
+                if (operation != "AddLine") {
+                    for (int i = 1; i <= probes; ++i) {
+                        EXPECT_NE(std::find(deleted.begin(), deleted.end(), "probe-" + std::to_string(i)),
+                                  deleted.end());
+                    }
+                }
+            }
+        }
+    }
+    EXPECT_EQ(runs, hostsim::ScriptApi::OperationNames().size() * wrongAnswers.size() * std::size(kEvents));
+}
+
+}  // namespace
