@@ -369,3 +369,38 @@ TEST_F(ScriptApiTest, CallLogRecordsEveryCallWithArgumentKinds) {
 
 }  // namespace
 }  // namespace hostsim
+
+namespace hostsim {
+namespace {
+
+// The calls of one generation step as the tool makes them: two probes from a base point on the
+// Y axis, their hits on the XY and the YZ curve, the command text, and the probes deleted.
+TEST(ScriptApiScenarioTest, ProbesFindTheCurvesAndTheCommandDrawsTheArch) {
+    ScriptApi api(11);
+    const Value xyCurve = Value::String(api.Control("add curve -25 0 0 -20 10 0 -25 20 0"));
+    const Value yzCurve = Value::String(api.Control("add curve 0 0 0 0 10 30 0 20 0"));
+    const Value base = Value::String(api.Control("add point 0 10 0"));
+    EXPECT_EQ(api.Call("IsPoint", {base}), Value::Bool(true));
+    const Value p = api.Call("PointCoordinates", {base});
+    const double y = p.Elements()[1].AsDouble();
+    const Value xProbe =
+        api.Call("AddLine", {p, Value::Array({Value::Int16(-5000), Value::Double(y), Value::Double(0)})});
+    const Value zProbe =
+        api.Call("AddLine", {p, Value::Array({Value::Double(0), Value::Double(y), Value::Int16(5000)})});
+    const Value hitsXy = api.Call("CurveCurveIntersection", {xProbe, xyCurve});
+    const Value hitsYz = api.Call("CurveCurveIntersection", {zProbe, yzCurve});
+    ASSERT_TRUE(hitsXy.IsArray());
+    ASSERT_TRUE(hitsYz.IsArray());
+    EXPECT_NEAR(Distance(AsVec(hitsXy.At({0, 1})), {-20, 10, 0}), 0.0, 1e-9);
+    EXPECT_NEAR(Distance(AsVec(hitsYz.At({0, 1})), {0, 10, 30}), 0.0, 1e-9);
+    EXPECT_EQ(api.Call("Command", {Value::String("-InterpCrv -20,10,0 -25,10,15 -4.9737991503207E-14,10,30 Enter"),
+                                   Value::Int16(0)}),
+              Value::Bool(true));
+    EXPECT_EQ(api.Call("DeleteObject", {xProbe}), Value::Bool(true));
+    EXPECT_EQ(api.Call("DeleteObject", {zProbe}), Value::Bool(true));
+    // Two curves, the point, and the new arch remain.
+    EXPECT_EQ(api.Call("AllObjects", {}).Elements().size(), 4u);
+}
+
+}  // namespace
+}  // namespace hostsim
