@@ -27,7 +27,7 @@ struct FormPixels {
 // The screen's current twips per pixel, asked again at every use: the value can change
 // while the tool runs (a display setting), so nothing caches it.
 class ScreenTwips {
-public:
+  public:
     virtual ~ScreenTwips() = default;
     virtual float TwipsPerPixelX() const = 0;
     virtual float TwipsPerPixelY() const = 0;
@@ -38,7 +38,7 @@ enum class InsertAfter : std::int32_t { Bottom = 1, TopMost = -1, NoTopMost = -2
 
 // A quotient that does not fit a 16-bit signed pixel value; the window must be left as it is.
 class PlacementOverflow : public std::overflow_error {
-public:
+  public:
     using std::overflow_error::overflow_error;
 };
 

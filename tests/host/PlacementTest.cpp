@@ -8,13 +8,13 @@ namespace {
 
 // A screen whose twips per pixel can change between reads; logs every read.
 class ScriptedScreen : public host::ScreenTwips {
-public:
+  public:
     explicit ScriptedScreen(std::vector<float> answers) : answers_(std::move(answers)) {}
     float TwipsPerPixelX() const override { return Next('X'); }
     float TwipsPerPixelY() const override { return Next('Y'); }
     mutable std::string reads;
 
-private:
+  private:
     float Next(char axis) const {
         reads.push_back(axis);
         const float value = answers_[next_ % answers_.size()];
@@ -61,10 +61,8 @@ TEST(PlacementTest, QuotientOutsideSixteenBitsThrowsOverflow) {
         host::FormTwips form;
         float twipsPerPixel;
     } kCases[] = {
-        {"left just past 32767", {491520.0f, 0, 0, 0}, 15.0f},
-        {"32767.5 rounds to 32768", {491512.5f, 0, 0, 0}, 15.0f},
-        {"top below -32768", {0, -491536.0f, 0, 0}, 15.0f},
-        {"height far off screen", {0, 0, 0, 1.0e9f}, 15.0f},
+        {"left just past 32767", {491520.0f, 0, 0, 0}, 15.0f}, {"32767.5 rounds to 32768", {491512.5f, 0, 0, 0}, 15.0f},
+        {"top below -32768", {0, -491536.0f, 0, 0}, 15.0f},    {"height far off screen", {0, 0, 0, 1.0e9f}, 15.0f},
         {"zero twips per pixel", {15.0f, 0, 0, 0}, 0.0f},
     };
     for (const auto& c : kCases) {

@@ -65,9 +65,12 @@ TEST(ControlTablesTest, ColouredFacesAndInitialContents) {
         const char* name;
         std::optional<common::Rgb> face;
     } kFaces[] = {
-        {"Command6", common::Rgb{192, 255, 192}}, {"Command7", common::Rgb{192, 255, 192}},
-        {"Command8", common::Rgb{192, 255, 192}}, {"Command4", common::Rgb{255, 224, 192}},
-        {"Command5", std::nullopt},               {"Command1", std::nullopt},
+        {"Command6", common::Rgb{192, 255, 192}},
+        {"Command7", common::Rgb{192, 255, 192}},
+        {"Command8", common::Rgb{192, 255, 192}},
+        {"Command4", common::Rgb{255, 224, 192}},
+        {"Command5", std::nullopt},
+        {"Command1", std::nullopt},
     };
     for (const auto& c : kFaces) {
         SCOPED_TRACE(c.name);

@@ -52,8 +52,8 @@ Form1::Form1() {
 
     const HINSTANCE instance = ::GetModuleHandleW(nullptr);
     // Shared icons (LR_SHARED) belong to the system's cache and are never destroyed.
-    const auto bigIcon = ::LoadImageW(instance, MAKEINTRESOURCEW(IDI_CURTATE), IMAGE_ICON, ::GetSystemMetrics(SM_CXICON),
-                                      ::GetSystemMetrics(SM_CYICON), LR_SHARED);
+    const auto bigIcon = ::LoadImageW(instance, MAKEINTRESOURCEW(IDI_CURTATE), IMAGE_ICON,
+                                      ::GetSystemMetrics(SM_CXICON), ::GetSystemMetrics(SM_CYICON), LR_SHARED);
     const auto smallIcon = ::LoadImageW(instance, MAKEINTRESOURCEW(IDI_CURTATE), IMAGE_ICON,
                                         ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON), LR_SHARED);
     (void)::SendMessageW(Hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon));  // answers the old icon
@@ -201,13 +201,17 @@ void Form1::Raise(ui::PanelControl control, ui::PanelEvent event) {
 
 void Form1::SubclassMouseControl(ui::Form1Id id, ui::PanelControl control) {
     const HWND hwnd = Control(id);
-    ThrowLastErrorIf(!::SetWindowSubclass(hwnd, &Form1::MouseSubclassProc, SubclassIdOf(control),
-                                          reinterpret_cast<DWORD_PTR>(this)),
-                     "SetWindowSubclass");
+    ThrowLastErrorIf(
+        !::SetWindowSubclass(hwnd, &Form1::MouseSubclassProc, SubclassIdOf(control), reinterpret_cast<DWORD_PTR>(this)),
+        "SetWindowSubclass");
 }
 
-LRESULT CALLBACK Form1::MouseSubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
-                                          UINT_PTR subclassId, DWORD_PTR refData) {
+LRESULT CALLBACK Form1::MouseSubclassProc(HWND hwnd,
+                                          UINT message,
+                                          WPARAM wParam,
+                                          LPARAM lParam,
+                                          UINT_PTR subclassId,
+                                          DWORD_PTR refData) {
     auto* self = reinterpret_cast<Form1*>(refData);
     std::optional<ui::PanelEvent> event;
     switch (message) {

@@ -20,7 +20,7 @@ namespace win32 {
 // (any button) on Text1, Text2, Text5 and List1. A failure escaping an event handler is
 // shown in the information box, owned by the panel.
 class Form1 : public FormWindow {
-public:
+  public:
     // Creates the window and its controls. Throws Win32Error when that fails.
     Form1();
     ~Form1() override;
@@ -47,19 +47,19 @@ public:
     void SetStatusTextColor(COLORREF color);
     std::optional<COLORREF> StatusTextColor() const { return statusColor_; }
 
-protected:
+  protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void OnWindowGone() override;
 
-private:
+  private:
     void OnCommand(WORD id, WORD code);
     void OnActivate(WORD state);
     LRESULT OnCtlColorStatic(HDC dc, HWND control);
     // The one catch boundary of the panel's handlers.
     void Raise(ui::PanelControl control, ui::PanelEvent event);
     void SubclassMouseControl(ui::Form1Id id, ui::PanelControl control);
-    static LRESULT CALLBACK MouseSubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
-                                              UINT_PTR subclassId, DWORD_PTR refData);
+    static LRESULT CALLBACK
+    MouseSubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR subclassId, DWORD_PTR refData);
 
     FormControls controls_;
     std::function<void()> loadStep_;

@@ -14,7 +14,7 @@ namespace win32 {
 // labels. A click on an option writes 3 or 4 into the host version and closes the
 // chooser. Closing it any other way (Alt+F4, Esc) leaves the host version 0.
 class Form2 : public FormWindow {
-public:
+  public:
     // Creates the chooser hidden, centred over `owner` (no owner: on the screen), and runs
     // its load step: PlaceForm(topmost), both options unselected, `hostVersion` = 0.
     // `hostVersion` must outlive the chooser. Throws Win32Error when creation fails.
@@ -25,10 +25,10 @@ public:
 
     HWND Control(std::uint16_t id) const { return controls_.Get(id); }
 
-protected:
+  protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
-private:
+  private:
     HWND owner_;
     std::int16_t& hostVersion_;
     FormControls controls_;

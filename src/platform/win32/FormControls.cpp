@@ -37,8 +37,7 @@ ControlClass ClassFor(const ui::ControlSpec& control, bool firstOfOptionGroup) {
             return {L"BUTTON", WS_TABSTOP | BS_AUTOCHECKBOX, 0};
         case K::Option:
             // One tab stop per group: Tab enters the group at its first (or checked) button.
-            return {L"BUTTON", BS_AUTORADIOBUTTON | (firstOfOptionGroup ? DWORD{WS_GROUP | WS_TABSTOP} : DWORD{0}),
-                    0};
+            return {L"BUTTON", BS_AUTORADIOBUTTON | (firstOfOptionGroup ? DWORD{WS_GROUP | WS_TABSTOP} : DWORD{0}), 0};
         case K::Label:
             // SS_NOTIFY lets a label with a tooltip see the mouse; SS_NOPREFIX shows '&' as is.
             return {L"STATIC",
@@ -155,8 +154,8 @@ void FormControls::Create(HWND form, const ui::FormSpec& spec) {
     // that window instead and PlaceForm's HWND_TOPMOST does not reach the form itself. It is
     // destroyed with this object instead.
     tooltip_ = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
-                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
-                                 instance, nullptr);
+                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance,
+                                 nullptr);
     // Without tooltips the form still works; they are left out if the control is missing.
 
     bool previousWasOption = false;
@@ -165,11 +164,11 @@ void FormControls::Create(HWND form, const ui::FormSpec& spec) {
         const ControlClass cls = ClassFor(control, isOption && !previousWasOption);
         previousWasOption = isOption;
         const std::wstring caption = Utf8ToWide(control.caption);
-        const HWND hwnd = ::CreateWindowExW(
-            cls.exStyle, cls.className, caption.c_str(), WS_CHILD | WS_VISIBLE | cls.style,
-            TwipsToPixelsX(control.rect.leftTwips), TwipsToPixelsY(control.rect.topTwips),
-            TwipsToPixelsX(control.rect.widthTwips), TwipsToPixelsY(control.rect.heightTwips), form,
-            reinterpret_cast<HMENU>(static_cast<std::uintptr_t>(control.id)), instance, nullptr);
+        const HWND hwnd =
+            ::CreateWindowExW(cls.exStyle, cls.className, caption.c_str(), WS_CHILD | WS_VISIBLE | cls.style,
+                              TwipsToPixelsX(control.rect.leftTwips), TwipsToPixelsY(control.rect.topTwips),
+                              TwipsToPixelsX(control.rect.widthTwips), TwipsToPixelsY(control.rect.heightTwips), form,
+                              reinterpret_cast<HMENU>(static_cast<std::uintptr_t>(control.id)), instance, nullptr);
         ThrowLastErrorIf(hwnd == nullptr, "CreateWindowExW (control)");
         controls_.emplace_back(control.id, hwnd);
         (void)::SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);  // no result
@@ -202,7 +201,7 @@ void FormControls::AddTooltip(HWND form, HWND control, std::string_view text) {
     tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
     tool.hwnd = form;
     tool.uId = reinterpret_cast<UINT_PTR>(control);
-    tool.lpszText = wide.data();  // copied by the tooltip control
+    tool.lpszText = wide.data();                                                       // copied by the tooltip control
     (void)::SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));  // a missing tip is cosmetic
 }
 

@@ -31,7 +31,7 @@ SIZE WindowSizeForClient(int clientWidthTwips, int clientHeightTwips, DWORD styl
 // brushes and the logo picture. Geometry goes from twips to pixels only here, with the
 // display's twips per pixel at creation time.
 class FormControls {
-public:
+  public:
     FormControls() = default;
     ~FormControls();
     FormControls(const FormControls&) = delete;
@@ -61,7 +61,7 @@ public:
     // The brush of the form's own background (its table colour or the system face).
     HBRUSH FormBrush() const;
 
-private:
+  private:
     HBRUSH BrushFor(std::optional<common::Rgb> rgb) const;
     void AddTooltip(HWND form, HWND control, std::string_view text);
 

@@ -9,8 +9,7 @@ namespace win32 {
 
 HWND FormOf(HWND hwnd) {
     const HWND desktop = ::GetDesktopWindow();
-    for (HWND current = hwnd; current != nullptr && current != desktop;
-         current = ::GetAncestor(current, GA_PARENT)) {
+    for (HWND current = hwnd; current != nullptr && current != desktop; current = ::GetAncestor(current, GA_PARENT)) {
         wchar_t className[64] = {};
         if (::GetClassNameW(current, className, static_cast<int>(std::size(className))) > 0 &&
             std::wcscmp(className, kFormClassName) == 0) {

@@ -36,7 +36,8 @@ POINT CentredPosition(HWND owner, SIZE size) {
 
 MyInfoBox::MyInfoBox(HWND owner) : owner_(owner) {
     const ui::FormSpec& spec = ui::MyInfoBoxSpec();
-    const SIZE size = WindowSizeForClient(spec.clientWidthTwips, spec.clientHeightTwips, kInfoBoxStyle, kInfoBoxExStyle);
+    const SIZE size =
+        WindowSizeForClient(spec.clientWidthTwips, spec.clientHeightTwips, kInfoBoxStyle, kInfoBoxExStyle);
     const POINT corner = CentredPosition(owner, size);
     CreateForm(kInfoBoxExStyle, kInfoBoxStyle, owner, corner.x, corner.y, size.cx, size.cy);
     controls_.Create(Hwnd(), spec);

@@ -14,7 +14,7 @@ namespace win32 {
 // way out is "OK" (Alt+F4 and Esc do nothing). One box per message: constructing it
 // creates and loads it, ShowModal() runs it and destroys it when "OK" is clicked.
 class MyInfoBox : public FormWindow {
-public:
+  public:
     // Creates the box hidden, centred over `owner`'s window (no owner: centred on the
     // primary screen's work area) and kept on that screen, then runs its load step:
     // PlaceForm(topmost). Throws Win32Error when the window cannot be created.
@@ -30,10 +30,10 @@ public:
     HWND Control(std::uint16_t id) const { return controls_.Get(id); }
     HFONT Font() const { return controls_.Font(); }
 
-protected:
+  protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
-private:
+  private:
     HWND owner_;
     FormControls controls_;
     bool okClicked_ = false;

@@ -9,7 +9,7 @@ namespace win32 {
 // from the screen at every call. With the system-DPI-aware manifest this follows the
 // screen's setting (15 at 96 dots per inch, 12 at 120).
 class DisplayTwips : public host::ScreenTwips {
-public:
+  public:
     float TwipsPerPixelX() const override;
     float TwipsPerPixelY() const override;
 };

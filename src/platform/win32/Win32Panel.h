@@ -11,7 +11,7 @@ namespace win32 {
 // status label Label2 and the information box owned by the panel. Does not own the form,
 // which must outlive it.
 class Win32Panel : public common::PanelSurface {
-public:
+  public:
     explicit Win32Panel(Form1& form);
 
     std::string FieldText(common::PanelField field) const override;
@@ -29,7 +29,7 @@ public:
     void ShowMessage(const std::string& message) override;
     void LetPendingMessagesRun() override;
 
-private:
+  private:
     HWND FieldControl(common::PanelField field) const;
     HWND List() const { return form_.Control(ui::Form1Id::List1); }
 

@@ -44,7 +44,12 @@ void FormWindow::Destroy() {
     }
 }
 
-void FormWindow::CreateForm(DWORD exStyle, DWORD style, HWND owner, int xPixels, int yPixels, int widthPixels,
+void FormWindow::CreateForm(DWORD exStyle,
+                            DWORD style,
+                            HWND owner,
+                            int xPixels,
+                            int yPixels,
+                            int widthPixels,
                             int heightPixels) {
     RegisterFormClass();
     const HWND created = ::CreateWindowExW(exStyle, kFormClassName, L"", style, xPixels, yPixels, widthPixels,

@@ -18,7 +18,7 @@ void RegisterFormClass();
 // window that is still alive, without routing its last messages to the (half-destroyed)
 // object. Not copyable or movable: the window holds the object's address.
 class FormWindow {
-public:
+  public:
     FormWindow(const FormWindow&) = delete;
     FormWindow& operator=(const FormWindow&) = delete;
     virtual ~FormWindow();
@@ -29,13 +29,13 @@ public:
     // Destroys the window now (DestroyWindow); does nothing when it is already gone.
     void Destroy();
 
-protected:
+  protected:
     FormWindow() = default;
 
     // Creates the window hidden, with the given outer rectangle in pixels. Throws
     // Win32Error when creation fails.
-    void CreateForm(DWORD exStyle, DWORD style, HWND owner, int xPixels, int yPixels, int widthPixels,
-                    int heightPixels);
+    void
+    CreateForm(DWORD exStyle, DWORD style, HWND owner, int xPixels, int yPixels, int widthPixels, int heightPixels);
 
     // Handles one message; call DefWindowProcW for whatever it does not handle.
     virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) = 0;
@@ -43,7 +43,7 @@ protected:
     // Runs after the window has received WM_NCDESTROY (Hwnd() is already null).
     virtual void OnWindowGone() {}
 
-private:
+  private:
     friend void RegisterFormClass();
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
