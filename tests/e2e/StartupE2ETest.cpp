@@ -1,0 +1,257 @@
+// Start-up of the real curtate.exe beside copies of the simulated host run as Rhino4.exe
+// and Rhino3.exe: attachment, the "not running" box, the chooser, the retried script
+// object, a second instance, and the end of the host while the panel is docked.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "E2eScenario.h"
+#include "Session.h"
+#include "platform/win32/ComApartment.h"
+#include "platform/win32/Processes.h"
+#include "platform/win32/UniqueHandle.h"
+
+namespace {
+
+using driver::ChildProcess;
+using driver::HostRun;
+
+constexpr DWORD kStartMs = 30000;
+constexpr DWORD kExitMs = 15000;
+const std::string kNoHostText = "Rhin is not running!. Start Rhino then start the plug-in";
+
+// The whole file as text; empty when it cannot be read.
+std::string ReadTextFile(const std::wstring& path) {
+    const win32::UniqueSnapshotHandle file(::CreateFileW(path.c_str(), GENERIC_READ,
+                                                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.IsValid()) {
+        return {};
+    }
+    std::string text;
+    char buffer[4096];
+    DWORD read = 0;
+    while (::ReadFile(file.Get(), buffer, sizeof buffer, &read, nullptr) && read > 0) {
+        text.append(buffer, read);
+    }
+    return text;
+}
+
+int CountLinesStartingWith(const std::string& text, const std::string& prefix) {
+    std::istringstream lines(text);
+    int count = 0;
+    for (std::string line; std::getline(lines, line);) {
+        count += line.rfind(prefix, 0) == 0 ? 1 : 0;
+    }
+    return count;
+}
+
+DWORD ProcessOf(HWND window) {
+    DWORD processId = 0;
+    (void)::GetWindowThreadProcessId(window, &processId);  // 0 for a window that has gone
+    return processId;
+}
+
+class StartupE2ETest : public ::testing::Test {
+protected:
+    void SetUp() override { apartment_ = std::make_unique<win32::ComApartment>(); }
+
+    void TearDown() override {
+        EndAll();
+        apartment_.reset();
+    }
+
+    // Ends the tools first, so none sees its host go while the test is cleaned up.
+    void EndAll() {
+        tools_.clear();
+        hosts_.clear();
+    }
+
+    HostRun& StartHost(int version, std::vector<std::string> controlLines = {}) {
+        driver::HostOptions options;
+        options.version = version;
+        options.controlLines = std::move(controlLines);
+        hosts_.push_back(std::make_unique<HostRun>(e2e::BuildPaths(), options));
+        return *hosts_.back();
+    }
+
+    ChildProcess& StartTool() {
+        tools_.push_back(std::make_unique<ChildProcess>(
+            ChildProcess::Start(driver::WindowsPath(e2e::BuildPaths().curtateExe), {})));
+        return *tools_.back();
+    }
+
+    // Waits until the tool's panel is docked into the host's main window; null on time-out
+    // or when the tool ended. Sends the tool no message: start-up blocks its thread while it
+    // creates the host's object and pauses between attempts.
+    static HWND WaitForDockedPanel(const HostRun& host, const ChildProcess& tool) {
+        HWND panel = nullptr;
+        (void)driver::WaitUntil(
+            [&] {
+                panel = DockedPanel(host, tool);
+                return panel != nullptr || !tool.Running();
+            },
+            kStartMs, 50);
+        return panel;
+    }
+
+    // The tool's panel as a direct child of the host's main window, or null. GetParent would
+    // answer the owner, or nothing, for a docked window that keeps its top-level style;
+    // FindWindowExW walks the real children.
+    static HWND DockedPanel(const HostRun& host, const ChildProcess& tool) {
+        for (HWND child = ::FindWindowExW(host.MainWindow(), nullptr, driver::kFormClass, driver::kPanelTitle);
+             child != nullptr; child = ::FindWindowExW(host.MainWindow(), child, driver::kFormClass, driver::kPanelTitle)) {
+            if (ProcessOf(child) == tool.Id()) {
+                return child;
+            }
+        }
+        return nullptr;
+    }
+
+    // Waits until the tool ends; fails the test when any window of it shows on the way.
+    static std::optional<DWORD> WaitForSilentExit(const ChildProcess& tool) {
+        bool showedWindow = false;
+        (void)driver::WaitUntil(
+            [&] {
+                showedWindow = showedWindow || !driver::TopLevelWindowsOf(tool.Id()).empty();
+                return !tool.Running();
+            },
+            kExitMs);
+        EXPECT_FALSE(showedWindow) << "the tool showed a window before it ended";
+        return tool.WaitForExit(0);
+    }
+
+    static std::string Log(const HostRun& host) { return ReadTextFile(host.LogFile()); }
+
+private:
+    std::unique_ptr<win32::ComApartment> apartment_;
+    std::vector<std::unique_ptr<HostRun>> hosts_;
+    std::vector<std::unique_ptr<ChildProcess>> tools_;
+};
+
+TEST_F(StartupE2ETest, AttachesToTheOnlyRunningHostAndDocksIntoItsMainWindow) {
+    for (const int version : {4, 3}) {
+        SCOPED_TRACE(version);
+        HostRun& host = StartHost(version);
+        ChildProcess& tool = StartTool();
+
+        const HWND panel = WaitForDockedPanel(host, tool);
+        ASSERT_NE(panel, nullptr) << "the panel was not docked";
+        EXPECT_TRUE(::GetWindowLongW(panel, GWL_EXSTYLE) & WS_EX_TOPMOST);
+        const std::string log = Log(host);
+        EXPECT_EQ(CountLinesStartingWith(log, "GetScriptObject("), 1) << log;
+        EXPECT_EQ(CountLinesStartingWith(log, "Visible("), 1) << log;
+        EXPECT_EQ(CountLinesStartingWith(log, "WindowHandle("), 1) << log;
+
+        // Closing the panel ends the tool; the host stays.
+        (void)::PostMessageW(panel, WM_CLOSE, 0, 0);
+        EXPECT_EQ(tool.WaitForExit(kExitMs), std::optional<DWORD>(0));
+        EXPECT_TRUE(host.Running());
+        EndAll();
+    }
+}
+
+TEST_F(StartupE2ETest, NoHostShowsTheBoxWithTheTitledPanelStillHiddenThenEnds) {
+    ChildProcess& tool = StartTool();
+    std::optional<driver::InfoBox> box;
+    ASSERT_TRUE(driver::WaitUntil([&] { return (box = driver::FindInfoBox(tool.Id())).has_value(); }, kStartMs))
+        << "no information box";
+    EXPECT_EQ(box->message, kNoHostText);
+    // The box has no owner, and the panel already carries its title but is not shown.
+    EXPECT_EQ(::GetWindow(box->window, GW_OWNER), nullptr);
+    const HWND panel = ::FindWindowW(driver::kFormClass, driver::kPanelTitle);
+    ASSERT_NE(panel, nullptr);
+    EXPECT_EQ(ProcessOf(panel), tool.Id());
+    EXPECT_FALSE(::IsWindowVisible(panel));
+
+    driver::ClickInfoBoxOk(box->window);
+    EXPECT_EQ(tool.WaitForExit(kExitMs), std::optional<DWORD>(0));
+}
+
+TEST_F(StartupE2ETest, BothRunningTheChooserPicksTheHostAndTheOtherSeesNoCall) {
+    for (const int chosenVersion : {4, 3}) {
+        SCOPED_TRACE(chosenVersion);
+        HostRun& rhino4 = StartHost(4);
+        HostRun& rhino3 = StartHost(3);
+        ChildProcess& tool = StartTool();
+
+        HWND chooser = nullptr;
+        ASSERT_TRUE(driver::WaitUntil([&] { return (chooser = driver::FindChooser(tool.Id())) != nullptr; }, kStartMs))
+            << "no chooser";
+        driver::ChooseVersion(chooser, chosenVersion);
+
+        const HostRun& chosen = chosenVersion == 4 ? rhino4 : rhino3;
+        const HostRun& other = chosenVersion == 4 ? rhino3 : rhino4;
+        ASSERT_NE(WaitForDockedPanel(chosen, tool), nullptr) << "the panel was not docked";
+        EXPECT_EQ(CountLinesStartingWith(Log(chosen), "GetScriptObject("), 1);
+        EXPECT_EQ(Log(other), "");
+        EndAll();
+    }
+}
+
+TEST_F(StartupE2ETest, ClosingTheChooserWithoutAChoiceEndsTheTool) {
+    StartHost(4);
+    StartHost(3);
+    ChildProcess& tool = StartTool();
+    HWND chooser = nullptr;
+    ASSERT_TRUE(driver::WaitUntil([&] { return (chooser = driver::FindChooser(tool.Id())) != nullptr; }, kStartMs))
+        << "no chooser";
+    (void)::PostMessageW(chooser, WM_CLOSE, 0, 0);
+    EXPECT_EQ(tool.WaitForExit(kExitMs), std::optional<DWORD>(0));
+}
+
+TEST_F(StartupE2ETest, Rhino4ScriptObjectFailingThreeTimesIsObtainedAtTheFourthCall) {
+    HostRun& host = StartHost(4, {"fault getscriptobject 3"});
+    const ULONGLONG started = ::GetTickCount64();
+    ChildProcess& tool = StartTool();
+
+    ASSERT_NE(WaitForDockedPanel(host, tool), nullptr) << "the panel was not docked";
+    // Three pauses of half a second lie between the first call and the docking.
+    EXPECT_GE(::GetTickCount64() - started, 1500u);
+    const std::string log = Log(host);
+    EXPECT_EQ(CountLinesStartingWith(log, "GetScriptObject("), 4) << log;
+    EXPECT_EQ(CountLinesStartingWith(log, "WindowHandle("), 1) << log;
+}
+
+TEST_F(StartupE2ETest, SecondInstanceBesideADockedFirstEndsSilently) {
+    HostRun& host = StartHost(4);
+    ChildProcess& first = StartTool();
+    ASSERT_NE(WaitForDockedPanel(host, first), nullptr) << "the first panel was not docked";
+
+    ChildProcess& second = StartTool();
+    EXPECT_EQ(WaitForSilentExit(second), std::optional<DWORD>(0));
+
+    EXPECT_TRUE(first.Running());
+    EXPECT_NE(DockedPanel(host, first), nullptr);
+    EXPECT_EQ(CountLinesStartingWith(Log(host), "GetScriptObject("), 1);
+}
+
+// Rhino closing takes the docked panel with it (Wine destroys it with WM_NCDESTROY alone)
+// and the tool ends without a box. The host is closed as a user closes it: a host process
+// killed outright would leave its class registration behind in Wine's rpcss, and every
+// later creation of "Rhino4.Interface" in the session would then fail.
+TEST_F(StartupE2ETest, HostClosingTakesTheDockedPanelAndEndsTheTool) {
+    HostRun& host = StartHost(4);
+    ChildProcess& tool = StartTool();
+    ASSERT_NE(WaitForDockedPanel(host, tool), nullptr) << "the panel was not docked";
+
+    (void)::PostMessageW(host.MainWindow(), WM_CLOSE, 0, 0);
+    EXPECT_TRUE(driver::WaitUntil([&] { return !host.Running(); }, kExitMs)) << "the host did not close";
+    EXPECT_EQ(WaitForSilentExit(tool), std::optional<DWORD>(0));
+}
+
+TEST_F(StartupE2ETest, CensusCountsTheRunningHostCopiesByBothRoutes) {
+    StartHost(4);
+    StartHost(3);
+    EXPECT_EQ(win32::GetPlatformId(), 2u);
+    EXPECT_EQ(win32::CountHostProcesses(), 1001);
+    EXPECT_EQ(win32::CountHostProcessesByProcessStatus(), 1001);
+    EXPECT_EQ(win32::CountHostProcessesBySnapshot(), 1001);
+}
+
+}  // namespace
+
