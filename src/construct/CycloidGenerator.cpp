@@ -140,6 +140,29 @@ bool RoundShortestDigits(DecimalDigits& decimal) {
     return true;
 }
 
+// The largest 15-digit decimal that is still a finite double: 1.79769313486231E+308.
+constexpr char kLargestDigits[] = "179769313486231";
+constexpr int kLargestExponent = 308;
+
+// Magnitudes from about 1.797693134862315E+308 up to the largest double round to
+// 1.79769313486232E+308, which lies beyond the double range and which the host cannot read;
+// those are written rounded toward zero instead, still with 15 digits.
+void KeepWithinDoubleRange(DecimalDigits& decimal) {
+    if (decimal.exponent != kLargestExponent) {
+        return;
+    }
+    for (int i = 0; i < kSignificantDigits; ++i) {
+        const char digit = i < decimal.count ? decimal.digits[i] : '0';
+        if (digit != kLargestDigits[i]) {
+            if (digit > kLargestDigits[i]) {
+                std::memcpy(decimal.digits, kLargestDigits, kSignificantDigits);
+                decimal.count = kSignificantDigits;
+            }
+            return;
+        }
+    }
+}
+
 char* WriteDigits(char* out, const char* digits, int count) {
     std::memcpy(out, digits, static_cast<std::size_t>(count));
     return out + count;
@@ -300,6 +323,7 @@ char* WriteCoordinateText(char* out, double value) {
                                             std::chars_format::scientific);
         ParseScientific(scientific, shortest.ptr, decimal);
         if (RoundShortestDigits(decimal)) {
+            KeepWithinDoubleRange(decimal);
             return WriteLayout(out, negative, decimal);
         }
     }
@@ -307,6 +331,7 @@ char* WriteCoordinateText(char* out, double value) {
                                        std::chars_format::scientific, kSignificantDigits - 1);
     ParseScientific(scientific, rounded.ptr, decimal);
     DropTrailingZeros(decimal);
+    KeepWithinDoubleRange(decimal);
     return WriteLayout(out, negative, decimal);
 }
 

@@ -71,6 +71,8 @@ std::string CycloidCommandTextFor(const common::HostPoint& p,
 // from 1E-04 up to below 1E+15; otherwise exponent form: the mantissa, "E", the exponent's sign
 // and at least two digits ("-4.9737991503207E-14", "1E+15"). Zero and -0 give "0"; infinities
 // give "inf" / "-inf" and NaN gives "nan" (only reachable from coordinates near the double range).
+// A magnitude above 1.79769313486231E+308, whose 15-digit rounding would lie beyond the double
+// range and could not be read back, is written as that value (rounded toward zero).
 std::string CoordinateText(double value);
 
 // The longest text CoordinateText can return ("-1.23456789012345E-308").

@@ -281,7 +281,8 @@ TEST(CoordinateTextTest, PlainAndExponentForms) {
         {"negative tiny", -1.5e-300, "-1.5E-300"},
         {"smallest normal", std::numeric_limits<double>::min(), "2.2250738585072E-308"},
         {"smallest subnormal", std::numeric_limits<double>::denorm_min(), "4.94065645841247E-324"},
-        {"largest", std::numeric_limits<double>::max(), "1.79769313486232E+308"},
+        // Rounded to nearest, the largest double would read back beyond the double range.
+        {"largest: rounded toward zero to stay readable", std::numeric_limits<double>::max(), "1.79769313486231E+308"},
         {"exact tie rounds to even", 1000000000000005, "1E+15"},
         {"exact tie rounds up to even", 1000000000000015, "1.00000000000002E+15"},
         {"16 shortest digits ending in 5", std::ldexp(1.0, -30), "9.31322574615479E-10"},
