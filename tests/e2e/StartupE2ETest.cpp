@@ -127,9 +127,10 @@ protected:
 
     static std::string Log(const HostRun& host) { return ReadTextFile(host.LogFile()); }
 
+    std::vector<std::unique_ptr<HostRun>> hosts_;
+
 private:
     std::unique_ptr<win32::ComApartment> apartment_;
-    std::vector<std::unique_ptr<HostRun>> hosts_;
     std::vector<std::unique_ptr<ChildProcess>> tools_;
 };
 
@@ -242,6 +243,57 @@ TEST_F(StartupE2ETest, HostClosingTakesTheDockedPanelAndEndsTheTool) {
     (void)::PostMessageW(host.MainWindow(), WM_CLOSE, 0, 0);
     EXPECT_TRUE(driver::WaitUntil([&] { return !host.Running(); }, kExitMs)) << "the host did not close";
     EXPECT_EQ(WaitForSilentExit(tool), std::optional<DWORD>(0));
+}
+
+// A host that answers window handle 0: on the Rhino 4 route the failing steps are passed
+// over silently and the panel shows as a top-level window; on the Rhino 3 route the
+// system's message box says so first. Either way the tool keeps running.
+TEST_F(StartupE2ETest, HostWithoutMainWindowLeavesThePanelTopLevel) {
+    static const struct {
+        int version;
+        const wchar_t* message;  // nullptr: no message box
+    } kCases[] = {{4, nullptr}, {3, L"Failed to find the Rhino3 main window"}};
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.version);
+        driver::HostOptions options;
+        options.version = c.version;
+        options.nullWindowHandle = true;
+        hosts_.push_back(std::make_unique<HostRun>(e2e::BuildPaths(), options));
+        ChildProcess& tool = StartTool();
+
+        if (c.message != nullptr) {
+            HWND box = nullptr;
+            ASSERT_TRUE(driver::WaitUntil(
+                [&] {
+                    for (const HWND window : driver::TopLevelWindowsOf(tool.Id())) {
+                        if (driver::ClassOf(window) == L"#32770") {
+                            box = window;
+                        }
+                    }
+                    return box != nullptr;
+                },
+                kStartMs))
+                << "no message box";
+            wchar_t text[256] = {};
+            (void)::GetDlgItemTextW(box, 0xFFFF, text, 256);  // the message box's text control
+            EXPECT_STREQ(text, c.message);
+            wchar_t caption[64] = {L'?'};
+            (void)::GetWindowTextW(box, caption, 64);
+            EXPECT_STREQ(caption, L"");
+            (void)::PostMessageW(box, WM_COMMAND, IDOK, 0);
+        }
+        HWND panel = nullptr;
+        ASSERT_TRUE(driver::WaitUntil(
+            [&] {
+                panel = ::FindWindowW(driver::kFormClass, driver::kPanelTitle);
+                return panel != nullptr && ::IsWindowVisible(panel);
+            },
+            kStartMs))
+            << "the panel did not show";
+        EXPECT_EQ(ProcessOf(panel), tool.Id());
+        EXPECT_TRUE(tool.Running());
+        EndAll();
+    }
 }
 
 TEST_F(StartupE2ETest, CensusCountsTheRunningHostCopiesByBothRoutes) {
