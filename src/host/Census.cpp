@@ -18,13 +18,13 @@ constexpr std::uint32_t kMaxIdBufferBytes = 1u << 26;
 
 // Closes an opened process handle on every way out of the examination of one process.
 class ProcessHandleScope {
-public:
+  public:
     ProcessHandleScope(ProcessStatusApi& api, ProcessStatusApi::Handle handle) : api_(api), handle_(handle) {}
     ~ProcessHandleScope() { api_.Close(handle_); }
     ProcessHandleScope(const ProcessHandleScope&) = delete;
     ProcessHandleScope& operator=(const ProcessHandleScope&) = delete;
 
-private:
+  private:
     ProcessStatusApi& api_;
     ProcessStatusApi::Handle handle_;
 };

@@ -26,7 +26,7 @@ HostExecutable ClassifyExecutable(std::string_view path);
 
 // Running counts of recognised host processes.
 class HostTally {
-public:
+  public:
     void Add(std::string_view executablePath);
 
     std::int32_t Rhino3() const { return rhino3_; }
@@ -34,7 +34,7 @@ public:
     // kCensusDivisor × Rhino4() + Rhino3(), saturated at the 32-bit maximum.
     std::int32_t Value() const;
 
-private:
+  private:
     std::int32_t rhino3_ = 0;
     std::int32_t rhino4_ = 0;
 };
@@ -65,7 +65,7 @@ std::string SnapshotEntryName(const char* field, std::size_t fieldChars);
 // (EnumProcesses, OpenProcess, EnumProcessModules, GetModuleFileNameExA, CloseHandle).
 // Handles are opaque integers; 0 is "no handle".
 class ProcessStatusApi {
-public:
+  public:
     using Handle = std::uintptr_t;
 
     virtual ~ProcessStatusApi() = default;
@@ -77,8 +77,7 @@ public:
     virtual Handle Open(std::uint32_t access, std::uint32_t processId) = 0;
     // Fills `modules` (told `sizeBytes` bytes) with the process's module handles, the
     // executable's first. False on failure.
-    virtual bool EnumModules(Handle process, Handle* modules, std::uint32_t sizeBytes,
-                                    std::uint32_t& neededBytes) = 0;
+    virtual bool EnumModules(Handle process, Handle* modules, std::uint32_t sizeBytes, std::uint32_t& neededBytes) = 0;
     // Writes the module's full path into `path` (capacity in characters) and returns its
     // length in characters, 0 on failure.
     virtual std::uint32_t ModulePath(Handle process, Handle module, char* path, std::uint32_t capacity) = 0;

@@ -29,7 +29,7 @@ constexpr std::string_view kRhino3DockFailedMessage = "Failed to dock the panel 
 // What start-up needs from the platform and the panel. Every method runs on the
 // user-interface thread; modal ones return when their window has closed.
 class StartupPlatform {
-public:
+  public:
     virtual ~StartupPlatform() = default;
 
     // True when another instance of this program already runs (also when its panel is

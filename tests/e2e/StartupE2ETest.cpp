@@ -27,8 +27,8 @@ const std::string kNoHostText = "Rhin is not running!. Start Rhino then start th
 // The whole file as text; empty when it cannot be read.
 std::string ReadTextFile(const std::wstring& path) {
     const win32::UniqueSnapshotHandle file(::CreateFileW(path.c_str(), GENERIC_READ,
-                                                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+                                                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                                         nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.IsValid()) {
         return {};
     }
@@ -57,7 +57,7 @@ DWORD ProcessOf(HWND window) {
 }
 
 class StartupE2ETest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { apartment_ = std::make_unique<win32::ComApartment>(); }
 
     void TearDown() override {
@@ -80,8 +80,8 @@ protected:
     }
 
     ChildProcess& StartTool() {
-        tools_.push_back(std::make_unique<ChildProcess>(
-            ChildProcess::Start(driver::WindowsPath(e2e::BuildPaths().curtateExe), {})));
+        tools_.push_back(
+            std::make_unique<ChildProcess>(ChildProcess::Start(driver::WindowsPath(e2e::BuildPaths().curtateExe), {})));
         return *tools_.back();
     }
 
@@ -104,7 +104,8 @@ protected:
     // FindWindowExW walks the real children.
     static HWND DockedPanel(const HostRun& host, const ChildProcess& tool) {
         for (HWND child = ::FindWindowExW(host.MainWindow(), nullptr, driver::kFormClass, driver::kPanelTitle);
-             child != nullptr; child = ::FindWindowExW(host.MainWindow(), child, driver::kFormClass, driver::kPanelTitle)) {
+             child != nullptr;
+             child = ::FindWindowExW(host.MainWindow(), child, driver::kFormClass, driver::kPanelTitle)) {
             if (ProcessOf(child) == tool.Id()) {
                 return child;
             }
@@ -129,7 +130,7 @@ protected:
 
     std::vector<std::unique_ptr<HostRun>> hosts_;
 
-private:
+  private:
     std::unique_ptr<win32::ComApartment> apartment_;
     std::vector<std::unique_ptr<ChildProcess>> tools_;
 };
@@ -306,4 +307,3 @@ TEST_F(StartupE2ETest, CensusCountsTheRunningHostCopiesByBothRoutes) {
 }
 
 }  // namespace
-

@@ -101,7 +101,7 @@ TEST(CensusTest, StripLastCharDropsOneCharacter) {
 
 // A process table behind the process-status calls, recording what the census asks.
 class FakeProcessStatus : public host::ProcessStatusApi {
-public:
+  public:
     struct Process {
         std::uint32_t id = 0;
         std::string path;
@@ -146,8 +146,7 @@ public:
         return kHandleBase + processId;
     }
 
-    bool EnumModules(Handle process, Handle* modules, std::uint32_t sizeBytes,
-                            std::uint32_t& neededBytes) override {
+    bool EnumModules(Handle process, Handle* modules, std::uint32_t sizeBytes, std::uint32_t& neededBytes) override {
         moduleSizes.push_back(sizeBytes);
         const Process* p = Find(static_cast<std::uint32_t>(process - kHandleBase));
         if (p == nullptr || !p->modulesListed) {
@@ -175,7 +174,7 @@ public:
     static constexpr Handle kHandleBase = 0x10000;
     static constexpr Handle kModuleBase = 0x400000;
 
-private:
+  private:
     const Process* Find(std::uint32_t id) const {
         for (const Process& p : processes) {
             if (p.id == id) {
@@ -228,11 +227,11 @@ TEST(CensusTest, ProcessStatusRouteSkipsWhatItCannotReadAndClosesEveryHandle) {
     FakeProcessStatus api;
     api.processes = {
         {4, "C:\\Program Files\\Rhinoceros 4.0\\System\\Rhino4.exe"},
-        {8, "C:\\Rhino4.exe", false},                   // cannot be opened
-        {12, "C:\\Rhino3.exe", true, false},            // modules cannot be listed
-        {16, "C:\\Rhino3.exe", true, true, 0},          // path cannot be read
+        {8, "C:\\Rhino4.exe", false},           // cannot be opened
+        {12, "C:\\Rhino3.exe", true, false},    // modules cannot be listed
+        {16, "C:\\Rhino3.exe", true, true, 0},  // path cannot be read
         {20, "E:\\Old\\Rhino3.exe"},
-        {24, "C:\\Rhino4.exe.tmp", true, true, 13},     // only the reported length counts
+        {24, "C:\\Rhino4.exe.tmp", true, true, 13},  // only the reported length counts
         {28, "C:\\Windows\\explorer.exe"},
     };
     EXPECT_EQ(host::CountByProcessStatus(api), 2001);

@@ -23,7 +23,7 @@ constexpr std::int32_t kHostWindow = 0x2004A;
 // The platform and panel as start-up sees them: scripted answers and one log of every
 // call, host calls included, in order.
 class FakeStartupPlatform : public host::StartupPlatform {
-public:
+  public:
     bool previousInstance = false;
     // Top-level windows by "class|title".
     std::map<std::string, std::int32_t> windows;
@@ -119,13 +119,19 @@ TEST(StartupTest, AttachesToTheOnlyRunningVersion) {
         const char* progId;
         std::vector<std::string> expectedTail;
     } kCases[] = {
-        {"Rhino 4 alone", 1000, "Rhino4.Interface",
+        {"Rhino 4 alone",
+         1000,
+         "Rhino4.Interface",
          {"CreateObject Rhino4.Interface", "GetScriptObject", "Visible=Bool:true", "WindowHandle", "PlacePanelTopmost",
           "SetParent " + kWindow, "SetForegroundWindow " + kWindow}},
-        {"two Rhino 4", 2000, "Rhino4.Interface",
+        {"two Rhino 4",
+         2000,
+         "Rhino4.Interface",
          {"CreateObject Rhino4.Interface", "GetScriptObject", "Visible=Bool:true", "WindowHandle", "PlacePanelTopmost",
           "SetParent " + kWindow, "SetForegroundWindow " + kWindow}},
-        {"Rhino 3 alone", 1, "Rhino3.Application",
+        {"Rhino 3 alone",
+         1,
+         "Rhino3.Application",
          {"CreateObject Rhino3.Application", "LetPendingMessagesRun", "GetScriptObject", "Visible=Bool:true",
           "WindowHandle", "PlacePanelTopmost", "SetParent " + kWindow, "SetForegroundWindow " + kWindow}},
     };
@@ -153,9 +159,9 @@ TEST(StartupTest, NoHostShowsTheInfoBoxAfterTheTitleAndEnds) {
     FakeStartupPlatform platform;
     host::HostLink link;
     EXPECT_EQ(host::RunStartup(platform, link), StartupOutcome::EndProgram);
-    EXPECT_EQ(platform.log, (std::vector<std::string>{"PreviousInstance", "FindPanelWindow", "SetPanelTitle " + kTitle,
-                                                      "CountHostProcesses",
-                                                      "InfoBox Rhin is not running!. Start Rhino then start the plug-in"}));
+    EXPECT_EQ(platform.log, (std::vector<std::string>{
+                                "PreviousInstance", "FindPanelWindow", "SetPanelTitle " + kTitle, "CountHostProcesses",
+                                "InfoBox Rhin is not running!. Start Rhino then start the plug-in"}));
     EXPECT_EQ(link.HostApp, nullptr);
 }
 
@@ -330,7 +336,8 @@ TEST(StartupTest, Rhino3FailureIsToldAndThePanelRunsUnattached) {
         FakeStartupPlatform platform;
         platform.census = 1;
         if (c.fault != Fault::Create) {
-            FakeDispatcher& app = platform.AddHost("Rhino3.Application", c.fault == Fault::WindowZero ? 0 : kHostWindow);
+            FakeDispatcher& app =
+                platform.AddHost("Rhino3.Application", c.fault == Fault::WindowZero ? 0 : kHostWindow);
             FakeDispatcher& script = *platform.scripts["Rhino3.Application"];
             if (c.fault == Fault::Script) {
                 app.RaiseOn("GetScriptObject", 1);

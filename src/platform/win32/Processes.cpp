@@ -24,7 +24,7 @@ static_assert(sizeof(HANDLE) == sizeof(host::ProcessStatusApi::Handle));
 
 // The psapi calls of the census, handles passed through as opaque integers.
 class PlatformProcessStatus final : public host::ProcessStatusApi {
-public:
+  public:
     bool EnumIds(std::uint32_t* ids, std::uint32_t capacityBytes, std::uint32_t& returnedBytes) override {
         static_assert(sizeof(DWORD) == sizeof(std::uint32_t));
         DWORD returned = 0;
@@ -39,11 +39,10 @@ public:
         return reinterpret_cast<Handle>(::OpenProcess(access, FALSE, processId));
     }
 
-    bool EnumModules(Handle process, Handle* modules, std::uint32_t sizeBytes,
-                            std::uint32_t& neededBytes) override {
+    bool EnumModules(Handle process, Handle* modules, std::uint32_t sizeBytes, std::uint32_t& neededBytes) override {
         DWORD needed = 0;
-        const BOOL listed =
-            ::EnumProcessModules(reinterpret_cast<HANDLE>(process), reinterpret_cast<HMODULE*>(modules), sizeBytes, &needed);
+        const BOOL listed = ::EnumProcessModules(reinterpret_cast<HANDLE>(process), reinterpret_cast<HMODULE*>(modules),
+                                                 sizeBytes, &needed);
         neededBytes = needed;
         return listed != FALSE;
     }

@@ -19,7 +19,7 @@ inline constexpr wchar_t kInstanceMutexName[] = L"Local\\CurtateCycloidPanel";
 // Keep it alive for the whole run: it holds the instance marker that later instances
 // look for.
 class StartupPlatform final : public host::StartupPlatform {
-public:
+  public:
     // `creator` makes the host's application objects; not owned.
     StartupPlatform(HWND panel, host::ObjectCreator& creator);
 
@@ -44,7 +44,7 @@ public:
     void SetParent(std::int32_t hostWindow) override;
     void SetForegroundWindow(std::int32_t hostWindow) override;
 
-private:
+  private:
     HWND panel_;
     host::ObjectCreator& creator_;
     UniqueProcessHandle instanceMarker_;
