@@ -28,18 +28,22 @@ float DisplayTwips::TwipsPerPixelY() const {
 }
 
 void PlaceForm(HWND window, bool topMost, bool atBottom) {
-    const DisplayTwips display;
+    PlaceForm(window, topMost, atBottom, DisplayTwips());
+}
+
+void PlaceForm(HWND window, bool topMost, bool atBottom, const host::ScreenTwips& screen) {
     RECT rect{};
     if (!::GetWindowRect(window, &rect)) {
         return;  // no such window: there is nothing to place
     }
     // The window's Left, Top, Width and Height as the tool keeps them, in twips.
-    const float tppX = display.TwipsPerPixelX();
-    const float tppY = display.TwipsPerPixelY();
+    const float tppX = screen.TwipsPerPixelX();
+    const float tppY = screen.TwipsPerPixelY();
     const host::FormTwips twips{static_cast<float>(rect.left) * tppX, static_cast<float>(rect.top) * tppY,
                                 static_cast<float>(rect.right - rect.left) * tppX,
                                 static_cast<float>(rect.bottom - rect.top) * tppY};
-    const host::FormPixels pixels = host::PlaceFormPixels(twips, display);
+    // Throws before SetWindowPos when a value does not fit: the window stays as it is.
+    const host::FormPixels pixels = host::PlaceFormPixels(twips, screen);
     const auto insertAfter = static_cast<std::intptr_t>(host::ChooseInsertAfter(topMost, atBottom));
     // The result is not examined: a window that cannot be placed stays where it is.
     (void)::SetWindowPos(window, reinterpret_cast<HWND>(insertAfter), pixels.xPixels, pixels.yPixels, pixels.cxPixels,

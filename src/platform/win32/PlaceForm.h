@@ -21,6 +21,10 @@ class DisplayTwips : public host::ScreenTwips {
 // touched, when a value does not fit 16 bits.
 void PlaceForm(HWND window, bool topMost, bool atBottom);
 
+// The same with the screen's twips per pixel taken from `screen`: read once per axis to
+// express the window's rectangle in twips, then anew before each of the four divisions.
+void PlaceForm(HWND window, bool topMost, bool atBottom, const host::ScreenTwips& screen);
+
 // A control or client value in twips as pixels of the current display.
 int TwipsToPixelsX(int twips);
 int TwipsToPixelsY(int twips);

@@ -211,15 +211,26 @@ TEST(FormWindowsTest, PlaceFormKeepsTheRectangleAndSetsTheZOrder) {
     EXPECT_TRUE(::EqualRect(&before, &after));
 }
 
+// A screen whose twips per pixel drops after the window's rectangle has been read, as a
+// display change between the reads would do.
+class ShrinkingScreen : public host::ScreenTwips {
+  public:
+    float TwipsPerPixelX() const override { return Next(); }
+    float TwipsPerPixelY() const override { return Next(); }
+    mutable int reads = 0;
+
+  private:
+    float Next() const { return ++reads <= 2 ? 15.0f : 0.001f; }
+};
+
 TEST(FormWindowsTest, PlaceFormOverflowLeavesTheWindowUnchanged) {
     win32::Form1 form;
-    ::SetWindowPos(form.Hwnd(), nullptr, 40000, 100, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ::SetWindowPos(form.Hwnd(), nullptr, 100, 100, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     RECT before{};
     ::GetWindowRect(form.Hwnd(), &before);
-    if (before.left <= 32767) {  // the pixel value is the quotient
-        GTEST_SKIP() << "the system keeps windows within 16-bit coordinates";
-    }
-    EXPECT_THROW(win32::PlaceForm(form.Hwnd(), true, false), host::PlacementOverflow);
+    const ShrinkingScreen screen;
+    EXPECT_THROW(win32::PlaceForm(form.Hwnd(), true, false, screen), host::PlacementOverflow);
+    EXPECT_EQ(screen.reads, 3) << "stops at the first division that overflows";
     RECT after{};
     ::GetWindowRect(form.Hwnd(), &after);
     EXPECT_TRUE(::EqualRect(&before, &after));
