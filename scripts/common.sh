@@ -53,6 +53,12 @@ setup_wine() {
         wineboot -i >/dev/null 2>&1 || true
         wineserver -w
     fi
+    # Without a window manager (Xvfb), a managed Wine window waits about 2 s each time it
+    # is shown or destroyed and gets no frame; unmanaged windows draw their own frames.
+    if ! grep -q '"Managed"="N"' "$WINEPREFIX/user.reg" 2>/dev/null; then
+        wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
+        wineserver -w
+    fi
 }
 
 # Starts Xvfb on a free display unless one is already set and usable.
