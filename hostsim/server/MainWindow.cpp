@@ -46,6 +46,11 @@ MainWindow::MainWindow(const std::wstring& title, Sources sources) : sources_(st
     HWND created = CreateWindowExW(0, kClassName, title.c_str(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 40, 30, 1100,
                                    780, nullptr, nullptr, GetModuleHandleW(nullptr), this);
     ThrowLastErrorIf(created == nullptr, "CreateWindowExW (main window)");
+    // A window created hidden gets its first WM_SIZE only when shown; the viewports need their
+    // buffer before that, since calls arrive while the host is still hidden.
+    RECT client{};
+    GetClientRect(hwnd_, &client);
+    OnSize(client.right - client.left, client.bottom - client.top);
 }
 
 MainWindow::~MainWindow() {
@@ -169,6 +174,10 @@ void MainWindow::DocumentChanged() {
     }
     objects_ = sources_.objects();
     Render();
+}
+
+COLORREF MainWindow::ViewPixel(int xPixels, int yPixels) const {
+    return buffer_.Get() ? GetPixel(buffer_.Get(), xPixels, yPixels) : CLR_INVALID;
 }
 
 bool MainWindow::IsShown() const {

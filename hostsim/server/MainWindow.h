@@ -51,6 +51,8 @@ public:
     std::wstring PromptText() const;
     // The viewports of the current client size (for hit testing and tests).
     const std::vector<ViewTransform>& Views() const { return views_; }
+    // Colour of a viewport pixel as last rendered (what the window repaints from).
+    COLORREF ViewPixel(int xPixels, int yPixels) const;
     // True while a Pick waits for the user.
     bool Picking() const { return pick_.has_value(); }
 

@@ -1,0 +1,190 @@
+#include "hostsim/server/MainWindow.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <deque>
+#include <functional>
+
+#include "hostsim/model/Document.h"
+#include "hostsim/server/ComResource.h"
+#include "hostsim/server/DocumentSnapshot.h"
+
+namespace hostsim {
+namespace {
+
+// Steps run one per timer tick while a pick's nested loop waits: the same thread that is
+// blocked in the pick plays the user.
+std::deque<std::function<void()>> gSteps;
+
+void CALLBACK RunNextStep(HWND, UINT, UINT_PTR, DWORD) {
+    if (!gSteps.empty()) {
+        auto step = std::move(gSteps.front());
+        gSteps.pop_front();
+        step();
+    }
+}
+
+// A destroyed main window ends the thread's message loop with WM_QUIT, which a later pick would
+// take as the end of the program; each test starts without one.
+void DropQuitMessages() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
+}
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    MainWindowTest()
+        : window_(L"test host", MainWindow::Sources{[this] { return DocumentSnapshot(api_.Doc()); },
+                                                    [this] { return api_.Doc().RedrawEnabled(); }}) {
+        api_.SetPickProvider(&window_);
+        line_ = api_.Control("add line -20 10 0 20 10 0");
+        a_ = api_.Control("add point -10 -10 0");
+        b_ = api_.Control("add point 10 -10 0");
+        window_.DocumentChanged();
+        DropQuitMessages();
+        timer_ = SetTimer(nullptr, 0, 20, &RunNextStep);
+    }
+    ~MainWindowTest() override {
+        KillTimer(nullptr, timer_);
+        gSteps.clear();
+        api_.SetPickProvider(nullptr);
+    }
+
+    POINT Pixel(Vec3 world, ViewKind kind = ViewKind::Top) const {
+        for (const ViewTransform& view : window_.Views()) {
+            if (view.kind == kind) {
+                const ScreenPoint p = view.ToScreen(world);
+                return {std::lround(p.xPixels), std::lround(p.yPixels)};
+            }
+        }
+        ADD_FAILURE() << "no such view";
+        return {};
+    }
+
+    std::function<void()> Click(Vec3 world, ViewKind kind = ViewKind::Top, int offsetPixels = 0) {
+        return [this, world, kind, offsetPixels] {
+            const POINT p = Pixel(world, kind);
+            PostMessageW(window_.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(p.x + offsetPixels, p.y));
+            PostMessageW(window_.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(p.x + offsetPixels, p.y));
+        };
+    }
+    std::function<void()> Key(WPARAM key) {
+        return [this, key] { PostMessageW(window_.Handle(), WM_KEYDOWN, key, 0); };
+    }
+
+    // True when a pixel of the given colour lies within 4 pixels of the world point's pixel.
+    bool ColourNear(Vec3 world, COLORREF colour) const {
+        const POINT p = Pixel(world);
+        for (int dy = -4; dy <= 4; ++dy) {
+            for (int dx = -4; dx <= 4; ++dx) {
+                if (window_.ViewPixel(p.x + dx, p.y + dy) == colour) {
+                    return true;
+                }
+            }
+        }
+        return false;
+    }
+
+    ComApartment apartment_;
+    ScriptApi api_;
+    MainWindow window_;
+    std::string line_;
+    std::string a_;
+    std::string b_;
+    UINT_PTR timer_ = 0;
+};
+
+constexpr COLORREF kBlack = RGB(0, 0, 0);
+constexpr COLORREF kYellow = RGB(255, 255, 0);
+
+TEST_F(MainWindowTest, GetObjectAnswersTheClickedObjectTheFilterAllows) {
+    struct Case {
+        const char* name;
+        int filter;
+        std::vector<std::function<void()>> steps;
+        Value expected;
+    };
+    const Case kCases[] = {
+        {"curve clicked in Top", 4, {Click({5, 10, 0})}, Value::String(line_)},
+        {"curve clicked in Front", 4, {Click({-15, 10, 0}, ViewKind::Front)}, Value::String(line_)},
+        {"point refused by the curve filter, then Escape", 4, {Click({-10, -10, 0}), Key(VK_ESCAPE)}, Value::Null()},
+        {"point with filter 0", 0, {Click({10, -10, 0})}, Value::String(b_)},
+        {"click 3 pixels off still picks", 1, {Click({-10, -10, 0}, ViewKind::Top, 3)}, Value::String(a_)},
+        {"click 8 pixels off misses", 1, {Click({-10, -10, 0}, ViewKind::Top, 8), Key(VK_ESCAPE)}, Value::Null()},
+        {"Enter with nothing picked", 4, {Key(VK_RETURN)}, Value::Null()},
+    };
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.name);
+        gSteps.assign(c.steps.begin(), c.steps.end());
+        const Value answer = api_.Call("GetObject", {Value::String("Select curve"), Value::Int32(c.filter)});
+        EXPECT_EQ(answer, c.expected) << answer.Text();
+        EXPECT_FALSE(window_.Picking());
+        EXPECT_EQ(window_.PromptText(), L"Command:");
+    }
+}
+
+TEST_F(MainWindowTest, GetObjectsCollectsUntilEnterAndHighlightsWhileCollecting) {
+    std::wstring prompt;
+    bool highlighted = false;
+    bool otherHighlighted = true;
+    gSteps = {Click({-10, -10, 0}),
+              [&] {
+                  prompt = window_.PromptText();
+                  highlighted = ColourNear({-10, -10, 0}, kYellow);
+                  otherHighlighted = ColourNear({10, -10, 0}, kYellow);
+              },
+              Click({5, 10, 0}),  // a curve: not a point, ignored
+              Click({10, -10, 0}), Click({-10, -10, 0}), Key(VK_RETURN)};
+    const Value answer = api_.Call("GetObjects", {Value::String("Select points"), Value::Int32(1)});
+    EXPECT_EQ(answer, Value::Array({Value::String(a_), Value::String(b_)})) << answer.Text();
+    EXPECT_EQ(prompt, L"Select points. Press Enter when done");
+    EXPECT_TRUE(highlighted);
+    EXPECT_FALSE(otherHighlighted);
+    EXPECT_FALSE(ColourNear({-10, -10, 0}, kYellow)) << "the highlight ends with the pick";
+}
+
+TEST_F(MainWindowTest, GetObjectsEndsOnRightClickAndCancelsOnEscape) {
+    gSteps = {Click({10, -10, 0}), [this] { PostMessageW(window_.Handle(), WM_RBUTTONUP, 0, 0); }};
+    EXPECT_EQ(api_.Call("GetObjects", {Value::String("Select points"), Value::Int32(1)}),
+              Value::Array({Value::String(b_)}));
+    gSteps = {Click({10, -10, 0}), Key(VK_ESCAPE)};
+    EXPECT_EQ(api_.Call("GetObjects", {Value::String("Select points"), Value::Int32(1)}), Value::Null());
+}
+
+TEST_F(MainWindowTest, ClosingTheWindowCancelsAWaitingPick) {
+    gSteps = {[this] { PostMessageW(window_.Handle(), WM_CLOSE, 0, 0); }};
+    EXPECT_EQ(api_.Call("GetObject", {Value::String("Select curve"), Value::Int32(4)}), Value::Null());
+    // The close waits until the pick has answered, then goes ahead.
+    MSG msg;
+    for (int i = 0; i < 100 && !window_.Destroyed(); ++i) {
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message != WM_QUIT) {
+                DispatchMessageW(&msg);
+            }
+        }
+        Sleep(10);
+    }
+    EXPECT_TRUE(window_.Destroyed());
+    EXPECT_THROW(api_.Call("GetObject", {}), ScriptError);
+}
+
+TEST_F(MainWindowTest, NothingRepaintsWhileRedrawIsOff) {
+    EXPECT_TRUE(ColourNear({-10, -10, 0}, kBlack));
+    api_.Call("EnableRedraw", {Value::Bool(false)});
+    const std::string c = api_.Control("add point 5 -5 0");
+    api_.Call("SelectObject", {Value::String(a_)});
+    window_.DocumentChanged();
+    EXPECT_FALSE(ColourNear({5, -5, 0}, kBlack)) << "a point added while redraw is off stays unseen";
+    EXPECT_FALSE(ColourNear({-10, -10, 0}, kYellow));
+
+    api_.Call("EnableRedraw", {Value::Bool(true)});
+    window_.DocumentChanged();
+    EXPECT_TRUE(ColourNear({5, -5, 0}, kBlack));
+    EXPECT_TRUE(ColourNear({-10, -10, 0}, kYellow)) << "selected objects show yellow";
+    EXPECT_FALSE(ColourNear({10, -10, 0}, kYellow));
+}
+
+}  // namespace
+}  // namespace hostsim
