@@ -69,21 +69,6 @@ void RunMessageLoop() {
     }
 }
 
-// Tells the window what the latest calls did: commands go to its history, and it redraws.
-void ReportCalls(MainWindow& window, const CallLog& log, std::size_t& seen) {
-    const auto& records = log.Records();
-    if (records.size() < seen) {
-        seen = 0;
-    }
-    for (; seen < records.size(); ++seen) {
-        const CallRecord& record = records[seen];
-        if (SameName(Utf8ToWide(record.operation), L"Command") && !record.arguments.empty()) {
-            window.AddHistory("Command: " + record.arguments.front());
-        }
-    }
-    window.DocumentChanged();
-}
-
 }  // namespace
 
 int RunHostServer(const ServerOptions& options, const HostIdentity& identity) {
@@ -124,10 +109,13 @@ int RunHostServer(const ServerOptions& options, const HostIdentity& identity) {
     });
     window.DocumentChanged();
 
-    std::size_t reported = 0;
-    const auto afterCall = [&] {
+    const auto afterCall = [&](const std::string& operation, const std::vector<Value>& args) {
         logFile.Append(api.Log());
-        ReportCalls(window, api.Log(), reported);
+        // The command line shows the commands run, as the host echoes them.
+        if (operation == "Command" && !args.empty() && args.front().Kind() == ValueKind::String) {
+            window.AddHistory("Command: " + args.front().AsString());
+        }
+        window.DocumentChanged();
     };
     ComPtr<IDispatch> script = MakeObject<ScriptObject>(api, afterCall);
     ComPtr<IDispatch> application = MakeObject<ApplicationObject>(

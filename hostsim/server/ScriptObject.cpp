@@ -15,11 +15,12 @@ constexpr DISPID kFirstOperationId = 1000;
 // Runs the observer after the call whatever its outcome.
 class AfterCallGuard {
 public:
-    explicit AfterCallGuard(const std::function<void()>& afterCall) : afterCall_(afterCall) {}
+    AfterCallGuard(const ScriptObject::AfterCall& afterCall, const std::string& operation, const std::vector<Value>& args)
+        : afterCall_(afterCall), operation_(operation), args_(args) {}
     ~AfterCallGuard() {
         try {
             if (afterCall_) {
-                afterCall_();
+                afterCall_(operation_, args_);
             }
         } catch (...) {
             // Logging must never change the answer of the call it records.
@@ -29,12 +30,14 @@ public:
     AfterCallGuard& operator=(const AfterCallGuard&) = delete;
 
 private:
-    const std::function<void()>& afterCall_;
+    const ScriptObject::AfterCall& afterCall_;
+    const std::string& operation_;
+    const std::vector<Value>& args_;
 };
 
 }  // namespace
 
-ScriptObject::ScriptObject(ScriptApi& api, std::function<void()> afterCall)
+ScriptObject::ScriptObject(ScriptApi& api, AfterCall afterCall)
     : api_(api), afterCall_(std::move(afterCall)), names_(ScriptApi::OperationNames()) {
     for (const std::string& name : names_) {
         wideNames_.push_back(Utf8ToWide(name));
@@ -58,8 +61,9 @@ Variant ScriptObject::InvokeMember(DISPID id, InvokeKind kind, const std::vector
     if (kind == InvokeKind::PropertyPut) {
         throw DispatchError(DISP_E_MEMBERNOTFOUND);
     }
-    AfterCallGuard guard(afterCall_);
-    return VariantFromValue(api_.Call(names_[static_cast<std::size_t>(index)], args));
+    const std::string& name = names_[static_cast<std::size_t>(index)];
+    AfterCallGuard guard(afterCall_, name, args);
+    return VariantFromValue(api_.Call(name, args));
 }
 
 }  // namespace hostsim

@@ -13,10 +13,13 @@ class ScriptApi;
 // The host's script object (what GetScriptObject answers): every operation the ScriptApi knows,
 // as a method with its DISPID, routed by name to ScriptApi::Call. Arguments and answers are
 // converted between VARIANT and Value; a ScriptError reaches the caller as DISP_E_EXCEPTION
-// with its description. `afterCall` (may be empty) runs after every call, answered or raised.
+// with its description. `afterCall` (may be empty) runs after every call, answered or raised,
+// with the operation's name and arguments.
 class ScriptObject final : public AutomationObject {
 public:
-    ScriptObject(ScriptApi& api, std::function<void()> afterCall);
+    using AfterCall = std::function<void(const std::string& operation, const std::vector<Value>& args)>;
+
+    ScriptObject(ScriptApi& api, AfterCall afterCall);
 
 protected:
     std::optional<DISPID> DispidOf(std::wstring_view name) const override;
@@ -24,7 +27,7 @@ protected:
 
 private:
     ScriptApi& api_;
-    std::function<void()> afterCall_;
+    AfterCall afterCall_;
     std::vector<std::string> names_;
     std::vector<std::wstring> wideNames_;
 };

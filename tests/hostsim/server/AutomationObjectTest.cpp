@@ -21,7 +21,7 @@ using testing::TextOf;
 class ScriptObjectTest : public ::testing::Test {
 protected:
     ScriptObjectTest()
-        : script_(ComPtr<IDispatch>::Adopt(new ScriptObject(api_, [this] { ++afterCalls_; }))) {}
+        : script_(ComPtr<IDispatch>::Adopt(new ScriptObject(api_, [this](const std::string&, const std::vector<Value>&) { ++afterCalls_; }))) {}
 
     ComApartment apartment_;
     ScriptApi api_;
