@@ -42,9 +42,13 @@ DWORD WindowProcessId(const Variant& handle) {
 
 class CrossProcessTest : public ::testing::Test {
 protected:
-    void SetUp() override {
+    static void SetUpTestSuite() {
         ServerProcess registration(ServerExePath(), L"/regserver");
-        ASSERT_EQ(registration.WaitExit(kStartLimit), DWORD{0});
+        registered_ = registration.WaitExit(kStartLimit) == DWORD{0};
+    }
+
+    void SetUp() override {
+        ASSERT_TRUE(registered_) << "hostsim.exe /regserver failed";
         folder_ = testing::ScratchFolder(L"cross");
         logPath_ = folder_ + L"\\calls.log";
         DeleteFileW(logPath_.c_str());
@@ -75,6 +79,7 @@ protected:
         return ComPtr<IDispatch>::Adopt(answer.result.Get().pdispVal);
     }
 
+    static inline bool registered_ = false;
     ComApartment apartment_;
     std::wstring folder_;
     std::wstring logPath_;
