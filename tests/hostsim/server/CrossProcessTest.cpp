@@ -250,3 +250,41 @@ TEST_F(CrossProcessTest, ServerStartedByComIsHiddenUntilMadeVisible) {
 
 }  // namespace
 }  // namespace hostsim
+
+namespace hostsim {
+namespace {
+
+// A copy named Rhino3.exe plays Rhino 3: its own ProgID connects to it, and its window says so.
+TEST(CrossProcessRhino3Test, CopyNamedRhino3AnswersRhino3Application) {
+    using namespace std::chrono_literals;
+    testing::Watchdog watchdog(120s, "Rhino 3 copy");
+    ComApartment apartment;
+    const std::wstring folder = testing::ScratchFolder(L"rhino3-run");
+    const std::wstring rhino3 = folder + L"\\Rhino3.exe";
+    ASSERT_TRUE(CopyFileW(testing::ServerExePath().c_str(), rhino3.c_str(), FALSE));
+    {
+        testing::ServerProcess registration(rhino3, L"/regserver");
+        ASSERT_EQ(registration.WaitExit(30s), DWORD{0});
+    }
+    {
+        testing::ServerProcess server(rhino3, L"");
+        ASSERT_TRUE(server.WaitReady(30s));
+        HRESULT hr = E_FAIL;
+        ComPtr<IDispatch> app = CreateByProgId(L"Rhino3.Application", hr);
+        ASSERT_HRESULT_SUCCEEDED(hr);
+        const auto answer = testing::CallByName(app.Get(), L"GetScriptObject", {});
+        ASSERT_EQ(answer.result.Get().vt, VT_DISPATCH);
+        const auto handle = testing::CallByName(answer.result.Get().pdispVal, L"WindowHandle", {});
+        EXPECT_EQ(WindowProcessId(handle.result), server.Id());
+        wchar_t title[256] = {};
+        GetWindowTextW(reinterpret_cast<HWND>(static_cast<INT_PTR>(handle.result.Get().lVal)), title, 256);
+        EXPECT_EQ(std::wstring(title), L"Untitled - Rhinoceros 3.0 (simulated)");
+    }
+    testing::ServerProcess unregistration(rhino3, L"/unregserver");
+    EXPECT_EQ(unregistration.WaitExit(30s), DWORD{0});
+    DeleteFileW(rhino3.c_str());
+    RemoveDirectoryW(folder.c_str());
+}
+
+}  // namespace
+}  // namespace hostsim
