@@ -288,3 +288,28 @@ TEST(CrossProcessRhino3Test, CopyNamedRhino3AnswersRhino3Application) {
 
 }  // namespace
 }  // namespace hostsim
+
+namespace hostsim {
+namespace {
+
+TEST(ServerStartTest, UnreadableStartInputEndsTheServerWithCode2) {
+    using namespace std::chrono_literals;
+    testing::Watchdog watchdog(120s, "start failures");
+    const struct {
+        const char* name;
+        const wchar_t* arguments;
+        DWORD code;
+    } kCases[] = {
+        {"bad control line", L"--control frobnicate", 2},
+        {"missing scene file", L"--scene Z:\\no\\such\\scene.txt", 2},
+        {"unknown switch", L"--frobnicate", 1},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.name);
+        testing::ServerProcess server(testing::ServerExePath(), c.arguments);
+        EXPECT_EQ(server.WaitExit(30s), c.code);
+    }
+}
+
+}  // namespace
+}  // namespace hostsim
