@@ -1,12 +1,15 @@
 // A generation run over 1,000 points against the in-process simulated document, next to the
-// same document operations with the same arguments called directly in a loop: the difference
-// is what the tool itself costs (its panel reads, host value conversions, answer checks and
-// command texts). The run's host calls are counted per listed point from the host's call log.
+// same document operations with the same arguments called directly in a loop, each point's
+// command text made by the generator as the operation needs it: the difference is what the
+// tool itself adds (panel reads, status captions, host value conversions, answer checks). The
+// command texts alone are timed beside them, and the run's host calls are counted per listed
+// point from the host's call log.
 #include <benchmark/benchmark.h>
 
 #include <array>
 #include <cstddef>
 #include <map>
+#include <optional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -58,17 +61,16 @@ common::HostPoint PointOf(const Value& point) {
     return {xyz.at(0).AsDouble(), xyz.at(1).AsDouble(), xyz.at(2).AsDouble()};
 }
 
-// The document operations of one run, called on the simulated host directly, with the
-// arguments the run passes. The command texts are given; when `commandTexts` is short they are
-// computed from the answers and appended, which the untimed first pass does.
-void DirectDocumentOperations(RunScene& scene, std::vector<std::string>& commandTexts) {
+// The document operations of one run, called on the simulated host directly with the
+// arguments the run passes; each command text is made from the answers as the run makes it.
+void DirectDocumentOperations(RunScene& scene) {
     hostsim::ScriptApi& api = scene.api;
     const Value xyId = Value::String(scene.curves.xyId);
     const Value yzId = Value::String(scene.curves.yzId);
     (void)api.Call("UnselectAllObjects", {});
     (void)api.Call("EnableRedraw", {Value::Bool(false)});
-    for (std::size_t i = 0; i < scene.ids.size(); ++i) {
-        const Value id = Value::String(scene.ids[i]);
+    for (const std::string& idText : scene.ids) {
+        const Value id = Value::String(idText);
         (void)api.Call("SelectObject", {id});
         (void)api.Call("IsPoint", {id});
         const Value base = api.Call("PointCoordinates", {id});
@@ -79,12 +81,12 @@ void DirectDocumentOperations(RunScene& scene, std::vector<std::string>& command
             "AddLine", {base, Value::Array({Value::Double(p.x), Value::Double(p.y), Value::Int32(5000)})});
         const Value hitsXy = api.Call("CurveCurveIntersection", {xProbe, xyId});
         const Value hitsYz = api.Call("CurveCurveIntersection", {zProbe, yzId});
-        if (commandTexts.size() <= i) {
-            commandTexts.push_back(construct::CycloidCommandTextFor(p, PointOf(hitsXy.At({0, 1})),
-                                                                    PointOf(hitsYz.At({0, 1})), kStepDegrees,
-                                                                    kBothSides));
-        }
-        (void)api.Call("Command", {Value::String(commandTexts[i]), Value::Int32(0)});
+        std::vector<Value> command;
+        command.reserve(2);
+        command.push_back(Value::String(construct::CycloidCommandTextFor(
+            p, PointOf(hitsXy.At({0, 1})), PointOf(hitsYz.At({0, 1})), kStepDegrees, kBothSides)));
+        command.push_back(Value::Int32(0));
+        (void)api.Call("Command", command);
         (void)api.Call("DeleteObject", {xProbe});
         (void)api.Call("DeleteObject", {zProbe});
     }
@@ -128,12 +130,10 @@ void GenerationRunThroughTool(benchmark::State& state) {
 BENCHMARK(GenerationRunThroughTool)->Unit(benchmark::kMillisecond);
 
 void GenerationRunDirectReference(benchmark::State& state) {
-    // First pass, untimed: the command texts, and a check that the direct operations leave the
-    // same document as the tool's run.
-    std::vector<std::string> commandTexts;
+    // Untimed: the direct operations must leave the same document as the tool's run.
     {
         RunScene direct;
-        DirectDocumentOperations(direct, commandTexts);
+        DirectDocumentOperations(direct);
         RunScene tool;
         construct::RunCycloidGeneration(tool.script, tool.panel);
         if (direct.api.DocumentText() != tool.api.DocumentText() ||
@@ -147,7 +147,7 @@ void GenerationRunDirectReference(benchmark::State& state) {
         auto scene = std::make_unique<RunScene>();
         state.ResumeTiming();
 
-        DirectDocumentOperations(*scene, commandTexts);
+        DirectDocumentOperations(*scene);
 
         state.PauseTiming();
         scene.reset();
@@ -156,5 +156,42 @@ void GenerationRunDirectReference(benchmark::State& state) {
     state.counters["points"] = kRunPoints;
 }
 BENCHMARK(GenerationRunDirectReference)->Unit(benchmark::kMillisecond);
+
+// The command texts of the run's 1,000 points alone, from the hits the host reports.
+void GenerationRunCommandTexts(benchmark::State& state) {
+    struct Hits {
+        common::HostPoint base;
+        common::HostPoint xy;
+        common::HostPoint yz;
+    };
+    std::vector<Hits> hits;
+    {
+        RunScene scene;
+        for (const std::string& id : scene.ids) {
+            const std::optional<common::HostPoint> p = scene.script.PointCoordinates(id);
+            const auto xProbe = scene.script.AddLine(
+                common::HostValue::Point(p->x, p->y, p->z),
+                common::HostValue::Array({common::HostValue::Int32(-5000), common::HostValue::Double(p->y),
+                                          common::HostValue::Double(p->z)}));
+            const auto zProbe = scene.script.AddLine(
+                common::HostValue::Point(p->x, p->y, p->z),
+                common::HostValue::Array({common::HostValue::Double(p->x), common::HostValue::Double(p->y),
+                                          common::HostValue::Int32(5000)}));
+            hits.push_back({*p, *scene.script.CurveCurveIntersection(*xProbe, scene.curves.xyId),
+                            *scene.script.CurveCurveIntersection(*zProbe, scene.curves.yzId)});
+        }
+    }
+    std::size_t bytes = 0;
+    for (auto _ : state) {
+        bytes = 0;
+        for (const Hits& h : hits) {
+            const std::string text = construct::CycloidCommandTextFor(h.base, h.xy, h.yz, kStepDegrees, kBothSides);
+            bytes += text.size();
+            benchmark::DoNotOptimize(text.data());
+        }
+    }
+    state.counters["bytes"] = static_cast<double>(bytes);
+}
+BENCHMARK(GenerationRunCommandTexts)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -16,6 +16,16 @@ HostValue Text(const std::string& text) {
     return HostValue::String(text);
 }
 
+// The arguments of one call, moved into place: a braced list would copy every value (ids,
+// points) once more, since the elements of an initializer list can only be copied out.
+template <typename... Values>
+std::vector<HostValue> Args(Values&&... values) {
+    std::vector<HostValue> args;
+    args.reserve(sizeof...(values));
+    (args.push_back(std::forward<Values>(values)), ...);
+    return args;
+}
+
 HostValue PlaneValue(const PlaneArgument& plane) {
     std::vector<HostValue> entries;
     entries.reserve(plane.size());
@@ -46,16 +56,17 @@ std::optional<std::string> HostScript::ReadId(const HostValue& answer) {
     return answer.text;
 }
 
-std::optional<std::vector<std::string>> HostScript::ReadIds(const HostValue& answer) {
+std::optional<std::vector<std::string>> HostScript::ReadIds(HostValue answer) {
     if (!answer.IsArray() || answer.Dimensions() != 1) {
         return std::nullopt;
     }
     std::vector<std::string> ids;
     ids.reserve(answer.elements.size());
-    for (const HostValue& element : answer.elements) {
+    for (HostValue& element : answer.elements) {
         // An element that is no id text names nothing the tool could list or select.
         if (element.kind == HostValue::Kind::String) {
-            ids.push_back(element.text);
+            // Moved out: a whole document's ids are not copied a second time.
+            ids.push_back(std::move(element.text));
         }
     }
     return ids;
@@ -75,7 +86,7 @@ std::optional<common::HostPoint> HostScript::ReadPoint(const HostValue& answer) 
 }
 
 std::int32_t HostScript::WindowHandle() {
-    const HostValue answer = Call("WindowHandle", {});
+    const HostValue answer = Call("WindowHandle", Args());
     if (!answer.IsNumber() || !std::isfinite(answer.number)) {
         return 0;
     }
@@ -90,51 +101,51 @@ std::int32_t HostScript::WindowHandle() {
 }
 
 std::optional<std::string> HostScript::GetObject(const std::string& prompt, std::int16_t filter) {
-    return ReadId(Call("GetObject", {Text(prompt), HostValue::Int16(filter)}));
+    return ReadId(Call("GetObject", Args(Text(prompt), HostValue::Int16(filter))));
 }
 
 std::optional<std::vector<std::string>> HostScript::GetObjects(const std::string& prompt, std::int16_t filter) {
-    return ReadIds(Call("GetObjects", {Text(prompt), HostValue::Int16(filter)}));
+    return ReadIds(Call("GetObjects", Args(Text(prompt), HostValue::Int16(filter))));
 }
 
 std::optional<std::vector<std::string>> HostScript::AllObjects() {
-    return ReadIds(Call("AllObjects", {}));
+    return ReadIds(Call("AllObjects", Args()));
 }
 
 std::optional<std::vector<std::string>> HostScript::SelectedObjects() {
-    return ReadIds(Call("SelectedObjects", {}));
+    return ReadIds(Call("SelectedObjects", Args()));
 }
 
 bool HostScript::IsPoint(const std::string& id) {
-    return ReadBool(Call("IsPoint", {Text(id)}));
+    return ReadBool(Call("IsPoint", Args(Text(id))));
 }
 
 bool HostScript::IsCurve(const std::string& id) {
-    return ReadBool(Call("IsCurve", {Text(id)}));
+    return ReadBool(Call("IsCurve", Args(Text(id))));
 }
 
 bool HostScript::IsCurvePlanar(const std::string& id) {
-    return ReadBool(Call("IsCurvePlanar", {Text(id)}));
+    return ReadBool(Call("IsCurvePlanar", Args(Text(id))));
 }
 
 bool HostScript::IsCurveInPlane(const std::string& id, const PlaneArgument& plane) {
-    return ReadBool(Call("IsCurveInPlane", {Text(id), PlaneValue(plane)}));
+    return ReadBool(Call("IsCurveInPlane", Args(Text(id), PlaneValue(plane))));
 }
 
 std::optional<common::HostPoint> HostScript::PointCoordinates(const std::string& id) {
-    return ReadPoint(Call("PointCoordinates", {Text(id)}));
+    return ReadPoint(Call("PointCoordinates", Args(Text(id))));
 }
 
 std::optional<std::string> HostScript::AddLine(const HostValue& start, const HostValue& end) {
-    return ReadId(Call("AddLine", {start, end}));
+    return ReadId(Call("AddLine", Args(start, end)));
 }
 
 void HostScript::AddPoint(const HostValue& point) {
-    (void)Call("AddPoint", {point});
+    (void)Call("AddPoint", Args(point));
 }
 
 std::optional<std::vector<HostValue>> HostScript::DivideCurve(const std::string& id, double segments) {
-    HostValue answer = Call("DivideCurve", {Text(id), HostValue::Double(segments)});
+    HostValue answer = Call("DivideCurve", Args(Text(id), HostValue::Double(segments)));
     if (!answer.IsArray() || answer.Dimensions() != 1) {
         return std::nullopt;
     }
@@ -143,7 +154,7 @@ std::optional<std::vector<HostValue>> HostScript::DivideCurve(const std::string&
 
 std::optional<common::HostPoint> HostScript::CurveCurveIntersection(const std::string& curveA,
                                                                     const std::string& curveB) {
-    const HostValue answer = Call("CurveCurveIntersection", {Text(curveA), Text(curveB)});
+    const HostValue answer = Call("CurveCurveIntersection", Args(Text(curveA), Text(curveB)));
     if (!answer.IsArray() || answer.Dimensions() != 2) {
         return std::nullopt;
     }
@@ -155,27 +166,27 @@ std::optional<common::HostPoint> HostScript::CurveCurveIntersection(const std::s
 }
 
 void HostScript::DeleteObject(const std::string& id) {
-    (void)Call("DeleteObject", {Text(id)});
+    (void)Call("DeleteObject", Args(Text(id)));
 }
 
 void HostScript::SelectObject(const std::string& id) {
-    (void)Call("SelectObject", {Text(id)});
+    (void)Call("SelectObject", Args(Text(id)));
 }
 
 void HostScript::UnselectObject(const std::string& id) {
-    (void)Call("UnselectObject", {Text(id)});
+    (void)Call("UnselectObject", Args(Text(id)));
 }
 
 void HostScript::UnselectAllObjects() {
-    (void)Call("UnselectAllObjects", {});
+    (void)Call("UnselectAllObjects", Args());
 }
 
 void HostScript::EnableRedraw(bool enable) {
-    (void)Call("EnableRedraw", {HostValue::Bool(enable)});
+    (void)Call("EnableRedraw", Args(HostValue::Bool(enable)));
 }
 
-void HostScript::Command(const std::string& commandText) {
-    (void)Call("Command", {Text(commandText), HostValue::Int32(0)});
+void HostScript::Command(std::string commandText) {
+    (void)Call("Command", Args(HostValue::String(std::move(commandText)), HostValue::Int32(0)));
 }
 
 }  // namespace host

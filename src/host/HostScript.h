@@ -66,12 +66,13 @@ public:
     void UnselectAllObjects();
     void EnableRedraw(bool enable);
     // Runs `commandText` in the host with the echo argument 0; returns when the command has ended.
-    void Command(const std::string& commandText);
+    // Taken by value: a generated text runs to megabytes and is moved into the call, not copied.
+    void Command(std::string commandText);
 
     // Reading rules, public so the Win32 dispatcher tests and the handlers share them.
     static bool ReadBool(const common::HostValue& answer);
     static std::optional<std::string> ReadId(const common::HostValue& answer);
-    static std::optional<std::vector<std::string>> ReadIds(const common::HostValue& answer);
+    static std::optional<std::vector<std::string>> ReadIds(common::HostValue answer);
     static std::optional<common::HostPoint> ReadPoint(const common::HostValue& answer);
 
 private:
