@@ -1,1 +1,210 @@
-int main() { return 0; }
+// demo_driver.exe: plays the typical request on a tool and a simulated host that already run
+// (scripts/demo starts them), as a user would: pick the line, Create, pick the XY and the YZ
+// curve, SelAllPts, Generate Curtate Cycloid. Then checks every curve the host drew against
+// the tool's own generator and prints a short report. Exit code 0 only when every curve is
+// where the generator says it should be; 1 when one is not; 2 when the run could not be made.
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "ChildProcess.h"
+#include "CycloidCheck.h"
+#include "HostControl.h"
+#include "HostDocument.h"
+#include "ToolWindows.h"
+#include "platform/win32/ComApartment.h"
+
+namespace {
+
+using namespace driver;
+using ui::Form1Id;
+
+constexpr DWORD kIdleMs = 60000;
+
+void Say(const std::string& line) {
+    std::fputs((line + "\n").c_str(), stdout);
+    std::fflush(stdout);
+}
+
+[[noreturn]] void Fail(const std::string& why) {
+    throw std::runtime_error(why);
+}
+
+HWND FindAnyPanel() {
+    HWND panel = nullptr;
+    WaitUntil(
+        [&] {
+            panel = ::FindWindowW(kFormClass, kPanelTitle);
+            return panel != nullptr;
+        },
+        30000, 100);
+    return panel;
+}
+
+// The first object of the document that passes `test`.
+template <typename Test>
+const HostObject* FindObject(const HostDocument& document, Test&& test) {
+    for (const HostObject& object : document.objects) {
+        if (test(object)) {
+            return &object;
+        }
+    }
+    return nullptr;
+}
+
+bool AllOnPlane(const HostObject& object, double common::HostPoint::*coordinate) {
+    for (const common::HostPoint& p : object.points) {
+        if (p.*coordinate != 0) {
+            return false;
+        }
+    }
+    return !object.points.empty();
+}
+
+class Demo {
+public:
+    Demo(HWND panel, DWORD toolProcessId) : panel_(panel, toolProcessId), toolProcessId_(toolProcessId) {}
+
+    int Run() {
+        HostControl control = HostControl::Connect(4);
+        const HostDocument scene = HostDocument::Parse(control.Document());
+        const HostObject* line = FindObject(scene, [](const HostObject& o) { return o.kind == "line"; });
+        const HostObject* xy = FindObject(scene, [](const HostObject& o) {
+            return o.kind != "point" && o.kind != "line" && AllOnPlane(o, &common::HostPoint::z);
+        });
+        const HostObject* yz = FindObject(scene, [](const HostObject& o) {
+            return o.kind != "point" && o.kind != "line" && AllOnPlane(o, &common::HostPoint::x);
+        });
+        if (line == nullptr || xy == nullptr || yz == nullptr) {
+            Fail("the scene needs a line, a curve in the XY plane and a curve in the YZ plane");
+        }
+
+        Step("Pick Line", [&] {
+            control.Control("pick " + line->id);
+            Click(Form1Id::Command5);
+            Expect(panel_.Text(Form1Id::Text5) == line->id, "the line's id in the panel");
+        });
+        Step("Create (" + panel_.Text(Form1Id::Text4) + " points on the line)", [&] {
+            Click(Form1Id::Command2);
+        });
+        Step("Pick XY curve", [&] {
+            control.Control("pick " + xy->id);
+            Click(Form1Id::Command6);
+            Expect(panel_.Text(Form1Id::Text1) == xy->id, "the XY curve's id in the panel");
+        });
+        Step("Pick YZ curve", [&] {
+            control.Control("pick " + yz->id);
+            Click(Form1Id::Command7);
+            Expect(panel_.Text(Form1Id::Text2) == yz->id, "the YZ curve's id in the panel");
+        });
+        Step("SelAllPts", [&] {
+            Click(Form1Id::Command1);
+            Say("     status: \"" + panel_.Status() + "\"");
+        });
+
+        const HostDocument before = HostDocument::Parse(control.Document());
+        const std::vector<std::string> rows = panel_.ListRows();
+        const double step = 5;
+        const bool bothSides = panel_.Checked(Form1Id::Check1);
+        Expect(panel_.Text(Form1Id::Text3) == "5", "the default step 5");
+        const auto started = std::chrono::steady_clock::now();
+        Step("Generate Curtate Cycloid", [&] { Click(Form1Id::Command4); });
+        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+        Say("     status: \"" + panel_.Status() + "\"");
+        Expect(panel_.Status() == "Curtate cycloid - DONE!", "the status \"Curtate cycloid - DONE!\"");
+
+        const HostDocument after = HostDocument::Parse(control.Document());
+        const std::vector<CurveExpectation> expected = ExpectedCurves(before, rows, xy->id, yz->id, step, bothSides);
+        const std::vector<const HostObject*> created = after.AddedSince(before);
+        const std::string differences = CompareCurves(expected, created);
+
+        Say("");
+        Say("Report");
+        Say("  points listed: " + std::to_string(rows.size()) + ", curves drawn: " + std::to_string(created.size()) +
+            ", step " + Number(step) + " degrees, " + (bothSides ? "both sides" : "one side"));
+        for (std::size_t i = 0; i < created.size(); ++i) {
+            const HostObject& curve = *created[i];
+            Say("  curve " + std::to_string(i + 1) + ": " + std::to_string(curve.points.size()) + " points, from " +
+                Short(curve.points.front()) + " to " + Short(curve.points.back()));
+        }
+        char timing[64];
+        std::snprintf(timing, sizeof(timing), "%.2f s", seconds);
+        Say(std::string("  generation took ") + timing + " (from the click until the tool was idle again)");
+        Say("  Under Wine the panel floats as a topmost window beside the simulated Rhino (Wine does not draw a");
+        Say("  window docked into another process's window); on Windows it docks into Rhino's main window.");
+        if (!differences.empty() || created.empty()) {
+            Say("");
+            Say("FAILED: the curves are not where the generator says they should be:");
+            Say(differences.empty() ? "no curve was drawn" : differences);
+            return 1;
+        }
+        Say("  every curve lies where the tool's generator says it should (within 1e-7 model units).");
+        return 0;
+    }
+
+private:
+    template <typename Action>
+    void Step(const std::string& name, Action&& action) {
+        Say("  -> " + name);
+        action();
+    }
+
+    void Click(Form1Id button) {
+        panel_.Click(button);
+        if (!panel_.WaitIdle(kIdleMs)) {
+            Fail("the tool stayed busy after a click");
+        }
+        if (const std::optional<InfoBox> box = FindInfoBox(toolProcessId_)) {
+            ClickInfoBoxOk(box->window);
+            Fail("the tool showed the message \"" + box->message + "\"");
+        }
+    }
+
+    static void Expect(bool holds, const std::string& what) {
+        if (!holds) {
+            Fail("expected " + what);
+        }
+    }
+
+    static std::string Number(double v) {
+        char buffer[32];
+        std::snprintf(buffer, sizeof(buffer), "%.6g", v);
+        return buffer;
+    }
+
+    static std::string Short(const common::HostPoint& p) {
+        return "(" + Number(std::abs(p.x) < 5e-10 ? 0.0 : p.x) + ", " + Number(p.y) + ", " +
+               Number(std::abs(p.z) < 5e-10 ? 0.0 : p.z) + ")";
+    }
+
+    Panel panel_;
+    DWORD toolProcessId_;
+};
+
+}  // namespace
+
+int main() {
+    try {
+        win32::ComApartment apartment;
+        HWND panel = FindAnyPanel();
+        if (panel == nullptr) {
+            Say("demo_driver: the tool's panel did not appear");
+            return 2;
+        }
+        DWORD toolProcessId = 0;
+        ::GetWindowThreadProcessId(panel, &toolProcessId);
+        Demo demo(panel, toolProcessId);
+        if (!Panel(panel, toolProcessId).WaitIdle(kIdleMs)) {
+            Say("demo_driver: the tool did not become idle");
+            return 2;
+        }
+        return demo.Run();
+    } catch (const std::exception& e) {
+        Say(std::string("demo_driver: ") + e.what());
+        return 2;
+    }
+}

@@ -35,6 +35,21 @@ std::wstring Quoted(const std::wstring& argument) {
     return out;
 }
 
+// A job that ends every process started by the driver when the driver itself ends, also by a
+// crash, so no host or tool outlives a test run.
+HANDLE KillOnCloseJob() {
+    static HANDLE job = [] {
+        HANDLE created = ::CreateJobObjectW(nullptr, nullptr);
+        if (created != nullptr) {
+            JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+            limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+            (void)::SetInformationJobObject(created, JobObjectExtendedLimitInformation, &limits, sizeof(limits));
+        }
+        return created;
+    }();
+    return job;
+}
+
 }  // namespace
 
 std::wstring WindowsPath(std::string_view path) {
@@ -64,6 +79,10 @@ ChildProcess ChildProcess::Start(const std::wstring& program, const std::vector<
                                               nullptr, workingDir.empty() ? nullptr : workingDir.c_str(), &startup,
                                               &info),
                             "CreateProcessW");
+    if (HANDLE job = KillOnCloseJob()) {
+        // Without the job the process still runs; it is then ended only by its ChildProcess.
+        (void)::AssignProcessToJobObject(job, info.hProcess);
+    }
     ::CloseHandle(info.hThread);
     ChildProcess child;
     child.process_ = info.hProcess;

@@ -134,23 +134,22 @@ Session::Session(const E2ePaths& paths, const HostOptions& options) : paths_(pat
 }
 
 Session::~Session() {
-    if (tool_.Running() && panel_.Window() != nullptr) {
-        // Closing the panel ends the tool; an open box is answered first so the close can run.
-        for (int i = 0; i < 5; ++i) {
-            const std::optional<InfoBox> box = FindInfoBox(tool_.Id());
-            if (!box) {
-                break;
-            }
-            ClickInfoBoxOk(box->window);
-            ::Sleep(100);
-        }
-        (void)::PostMessageW(panel_.Window(), WM_CLOSE, 0, 0);
-        if (!tool_.WaitForExit(5000)) {
-            tool_.Terminate();
-        }
+    try {
+        Close();
+    } catch (const std::exception&) {
+        // The tool no longer answers: it is terminated below.
     }
     tool_.Terminate();
     host_.Stop();
+}
+
+void Session::Close() {
+    if (tool_.Running() && panel_.Window() != nullptr) {
+        // Closing the panel ends the tool; an open box is answered first so the close can run.
+        CloseOpenBoxes();
+        (void)::PostMessageW(panel_.Window(), WM_CLOSE, 0, 0);
+        (void)tool_.WaitForExit(5000);
+    }
 }
 
 void Session::QueuePick(const std::string& answer) {
@@ -165,11 +164,13 @@ void Session::WaitIdle() {
 }
 
 void Session::Click(ui::Form1Id button) {
+    RefuseWhileBoxOpen();
     panel_.Click(button);
     WaitIdle();
 }
 
 void Session::Press(ui::Form1Id control, MouseButton button, std::optional<int> row) {
+    RefuseWhileBoxOpen();
     panel_.Press(control, button, row);
     WaitIdle();
 }
@@ -177,6 +178,45 @@ void Session::Press(ui::Form1Id control, MouseButton button, std::optional<int> 
 void Session::Release(ui::Form1Id control, MouseButton button, std::optional<int> row) {
     panel_.Release(control, button, row);
     WaitIdle();
+}
+
+void Session::RefuseWhileBoxOpen() const {
+    // The panel is disabled while a box is open, so a user cannot click it; a posted click
+    // would still run its handler inside the box's loop, which no user can make happen.
+    if (const std::optional<InfoBox> box = OpenInfoBox()) {
+        throw std::runtime_error("an information box is open (\"" + box->message +
+                                 "\"): the panel takes no click until it is answered");
+    }
+}
+
+void Session::CloseMenus() {
+    for (int i = 0; i < 5; ++i) {
+        HWND menu = nullptr;
+        for (HWND window : TopLevelWindowsOf(tool_.Id())) {
+            if (ClassOf(window) == L"#32768") {
+                menu = window;
+            }
+        }
+        if (menu == nullptr) {
+            return;
+        }
+        // The menu's loop reads the keyboard messages of its thread whatever window they name.
+        (void)::PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 1);
+        (void)::PostMessageW(menu, WM_KEYUP, VK_ESCAPE, static_cast<LPARAM>(0xC0000001u));
+        WaitUntil([&] { return !::IsWindowVisible(menu); }, 2000);
+        WaitIdle();
+    }
+}
+
+void Session::CloseOpenBoxes() {
+    for (int i = 0; i < 5; ++i) {
+        const std::optional<InfoBox> box = OpenInfoBox();
+        if (!box) {
+            return;
+        }
+        ClickInfoBoxOk(box->window);
+        WaitUntil([&] { return !::IsWindow(box->window); }, 5000);
+    }
 }
 
 std::optional<InfoBox> Session::OpenInfoBox() const {

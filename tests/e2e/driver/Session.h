@@ -85,6 +85,10 @@ public:
 
     // The information box open now, if any.
     std::optional<InfoBox> OpenInfoBox() const;
+    // Closes any popup menu of the tool (Esc, as a user would) and waits until it is idle.
+    void CloseMenus();
+    // Answers every information box still open (cleanup between table rows).
+    void CloseOpenBoxes();
     // Expects an information box within a few seconds, clicks its "OK", waits until the tool
     // is idle again and returns the message; nothing when no box came.
     std::optional<std::string> AnswerInfoBox();
@@ -98,6 +102,9 @@ public:
     std::string SaveArtifacts(const std::string& name);
 
 private:
+    void Close();
+    void RefuseWhileBoxOpen() const;
+
     E2ePaths paths_;
     HostRun host_;
     ChildProcess tool_;

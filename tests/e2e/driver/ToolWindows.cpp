@@ -124,7 +124,11 @@ std::optional<InfoBox> FindInfoBox(DWORD toolProcessId) {
         HWND label = ::GetDlgItem(window, ui::kInfoBoxLabel1Id);
         HWND ok = ::GetDlgItem(window, ui::kInfoBoxOkId);
         if (label != nullptr && ok != nullptr) {
-            return InfoBox{window, WindowText(label)};
+            try {
+                return InfoBox{window, WindowText(label)};
+            } catch (const std::runtime_error&) {
+                return InfoBox{window, "(the box did not answer)"};
+            }
         }
     }
     return std::nullopt;

@@ -1,0 +1,116 @@
+// "Create": points placed along the picked line for several counts typed beside the button.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "CycloidCheck.h"
+#include "E2eScenario.h"
+
+namespace e2e {
+namespace {
+
+using namespace driver;
+using ui::Form1Id;
+
+// Model units within which a division point must sit where equal spacing puts it.
+constexpr double kPlaceTolerance = 1e-9;
+
+class CreateE2ETest : public E2eScenario {};
+
+TEST_F(CreateE2ETest, CreatePlacesEvenlySpacedPointsForSeveralCounts) {
+    static const struct {
+        const char* name;
+        const char* lineField;     // Text5
+        const char* countField;    // Text4
+        int points;                // expected new points, evenly spaced from start to end; -1: not checked
+        const char* divideCount;   // the DivideCurve count argument; nullptr: no division
+        bool message;              // a box about the count
+    } kCases[] = {
+        {"the default 10 points", kLineId, "10", 10, "Double 9", false},
+        {"2 points: the two ends", kLineId, "2", 2, "Double 1", false},
+        {"5 points, the line id typed with blanks around it", "  11111111-1111-4111-8111-111111111111 ", "5", 5,
+         "Double 4", false},
+        {"a count read by the numeric-field rule", kLineId, " 4 points", 4, "Double 3", false},
+        {"a fractional count is passed on unchanged", kLineId, "2.5", -1, "Double 1.5", false},
+        {"1 point gives no division and a message", kLineId, "1", 0, "Double 0", true},
+        {"a count that is no number gives no division and a message", kLineId, "abc", 0, "Double -1", true},
+        {"no line: nothing selected, nothing placed", "", "10", 0, nullptr, false},
+    };
+    Start(WithScene("typical.scene"));
+    const common::HostPoint start{0, -40, 0};
+    const common::HostPoint end{0, 40, 0};
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.name);
+        P().SetText(Form1Id::Text5, c.lineField);
+        P().SetText(Form1Id::Text4, c.countField);
+        const HostDocument before = S().Document();
+        S().Control().ClearLog();
+        P().Click(Form1Id::Command2);
+        const std::optional<std::string> message = c.message ? S().AnswerInfoBox() : std::nullopt;
+        S().WaitIdle();
+        EXPECT_EQ(message.has_value(), c.message);
+        EXPECT_FALSE(S().OpenInfoBox().has_value());
+        EXPECT_FALSE(P().StatusShown());
+        const HostDocument after = S().Document();
+        const std::vector<const HostObject*> added = after.AddedSince(before);
+        if (c.points >= 0) {
+            ASSERT_EQ(added.size(), static_cast<std::size_t>(c.points));
+            for (int k = 0; k < c.points; ++k) {
+                const double f = c.points == 1 ? 0.0 : static_cast<double>(k) / (c.points - 1);
+                const common::HostPoint want{start.x + f * (end.x - start.x), start.y + f * (end.y - start.y),
+                                             start.z + f * (end.z - start.z)};
+                EXPECT_EQ(added[static_cast<std::size_t>(k)]->kind, "point");
+                const common::HostPoint got = added[static_cast<std::size_t>(k)]->points.at(0);
+                EXPECT_NEAR(got.y, want.y, kPlaceTolerance) << "point " << k << " at " << PointText(got);
+                EXPECT_NEAR(got.x, want.x, kPlaceTolerance);
+                EXPECT_NEAR(got.z, want.z, kPlaceTolerance);
+            }
+        }
+        EXPECT_TRUE(after.SelectedIds().empty()) << "the line stays selected: " << Joined(after.SelectedIds());
+
+        const std::vector<LoggedCall> calls = S().Calls();
+        std::vector<std::string> want{"SelectObject", "SelectedObjects"};
+        if (c.divideCount != nullptr) {
+            want.emplace_back("DivideCurve");
+            for (int k = 0; k < std::max(c.points, 0); ++k) {
+                want.emplace_back("AddPoint");
+            }
+        }
+        want.emplace_back("UnselectObject");
+        if (c.points >= 0) {
+            EXPECT_EQ(Joined(OperationsOf(calls)), Joined(want));
+        }
+        for (const LoggedCall& call : calls) {
+            if (call.operation == "SelectObject" || call.operation == "UnselectObject") {
+                EXPECT_EQ(StringArgument(call.arguments.at(0)),
+                          std::optional<std::string>(*c.lineField == '\0' ? "" : kLineId));
+            }
+            if (call.operation == "DivideCurve") {
+                ASSERT_NE(c.divideCount, nullptr);
+                ASSERT_EQ(call.arguments.size(), 2u);
+                EXPECT_EQ(StringArgument(call.arguments[0]), std::optional<std::string>(kLineId));
+                EXPECT_EQ(call.arguments[1], c.divideCount);
+            }
+        }
+    }
+}
+
+TEST_F(CreateE2ETest, RepeatingCreateAddsASecondSetAtTheSamePlaces) {
+    Start(WithScene("typical.scene"));
+    P().SetText(Form1Id::Text5, kLineId);
+    P().SetText(Form1Id::Text4, "3");
+    S().Click(Form1Id::Command2);
+    S().Click(Form1Id::Command2);
+    const HostDocument document = S().Document();
+    const std::vector<const HostObject*> points = document.OfKind("point");
+    ASSERT_EQ(points.size(), 6u);
+    for (std::size_t k = 0; k < 3; ++k) {
+        EXPECT_EQ(points[k]->points.at(0), points[k + 3]->points.at(0));
+    }
+}
+
+}  // namespace
+}  // namespace e2e

@@ -1,0 +1,106 @@
+// "Pick Line", "Pick XY curve" and "Pick YZ curve": accept, cancel and reject, each answered
+// through the simulated host's scripted picks.
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+
+#include "E2eScenario.h"
+
+namespace e2e {
+namespace {
+
+using namespace driver;
+using ui::Form1Id;
+
+constexpr char kNotXy[] = "Selected curve is not in the XY plane";
+constexpr char kNotYz[] = "Selected curve is not in the YZ plane";
+constexpr char kBefore[] = "previous id";
+
+class PickersE2ETest : public E2eScenario {};
+
+TEST_F(PickersE2ETest, EachPickerAcceptsCancelsAndRejects) {
+    static const struct {
+        const char* name;
+        Form1Id button;
+        Form1Id field;
+        const char* answer;               // the pick answer queued in the host
+        const char* fieldAfter;           // nullptr: unchanged
+        const char* message;              // nullptr: no box
+        const char* calls;                // the host operations of the click
+        const char* prompt;               // the prompt of GetObject
+    } kCases[] = {
+        {"Pick Line takes the line", Form1Id::Command5, Form1Id::Text5, kLineId, kLineId, nullptr, "GetObject",
+         "Pick a Line "},
+        {"Pick Line takes any curve without a test", Form1Id::Command5, Form1Id::Text5, kSpaceCurveId,
+         kSpaceCurveId, nullptr, "GetObject", "Pick a Line "},
+        {"Pick Line cancelled", Form1Id::Command5, Form1Id::Text5, "cancel", nullptr, nullptr, "GetObject",
+         "Pick a Line "},
+        {"Pick XY curve takes a curve in the XY plane", Form1Id::Command6, Form1Id::Text1, kXyCurveId, kXyCurveId,
+         nullptr, "GetObject IsCurve IsCurvePlanar IsCurveInPlane", "Pick a XY curve "},
+        {"Pick XY curve rejects a YZ curve with its message", Form1Id::Command6, Form1Id::Text1, kYzCurveId,
+         nullptr, kNotXy, "GetObject IsCurve IsCurvePlanar IsCurveInPlane", "Pick a XY curve "},
+        {"Pick XY curve ends silently on a curve that is not planar", Form1Id::Command6, Form1Id::Text1,
+         kSpaceCurveId, nullptr, nullptr, "GetObject IsCurve IsCurvePlanar", "Pick a XY curve "},
+        {"Pick XY curve cancelled", Form1Id::Command6, Form1Id::Text1, "cancel", nullptr, nullptr, "GetObject",
+         "Pick a XY curve "},
+        {"Pick YZ curve takes a curve in the YZ plane", Form1Id::Command7, Form1Id::Text2, kYzCurveId, kYzCurveId,
+         nullptr, "GetObject IsCurveInPlane", "Pick a YZ curve "},
+        {"Pick YZ curve rejects an XY curve with its message", Form1Id::Command7, Form1Id::Text2, kXyCurveId,
+         nullptr, kNotYz, "GetObject IsCurveInPlane", "Pick a YZ curve "},
+        {"Pick YZ curve rejects a curve that is not planar with its message", Form1Id::Command7, Form1Id::Text2,
+         kSpaceCurveId, nullptr, kNotYz, "GetObject IsCurveInPlane", "Pick a YZ curve "},
+        {"Pick YZ curve cancelled", Form1Id::Command7, Form1Id::Text2, "cancel", nullptr, nullptr, "GetObject",
+         "Pick a YZ curve "},
+    };
+    Start(WithScene("points.scene"));
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.name);
+        P().SetText(c.field, kBefore);
+        S().QueuePick(c.answer);
+        S().Control().ClearLog();
+        P().Click(c.button);
+        if (c.message != nullptr) {
+            EXPECT_EQ(S().AnswerInfoBox(), std::optional<std::string>(c.message));
+        } else {
+            S().WaitIdle();
+            EXPECT_FALSE(S().OpenInfoBox().has_value());
+        }
+        EXPECT_EQ(P().Text(c.field), c.fieldAfter != nullptr ? c.fieldAfter : kBefore);
+        EXPECT_FALSE(P().StatusShown()) << "every picker hides the status label";
+        const std::vector<LoggedCall> calls = S().Calls();
+        EXPECT_EQ(Joined(OperationsOf(calls)), c.calls);
+        ASSERT_FALSE(calls.empty());
+        ASSERT_EQ(calls[0].arguments.size(), 2u);
+        EXPECT_EQ(StringArgument(calls[0].arguments[0]), std::optional<std::string>(c.prompt));
+        EXPECT_EQ(calls[0].arguments[1], "Int16 4");
+        S().CloseOpenBoxes();
+        S().Control().Control("pick clear");
+    }
+}
+
+TEST_F(PickersE2ETest, PlaneTestsPassTheFourPlaneEntries) {
+    Start(WithScene("points.scene"));
+    S().QueuePick(kXyCurveId);
+    S().Control().ClearLog();
+    S().Click(Form1Id::Command6);
+    S().QueuePick(kYzCurveId);
+    S().Click(Form1Id::Command7);
+    std::vector<std::string> planes;
+    for (const LoggedCall& call : S().Calls()) {
+        if (call.operation == "IsCurveInPlane") {
+            ASSERT_EQ(call.arguments.size(), 2u);
+            planes.push_back(call.arguments[1]);
+        }
+    }
+    ASSERT_EQ(planes.size(), 2u);
+    EXPECT_EQ(planes[0],
+              "Array[0:4]{Array[0:3]{Int16 0; Int16 0; Int16 0}; Array[0:3]{Int16 1; Int16 0; Int16 0}; "
+              "Array[0:3]{Int16 0; Int16 1; Int16 0}; Array[0:3]{Int16 0; Int16 0; Int16 0}}");
+    EXPECT_EQ(planes[1],
+              "Array[0:4]{Array[0:3]{Int16 0; Int16 0; Int16 0}; Array[0:3]{Int16 0; Int16 0; Int16 1}; "
+              "Array[0:3]{Int16 0; Int16 1; Int16 0}; Array[0:3]{Int16 0; Int16 0; Int16 1}}");
+}
+
+}  // namespace
+}  // namespace e2e
