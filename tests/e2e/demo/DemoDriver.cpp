@@ -45,6 +45,38 @@ HWND FindAnyPanel() {
     return panel;
 }
 
+struct TitleSearch {
+    const wchar_t* part;
+    HWND found;
+};
+
+BOOL CALLBACK FindByTitle(HWND window, LPARAM state) {
+    auto* search = reinterpret_cast<TitleSearch*>(state);
+    wchar_t title[256] = {};
+    ::GetWindowTextW(window, title, 256);
+    if (::IsWindowVisible(window) && std::wstring(title).find(search->part) != std::wstring::npos) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// Moves a panel that floats (top-level, as under Wine) to the right of the simulated Rhino's
+// main window, as a user would drag it out of the way of the viewports.
+void PlaceBesideHost(HWND panel) {
+    if (::GetAncestor(panel, GA_PARENT) != ::GetDesktopWindow()) {
+        return;  // docked: it stays where the host shows it
+    }
+    TitleSearch search{L"Rhinoceros", nullptr};
+    ::EnumWindows(FindByTitle, reinterpret_cast<LPARAM>(&search));
+    RECT host{};
+    if (search.found == nullptr || !::GetWindowRect(search.found, &host)) {
+        return;
+    }
+    // Best effort: a panel left where it is only covers part of a viewport.
+    (void)::SetWindowPos(panel, nullptr, host.right + 8, host.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 // The first object of the document that passes `test`.
 template <typename Test>
 const HostObject* FindObject(const HostDocument& document, Test&& test) {
@@ -197,6 +229,7 @@ int main() {
         }
         DWORD toolProcessId = 0;
         ::GetWindowThreadProcessId(panel, &toolProcessId);
+        PlaceBesideHost(panel);
         Demo demo(panel, toolProcessId);
         if (!Panel(panel, toolProcessId).WaitIdle(kIdleMs)) {
             Say("demo_driver: the tool did not become idle");
