@@ -231,10 +231,16 @@ LRESULT CALLBACK Form1::MouseSubclassProc(HWND hwnd,
         default:
             break;
     }
-    // The control first does its own work (focus, caret, selection), then the handler runs,
-    // so a handler reading the list's selection sees the row just pressed.
+    // A release is raised before the control's own handling: an edit box opens its context
+    // menu on the right-button release, inside that handling, and the menu's loop would hold
+    // the release handler back until the menu closes.
+    if (event == ui::PanelEvent::MouseUp) {
+        self->Raise(static_cast<ui::PanelControl>(subclassId - 1), *event);
+    }
+    // A press is raised after it: the control first does its own work (focus, caret,
+    // selection), so a handler reading the list's selection sees the row just pressed.
     const LRESULT result = ::DefSubclassProc(hwnd, message, wParam, lParam);
-    if (event) {
+    if (event == ui::PanelEvent::MouseDown) {
         self->Raise(static_cast<ui::PanelControl>(subclassId - 1), *event);
     }
     return result;
