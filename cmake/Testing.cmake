@@ -30,7 +30,7 @@ function(curtate_unit_tests name)
   target_link_libraries(${name} PRIVATE ${ARG_DEPENDS} GTest::gtest_main)
   if(CMAKE_CROSSCOMPILING)
     add_test(NAME ${name}
-             COMMAND ${name} --gtest_output=xml:${CMAKE_BINARY_DIR}/reports/${name}.xml)
+             COMMAND ${name} --gtest_output=xml:Z:${CMAKE_BINARY_DIR}/reports/${name}.xml)
     set_tests_properties(${name} PROPERTIES TIMEOUT 600)
   else()
     gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60)
