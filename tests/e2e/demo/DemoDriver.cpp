@@ -103,6 +103,7 @@ public:
 
     int Run() {
         HostControl control = HostControl::Connect(4);
+        control_ = &control;
         const HostDocument scene = HostDocument::Parse(control.Document());
         const HostObject* line = FindObject(scene, [](const HostObject& o) { return o.kind == "line"; });
         const HostObject* xy = FindObject(scene, [](const HostObject& o) {
@@ -187,7 +188,7 @@ private:
 
     void Click(Form1Id button) {
         panel_.Click(button);
-        if (!panel_.WaitIdle(kIdleMs)) {
+        if (!panel_.WaitIdle(kIdleMs, [this] { return static_cast<std::uint64_t>(control_->CallLog().size()); })) {
             Fail("the tool stayed busy after a click");
         }
         if (const std::optional<InfoBox> box = FindInfoBox(toolProcessId_)) {
@@ -215,6 +216,7 @@ private:
 
     Panel panel_;
     DWORD toolProcessId_;
+    HostControl* control_ = nullptr;
 };
 
 }  // namespace

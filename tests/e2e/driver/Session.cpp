@@ -157,7 +157,16 @@ void Session::QueuePick(const std::string& answer) {
 }
 
 void Session::WaitIdle() {
-    if (!panel_.WaitIdle(kIdleMs)) {
+    // The host's call log file grows with every call it answers.
+    const std::wstring log = host_.LogFile();
+    const auto activity = [log]() -> std::uint64_t {
+        WIN32_FILE_ATTRIBUTE_DATA data{};
+        if (!::GetFileAttributesExW(log.c_str(), GetFileExInfoStandard, &data)) {
+            return 0;
+        }
+        return (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    };
+    if (!panel_.WaitIdle(kIdleMs, activity)) {
         throw std::runtime_error("the tool stayed busy: it took no posted message within " +
                                  std::to_string(kIdleMs / 1000) + " s");
     }

@@ -249,13 +249,15 @@ void Panel::PostMouse(ui::Form1Id id, MouseButton button, bool down, std::option
     PostOrThrow(control, message, keys, MAKELPARAM(x, y));
 }
 
-bool Panel::WaitIdle(DWORD timeoutMs) const {
+bool Panel::WaitIdle(DWORD timeoutMs, const std::function<std::uint64_t()>& hostActivity) const {
     // The mark is the text limit of the step field: the tool never reads or sets it, and the
     // edit control answers EM_GETLIMITTEXT with the last EM_SETLIMITTEXT it took from the queue.
     static WPARAM nextMark = 0x00100000;
     HWND field = Control(ui::Form1Id::Text3);
     const ULONGLONG end = ::GetTickCount64() + timeoutMs;
-    for (int round = 0; round < 2; ++round) {
+    std::optional<std::uint64_t> lastActivity;
+    int settledRounds = 0;
+    for (;;) {
         const WPARAM mark = ++nextMark;
         PostOrThrow(field, EM_SETLIMITTEXT, mark, 0);
         const ULONGLONG now = ::GetTickCount64();
@@ -270,8 +272,20 @@ bool Panel::WaitIdle(DWORD timeoutMs) const {
         if (!back) {
             return false;
         }
+        if (!hostActivity) {
+            if (++settledRounds == 2) {
+                return true;
+            }
+            continue;
+        }
+        const std::uint64_t activity = hostActivity();
+        settledRounds = lastActivity && *lastActivity == activity ? settledRounds + 1 : 0;
+        lastActivity = activity;
+        if (settledRounds == 2) {
+            return true;
+        }
+        ::Sleep(20);
     }
-    return true;
 }
 
 }  // namespace driver

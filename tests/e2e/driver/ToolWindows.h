@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -86,10 +88,12 @@ public:
 
     // Waits until everything posted to the tool so far has been taken from its queue by a
     // message loop: the main loop (the tool is idle) or a modal loop (an information box is
-    // open). Two marks are posted one after the other through the queue and each must come
-    // back; a handler that lets pending messages run once mid-way takes the first, not the
-    // second. False when the marks did not come back within `timeoutMs`.
-    bool WaitIdle(DWORD timeoutMs = 20000) const;
+    // open). Marks are posted one after the other through the queue and each must come back;
+    // a handler that lets pending messages run mid-way takes one, not the next. Since a
+    // thread waiting for a cross-process call may also take posted messages, `hostActivity`
+    // (when given: any number that grows with every call the host answers) must stay the
+    // same over two rounds too. False when the tool did not settle within `timeoutMs`.
+    bool WaitIdle(DWORD timeoutMs = 20000, const std::function<std::uint64_t()>& hostActivity = {}) const;
 
 private:
     void PostMouse(ui::Form1Id control, MouseButton button, bool down, std::optional<int> row) const;
