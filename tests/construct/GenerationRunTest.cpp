@@ -177,6 +177,34 @@ TEST(GenerationRunTest, OnePointMakesTheHostCallsInOrder) {
     }
 }
 
+TEST(GenerationRunTest, EachListedPointCostsExactlyTenHostCalls) {
+    // Per point: SelectObject, IsPoint, PointCoordinates, two AddLine, two CurveCurveIntersection,
+    // Command, two DeleteObject. Per run: UnselectAllObjects and EnableRedraw, twice each.
+    static const std::map<std::string, int> kPerPoint = {
+        {"SelectObject", 1},           {"IsPoint", 1}, {"PointCoordinates", 1}, {"AddLine", 2},
+        {"CurveCurveIntersection", 2}, {"Command", 1}, {"DeleteObject", 2},
+    };
+    static const struct {
+        const char* name;
+        int points;
+    } kCases[] = {{"one point", 1}, {"three points", 3}, {"twenty points", 20}};
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.name);
+        Scene scene;
+        for (int i = 0; i < c.points; ++i) {
+            scene.AddPoint("P" + std::to_string(i), {0, 10.0 + i, 0});
+        }
+        scene.Run();
+        ASSERT_EQ(scene.panel.statusCaption, "Curtate cycloid - DONE!");
+        EXPECT_EQ(scene.host.calls.size(), static_cast<std::size_t>(4 + 10 * c.points));
+        for (const auto& [operation, count] : kPerPoint) {
+            EXPECT_EQ(scene.host.CountOf(operation), count * c.points) << operation;
+        }
+        EXPECT_EQ(scene.host.CountOf("UnselectAllObjects"), 2);
+        EXPECT_EQ(scene.host.CountOf("EnableRedraw"), 2);
+    }
+}
+
 TEST(GenerationRunTest, HalfAndFullArchesFollowTheCheckBox) {
     // The worked example: 3 samples for one side and 5 for both at a step of 90 degrees.
     for (const bool bothSides : {false, true}) {
