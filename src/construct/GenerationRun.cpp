@@ -55,7 +55,7 @@ std::string StepRefusalMessage(StepRefusal refusal) {
 // still listed when the entry's scope is left through a failure is deleted as best it can be.
 class ProbeLines {
   public:
-    explicit ProbeLines(host::HostScript& script) : script_(script) {}
+    explicit ProbeLines(host::HostScript& script) : script_(script) { ids_.reserve(2); }
     ProbeLines(const ProbeLines&) = delete;
     ProbeLines& operator=(const ProbeLines&) = delete;
     ~ProbeLines() {
@@ -169,7 +169,10 @@ void RunCycloidGeneration(host::HostScript& script, common::PanelSurface& panel)
             if (i >= panel.ListCount()) {
                 break;
             }
-            panel.SetStatusCaption(std::string(kCalculatingCaption) + " " + DecimalText(i + 1));
+            std::string caption;
+            caption.reserve(sizeof kCalculatingCaption + 24);
+            caption.append(kCalculatingCaption).append(" ").append(DecimalText(i + 1));
+            panel.SetStatusCaption(caption);
             const std::string entryText = panel.ListRow(i);
             if (GenerateForEntry(script, panel, entryText, xyId, yzId) == EntryOutcome::RunEnds) {
                 // Ends at once: no final unselect, the status keeps the failing entry's number.

@@ -49,11 +49,11 @@ bool HostScript::ReadBool(const HostValue& answer) {
     return answer.kind == HostValue::Kind::Bool && answer.boolean;
 }
 
-std::optional<std::string> HostScript::ReadId(const HostValue& answer) {
+std::optional<std::string> HostScript::ReadId(HostValue answer) {
     if (answer.kind != HostValue::Kind::String) {
         return std::nullopt;
     }
-    return answer.text;
+    return std::move(answer.text);
 }
 
 std::optional<std::vector<std::string>> HostScript::ReadIds(HostValue answer) {

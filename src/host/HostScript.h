@@ -71,7 +71,7 @@ public:
 
     // Reading rules, public so the Win32 dispatcher tests and the handlers share them.
     static bool ReadBool(const common::HostValue& answer);
-    static std::optional<std::string> ReadId(const common::HostValue& answer);
+    static std::optional<std::string> ReadId(common::HostValue answer);
     static std::optional<std::vector<std::string>> ReadIds(common::HostValue answer);
     static std::optional<common::HostPoint> ReadPoint(const common::HostValue& answer);
 
