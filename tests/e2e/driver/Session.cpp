@@ -43,9 +43,13 @@ std::wstring PreparedHostExe(const E2ePaths& paths, int version) {
     const fs::path dir = PathOf(paths.workDir) / name / L"System";
     fs::create_directories(dir);
     const fs::path exe = dir / (name + L".exe");
+    // The copy of an earlier run goes first: under Wine a copy over an existing file can fail
+    // and leave an older simulated host in place.
     std::error_code error;
+    fs::remove(exe, error);
+    error.clear();
     fs::copy_file(PathOf(paths.hostsimExe), exe, fs::copy_options::overwrite_existing, error);
-    if (error && !fs::exists(exe)) {
+    if (error) {
         throw std::runtime_error("cannot copy the simulated host to " + exe.string() + ": " + error.message());
     }
     const std::optional<DWORD> registered = RunToEnd(exe.wstring(), {L"/regserver"}, 30000);
