@@ -11,25 +11,113 @@ std::string NumberText(double value) {
     return std::string(buffer, result.ptr);
 }
 
+namespace {
+
+constexpr std::size_t kFirstIndexSize = 64;
+constexpr std::uint64_t kPlaceMask = 0xFFFFFFFFULL;
+constexpr std::uint64_t kDeletedPlace = kPlaceMask;
+
+std::size_t IndexSizeFor(std::size_t objects) {
+    std::size_t size = kFirstIndexSize;
+    while (size < 2 * (objects + 1)) {
+        size *= 2;
+    }
+    return size;
+}
+
+std::uint64_t HashOf(ObjectKey key) {
+    return ObjectKeyHash{}(key);
+}
+
+std::uint64_t Tag(std::uint64_t hash) {
+    return hash & ~kPlaceMask;
+}
+
+}  // namespace
+
+std::size_t Document::FindSlot(ObjectKey key) const {
+    if (index_.empty()) {
+        return kNoSlot;
+    }
+    const std::uint64_t hash = HashOf(key);
+    const std::size_t mask = index_.size() - 1;
+    for (std::size_t i = static_cast<std::size_t>(hash) & mask;; i = (i + 1) & mask) {
+        const std::uint64_t slot = index_[i];
+        if (slot == 0) {
+            return kNoSlot;
+        }
+        const std::uint64_t place = slot & kPlaceMask;
+        if (place != kDeletedPlace && Tag(slot) == Tag(hash) && keys_[place - 1] == key) {
+            return i;
+        }
+    }
+}
+
+void Document::IndexObject(ObjectKey key, std::size_t position) {
+    const std::uint64_t hash = HashOf(key);
+    const std::size_t mask = index_.size() - 1;
+    std::size_t i = static_cast<std::size_t>(hash) & mask;
+    // A deleted slot is not reused: keeping every probe sequence intact is simpler, and
+    // Compact clears them.
+    while (index_[i] != 0) {
+        i = (i + 1) & mask;
+    }
+    index_[i] = Tag(hash) | (position + 1);
+    ++indexUsed_;
+}
+
+void Document::Compact() {
+    if (liveCount_ != objects_.size()) {
+        std::size_t kept = 0;
+        for (std::size_t position = 0; position < objects_.size(); ++position) {
+            if (!objects_[position]) {
+                continue;
+            }
+            if (kept != position) {  // a self-move would empty the object
+                objects_[kept] = std::move(objects_[position]);
+                keys_[kept] = keys_[position];
+            }
+            ++kept;
+        }
+        objects_.resize(kept);
+        keys_.resize(kept);
+    }
+    index_.assign(IndexSizeFor(liveCount_), 0);
+    indexUsed_ = 0;
+    for (std::size_t position = 0; position < objects_.size(); ++position) {
+        IndexObject(keys_[position], position);
+    }
+}
+
 std::string Document::Insert(DocObject object, std::optional<std::string_view> fixedId) {
+    ObjectKey key;
     if (fixedId) {
-        const std::optional<std::string> canonical = CanonicalId(*fixedId);
-        if (!canonical) {
+        const std::optional<ObjectKey> parsed = ParseObjectKey(*fixedId);
+        if (!parsed) {
             throw std::invalid_argument("malformed object id: " + std::string(*fixedId));
         }
-        if (sequenceById_.count(*canonical) != 0) {
-            throw std::invalid_argument("an object with id " + *canonical + " exists already");
+        key = *parsed;
+        if (FindSlot(key) != kNoSlot) {
+            throw std::invalid_argument("an object with id " + ObjectKeyText(key) + " exists already");
         }
-        object.id = *canonical;
     } else {
         do {
-            object.id = ids_.Next();
-        } while (sequenceById_.count(object.id) != 0);
+            key = ids_.NextKey();
+        } while (FindSlot(key) != kNoSlot);
     }
-    const std::uint64_t sequence = nextSequence_++;
-    sequenceById_.emplace(object.id, sequence);
+    if (objects_.size() + 1 >= kDeletedPlace) {
+        throw std::length_error("the document holds as many objects as it can");
+    }
+    object.id = ObjectKeyText(key);
     std::string id = object.id;
-    objects_.emplace(sequence, std::move(object));
+    objects_.push_back(std::move(object));
+    keys_.push_back(key);
+    ++liveCount_;
+    if (2 * (indexUsed_ + 1) > index_.size()) {
+        Compact();  // indexes the new object too
+    } else {
+        IndexObject(key, objects_.size() - 1);
+    }
     return id;
 }
 
@@ -48,12 +136,9 @@ std::string Document::AddCurve(Curve curve, std::optional<std::string_view> fixe
 }
 
 const DocObject* Document::Find(std::string_view id) const {
-    const std::optional<std::string> canonical = CanonicalId(id);
-    if (!canonical) {
-        return nullptr;
-    }
-    const auto it = sequenceById_.find(*canonical);
-    return it == sequenceById_.end() ? nullptr : &objects_.at(it->second);
+    const std::optional<ObjectKey> key = ParseObjectKey(id);
+    const std::size_t slot = key ? FindSlot(*key) : kNoSlot;
+    return slot == kNoSlot ? nullptr : &*objects_[(index_[slot] & kPlaceMask) - 1];
 }
 
 DocObject* Document::Find(std::string_view id) {
@@ -61,13 +146,19 @@ DocObject* Document::Find(std::string_view id) {
 }
 
 bool Document::Delete(std::string_view id) {
-    const DocObject* object = Find(id);
-    if (object == nullptr) {
+    const std::optional<ObjectKey> key = ParseObjectKey(id);
+    const std::size_t slot = key ? FindSlot(*key) : kNoSlot;
+    if (slot == kNoSlot) {
         return false;
     }
-    const auto it = sequenceById_.find(object->id);
-    objects_.erase(it->second);
-    sequenceById_.erase(it);
+    objects_[(index_[slot] & kPlaceMask) - 1].reset();
+    index_[slot] = Tag(index_[slot]) | kDeletedPlace;
+    --liveCount_;
+    // Probe lines come and go by the thousand in a generation run: once the gaps outnumber
+    // the objects, they are closed and the index rebuilt, so neither grows without bound.
+    if (objects_.size() - liveCount_ > liveCount_ + kFirstIndexSize) {
+        Compact();
+    }
     return true;
 }
 
@@ -91,9 +182,9 @@ bool Document::Unselect(std::string_view id) {
 
 std::int32_t Document::UnselectAll() {
     std::int32_t count = 0;
-    for (auto& [sequence, object] : objects_) {
-        if (object.selected) {
-            object.selected = false;
+    for (std::optional<DocObject>& object : objects_) {
+        if (object && object->selected) {
+            object->selected = false;
             ++count;
         }
     }
@@ -102,18 +193,20 @@ std::int32_t Document::UnselectAll() {
 
 std::vector<std::string> Document::AllIds() const {
     std::vector<std::string> ids;
-    ids.reserve(objects_.size());
-    for (const auto& [sequence, object] : objects_) {
-        ids.push_back(object.id);
+    ids.reserve(liveCount_);
+    for (const std::optional<DocObject>& object : objects_) {
+        if (object) {
+            ids.push_back(object->id);
+        }
     }
     return ids;
 }
 
 std::vector<std::string> Document::SelectedIds() const {
     std::vector<std::string> ids;
-    for (const auto& [sequence, object] : objects_) {
-        if (object.selected) {
-            ids.push_back(object.id);
+    for (const std::optional<DocObject>& object : objects_) {
+        if (object && object->selected) {
+            ids.push_back(object->id);
         }
     }
     return ids;
@@ -121,7 +214,10 @@ std::vector<std::string> Document::SelectedIds() const {
 
 void Document::Clear() {
     objects_.clear();
-    sequenceById_.clear();
+    keys_.clear();
+    liveCount_ = 0;
+    index_.clear();
+    indexUsed_ = 0;
     redrawEnabled_ = true;
 }
 
@@ -152,7 +248,11 @@ std::string_view CurveWord(const Curve& curve) {
 
 std::string Document::Text() const {
     std::string out = redrawEnabled_ ? "redraw on\n" : "redraw off\n";
-    for (const auto& [sequence, object] : objects_) {
+    for (const std::optional<DocObject>& entry : objects_) {
+        if (!entry) {
+            continue;
+        }
+        const DocObject& object = *entry;
         if (object.kind == ObjectKind::Point) {
             out += "point";
             AppendPoint(out, object.point);

@@ -1,11 +1,9 @@
 #pragma once
 
 #include <cstdint>
-#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "hostsim/model/Curve.h"
@@ -41,7 +39,8 @@ class Document {
     std::string AddCurve(Curve curve, std::optional<std::string_view> fixedId = std::nullopt);
 
     // The object an id names (any letter case, optional braces and surrounding blanks), or
-    // null when the id is malformed or names no object.
+    // null when the id is malformed or names no object. The pointer stays valid until an
+    // object is next added or deleted.
     const DocObject* Find(std::string_view id) const;
     DocObject* Find(std::string_view id);
 
@@ -55,7 +54,7 @@ class Document {
     // Ids in the order the objects were added.
     std::vector<std::string> AllIds() const;
     std::vector<std::string> SelectedIds() const;
-    std::size_t Count() const { return objects_.size(); }
+    std::size_t Count() const { return liveCount_; }
 
     bool RedrawEnabled() const { return redrawEnabled_; }
     void SetRedrawEnabled(bool enabled) { redrawEnabled_ = enabled; }
@@ -70,10 +69,27 @@ class Document {
   private:
     std::string Insert(DocObject object, std::optional<std::string_view> fixedId);
 
+    // The index slot holding key, or kNoSlot.
+    static constexpr std::size_t kNoSlot = static_cast<std::size_t>(-1);
+    std::size_t FindSlot(ObjectKey key) const;
+    // Places objects_[position] in the index; the index has room.
+    void IndexObject(ObjectKey key, std::size_t position);
+    // Rebuilds the index for the live objects, first closing the gaps deleted objects left.
+    void Compact();
+
     IdGenerator ids_;
-    std::uint64_t nextSequence_ = 0;
-    std::map<std::uint64_t, DocObject> objects_;
-    std::unordered_map<std::string, std::uint64_t> sequenceById_;
+    // Objects in the order they were added, and their keys; a deleted object leaves an empty
+    // entry until the gaps outnumber the objects, so deleting keeps the others' places.
+    std::vector<std::optional<DocObject>> objects_;
+    std::vector<ObjectKey> keys_;
+    std::size_t liveCount_ = 0;
+    // Open-addressing index from an id's key to its object's place, at most half full
+    // (deleted entries included). Each eight-byte slot holds the upper half of the key's hash
+    // above the place plus one; 0 is an empty slot and kDeletedPlace a deleted one. A lookup
+    // reads one slot of a table small enough to stay in cache, then the object's key, and
+    // objects looked up in document order are read in memory order.
+    std::vector<std::uint64_t> index_;
+    std::size_t indexUsed_ = 0;
     bool redrawEnabled_ = true;
 };
 

@@ -1,10 +1,26 @@
 #include "hostsim/model/ObjectId.h"
 
+#include <array>
+
 namespace hostsim {
 
 namespace {
 
 constexpr char kHexDigits[] = "0123456789ABCDEF";
+
+// The value of each hexadecimal digit in either letter case; -1 for every other character.
+constexpr std::array<std::int8_t, 256> kHexValue = [] {
+    std::array<std::int8_t, 256> table{};
+    table.fill(-1);
+    for (int d = 0; d < 10; ++d) {
+        table['0' + d] = static_cast<std::int8_t>(d);
+    }
+    for (int d = 0; d < 6; ++d) {
+        table['a' + d] = static_cast<std::int8_t>(10 + d);
+        table['A' + d] = static_cast<std::int8_t>(10 + d);
+    }
+    return table;
+}();
 
 bool IsHyphenPosition(std::size_t i) {
     return i == 8 || i == 13 || i == 18 || i == 23;
@@ -19,7 +35,7 @@ std::uint64_t SplitMix64(std::uint64_t x) {
 
 }  // namespace
 
-std::optional<std::string> CanonicalId(std::string_view text) {
+std::optional<ObjectKey> ParseObjectKey(std::string_view text) {
     const auto isBlank = [](char c) { return c == ' ' || c == '\t'; };
     while (!text.empty() && isBlank(text.front())) {
         text.remove_prefix(1);
@@ -33,29 +49,52 @@ std::optional<std::string> CanonicalId(std::string_view text) {
     if (text.size() != 36) {
         return std::nullopt;
     }
-    std::string id(36, '-');
+    // Each digit is read through a table rather than tested against ranges: the digits of an
+    // id are random, so range tests would be mispredicted on most of them.
+    ObjectKey key;
+    bool malformed = false;
+    int digits = 0;
     for (std::size_t i = 0; i < 36; ++i) {
         const char c = text[i];
         if (IsHyphenPosition(i)) {
-            if (c != '-') {
-                return std::nullopt;
-            }
+            malformed |= c != '-';
             continue;
         }
-        if (c >= '0' && c <= '9') {
-            id[i] = c;
-        } else if (c >= 'a' && c <= 'f') {
-            id[i] = static_cast<char>(c - 'a' + 'A');
-        } else if (c >= 'A' && c <= 'F') {
-            id[i] = c;
-        } else {
-            return std::nullopt;
+        const std::int8_t nibble = kHexValue[static_cast<unsigned char>(c)];
+        malformed |= nibble < 0;
+        std::uint64_t& word = digits < 16 ? key.high : key.low;
+        word = (word << 4) | static_cast<std::uint64_t>(nibble & 0xF);
+        ++digits;
+    }
+    if (malformed) {
+        return std::nullopt;
+    }
+    return key;
+}
+
+std::string ObjectKeyText(ObjectKey key) {
+    std::string id;
+    id.reserve(36);
+    for (int i = 0; i < 32; ++i) {
+        if (IsHyphenPosition(id.size())) {
+            id += '-';
         }
+        const std::uint64_t word = i < 16 ? key.high : key.low;
+        const int shift = 60 - 4 * (i % 16);
+        id += kHexDigits[(word >> shift) & 0xF];
     }
     return id;
 }
 
-std::string IdGenerator::Next() {
+std::optional<std::string> CanonicalId(std::string_view text) {
+    const std::optional<ObjectKey> key = ParseObjectKey(text);
+    if (!key) {
+        return std::nullopt;
+    }
+    return ObjectKeyText(*key);
+}
+
+ObjectKey IdGenerator::NextKey() {
     ++counter_;
     const std::uint64_t base = (static_cast<std::uint64_t>(seed_) << 32) ^ counter_;
     std::uint64_t high = SplitMix64(base);
@@ -63,17 +102,7 @@ std::string IdGenerator::Next() {
     // Version 4 and the RFC 4122 variant, so the ids look like those the host makes.
     high = (high & ~0xF000ULL) | 0x4000ULL;
     low = (low & ~(0xC0ULL << 56)) | (0x80ULL << 56);
-    std::string id;
-    id.reserve(36);
-    for (int i = 0; i < 32; ++i) {
-        if (IsHyphenPosition(id.size())) {
-            id += '-';
-        }
-        const std::uint64_t word = i < 16 ? high : low;
-        const int shift = 60 - 4 * (i % 16);
-        id += kHexDigits[(word >> shift) & 0xF];
-    }
-    return id;
+    return ObjectKey{high, low};
 }
 
 }  // namespace hostsim
