@@ -45,6 +45,10 @@ public:
     virtual void ListAppend(const std::string& text) = 0;
     // Removes every row.
     virtual void ListClear() = 0;
+    // Stops (false) or resumes (true) repainting List1; pauses nest, and the list repaints
+    // once when the last one ends. A command appending many rows pauses around them, so the
+    // list is painted once rather than after every row.
+    virtual void SetListRedraw(bool redraw) noexcept = 0;
 
     // True exactly when Check1 ("Generate both sides") is checked.
     virtual bool BothSidesChecked() const = 0;
@@ -61,6 +65,19 @@ public:
     // Lets the window messages already queued for the tool's windows run, then returns.
     // A click waiting in the queue runs its handler from inside this call.
     virtual void LetPendingMessagesRun() = 0;
+};
+
+// Holds List1's repainting off for a scope: rows appended meanwhile are painted together when
+// the scope ends, also when it ends by a host error.
+class ListRedrawPause {
+public:
+    explicit ListRedrawPause(PanelSurface& panel) : panel_(panel) { panel_.SetListRedraw(false); }
+    ~ListRedrawPause() { panel_.SetListRedraw(true); }
+    ListRedrawPause(const ListRedrawPause&) = delete;
+    ListRedrawPause& operator=(const ListRedrawPause&) = delete;
+
+private:
+    PanelSurface& panel_;
 };
 
 }  // namespace common

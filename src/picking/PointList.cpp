@@ -33,6 +33,7 @@ void PickPoints(host::HostScript& script, common::PanelSurface& panel) {
     if (!picked) {
         return;
     }
+    const common::ListRedrawPause paintOnce(panel);
     for (const std::string& id : *picked) {
         if (script.IsPoint(id)) {
             AddPointId(panel, id);
@@ -45,10 +46,13 @@ std::size_t SelectAllPoints(host::HostScript& script, common::PanelSurface& pane
     // An empty document answers no array: it holds no points.
     const std::vector<std::string> all = script.AllObjects().value_or(std::vector<std::string>{});
     std::size_t pointCount = 0;
-    for (const std::string& id : all) {
-        if (script.IsPoint(id)) {
-            ++pointCount;
-            AddPointId(panel, id);
+    {
+        const common::ListRedrawPause paintOnce(panel);
+        for (const std::string& id : all) {
+            if (script.IsPoint(id)) {
+                ++pointCount;
+                AddPointId(panel, id);
+            }
         }
     }
     panel.SetStatusVisible(true);

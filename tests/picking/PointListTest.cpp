@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "FakeDispatcher.h"
+#include "common/HostError.h"
 #include "HostsimDispatcher.h"
 #include "MemoryPanel.h"
 #include "hostsim/model/Curve.h"
@@ -121,6 +122,35 @@ TEST(PointListTest, SelAllPtsWalksDocumentsBeyondSixteenBitCounts) {
     EXPECT_EQ(f.panel.statusCaption, "40000 points added!");
     ASSERT_EQ(f.panel.rows.size(), kObjects);
     EXPECT_EQ(f.panel.rows.back(), "P39999");
+}
+
+// Appending rows one by one to a painting list box repaints it after every row; the pick and
+// SelAllPts append with painting paused and resume it once, also when the host fails midway.
+TEST(PointListTest, RowsAreAppendedWithPaintingPausedAndPaintingResumes) {
+    Fixture f({"P1", "P2", "P3"});
+    f.host.Default("GetObjects", Ids({"P1", "P2"}));
+    picking::PickPoints(f.script, f.panel);
+    EXPECT_EQ(f.panel.rows.size(), 2u);
+    EXPECT_EQ(f.panel.rowsAppendedPainting, 0u);
+    EXPECT_EQ(f.panel.listRedrawPauses, 0);
+
+    f.host.Default("AllObjects", Ids({"P1", "P2", "P3"}));
+    picking::SelectAllPoints(f.script, f.panel);
+    EXPECT_EQ(f.panel.rows.size(), 3u);
+    EXPECT_EQ(f.panel.rowsAppendedPainting, 0u);
+    EXPECT_EQ(f.panel.listRedrawPauses, 0);
+
+    Fixture failing({"P1", "P2", "P3"});
+    failing.host.Default("AllObjects", Ids({"P1", "P2", "P3"}));
+    failing.host.RaiseOn("IsPoint", 3);
+    EXPECT_THROW(picking::SelectAllPoints(failing.script, failing.panel), common::HostError);
+    EXPECT_EQ(failing.panel.rows, (std::vector<std::string>{"P1", "P2"}));
+    EXPECT_EQ(failing.panel.listRedrawPauses, 0);
+
+    failing.host.Default("GetObjects", Ids({"P3"}));
+    failing.host.RaiseOn("IsPoint", 4);
+    EXPECT_THROW(picking::PickPoints(failing.script, failing.panel), common::HostError);
+    EXPECT_EQ(failing.panel.listRedrawPauses, 0);
 }
 
 TEST(PointListTest, DelAllPtsEmptiesTheListWithoutTheHost) {

@@ -24,8 +24,19 @@ bool MemoryPanel::ListHasRowIgnoringCase(const std::string& text) const {
 }
 
 void MemoryPanel::ListAppend(const std::string& text) {
+    if (listRedrawPauses == 0) {
+        ++rowsAppendedPainting;
+    }
     rows.push_back(text);
     index_.Insert(text);
+}
+
+void MemoryPanel::SetListRedraw(bool redraw) noexcept {
+    if (!redraw) {
+        ++listRedrawPauses;
+    } else if (listRedrawPauses > 0) {
+        --listRedrawPauses;
+    }
 }
 
 void MemoryPanel::ListClear() {

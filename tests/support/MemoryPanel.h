@@ -26,6 +26,7 @@ public:
     bool ListHasRowIgnoringCase(const std::string& text) const override;
     void ListAppend(const std::string& text) override;
     void ListClear() override;
+    void SetListRedraw(bool redraw) noexcept override;
     bool BothSidesChecked() const override { return bothSides; }
     void SetStatusCaption(const std::string& caption) override { statusCaption = caption; }
     void SetStatusColor(common::Rgb color) override { statusColor = color; }
@@ -41,6 +42,8 @@ public:
     std::string statusCaption;
     std::optional<common::Rgb> statusColor;  // nothing: the system text colour
     bool statusVisible = true;
+    int listRedrawPauses = 0;             // pauses in force
+    std::size_t rowsAppendedPainting = 0;  // rows appended while the list repainted
     std::vector<std::string> messages;  // every message shown, in order
     int pendingMessageRuns = 0;
     // Runs inside ShowMessage / LetPendingMessagesRun, as a queued click would.

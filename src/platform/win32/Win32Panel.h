@@ -22,6 +22,7 @@ class Win32Panel : public common::PanelSurface {
     bool ListHasRowIgnoringCase(const std::string& text) const override;
     void ListAppend(const std::string& text) override;
     void ListClear() override;
+    void SetListRedraw(bool redraw) noexcept override;
     bool BothSidesChecked() const override;
     void SetStatusCaption(const std::string& caption) override;
     void SetStatusColor(common::Rgb color) override;
@@ -35,6 +36,7 @@ class Win32Panel : public common::PanelSurface {
 
     Form1& form_;
     common::CaseFoldedIndex rowIndex_;
+    int listRedrawPauses_ = 0;
 };
 
 }  // namespace win32

@@ -77,6 +77,39 @@ TEST(Win32PanelTest, ListKeepsRowsInOrderAndFindsThemIgnoringCase) {
     EXPECT_FALSE(panel.ListHasRowIgnoringCase("a1-point")) << "the index is cleared with the rows";
 }
 
+// Rows appended while painting is paused leave the list box untouched on screen; the last
+// resume repaints it with every row, and an unmatched resume changes nothing.
+TEST(Win32PanelTest, RowsAppendedWhilePausedArePaintedWhenTheLastPauseEnds) {
+    win32::Form1 form;
+    win32::Win32Panel panel(form);
+    form.Show();
+    ::UpdateWindow(form.Hwnd());
+    win32::LetPendingMessagesRun();
+    const HWND list = form.Control(ui::Form1Id::List1);
+    const RECT listRect = window_test::RectInWindow(list);
+    const COLORREF text = ::GetSysColor(COLOR_WINDOWTEXT);
+    const int emptyTextPixels = window_test::Capture(form.Hwnd()).CountColor(listRect, text);
+
+    panel.SetListRedraw(false);
+    panel.SetListRedraw(false);
+    for (int i = 0; i < 5; ++i) {
+        panel.ListAppend("8A1C3E52-0F5D-4B6E-9A77-2C1D0E9F4B3" + std::to_string(i));
+    }
+    EXPECT_FALSE(::GetUpdateRect(list, nullptr, FALSE)) << "a paused list is not repainted";
+    panel.SetListRedraw(true);
+    EXPECT_FALSE(::GetUpdateRect(list, nullptr, FALSE)) << "the outer pause still holds";
+    panel.SetListRedraw(true);
+    EXPECT_TRUE(::GetUpdateRect(list, nullptr, FALSE)) << "the last resume repaints the list";
+    ::UpdateWindow(form.Hwnd());
+    win32::LetPendingMessagesRun();
+    EXPECT_GT(window_test::Capture(form.Hwnd()).CountColor(listRect, text), emptyTextPixels + 50);
+    EXPECT_EQ(panel.ListCount(), 5u);
+
+    panel.SetListRedraw(true);
+    panel.ListAppend("8A1C3E52-0F5D-4B6E-9A77-2C1D0E9F4B39");
+    EXPECT_TRUE(::GetUpdateRect(list, nullptr, FALSE)) << "a list not paused repaints each row";
+}
+
 TEST(Win32PanelTest, StatusLabelKeepsTheSystemColourUntilSetAndThenTheLastColour) {
     win32::Form1 form;
     win32::Win32Panel panel(form);
