@@ -98,36 +98,84 @@ ScriptError::ScriptError(std::string operation, std::string description)
       operation_(std::move(operation)),
       description_(std::move(description)) {}
 
-void CallLog::Add(CallRecord record) {
-    records_.push_back(std::move(record));
+void CallLog::StartRecord(std::string_view operation) {
+    recordStarts_.push_back(partEnds_.size());
+    text_ += operation;
+    partEnds_.push_back(text_.size());
+}
+
+void CallLog::AddArgument(std::string_view text) {
+    text_ += text;
+    partEnds_.push_back(text_.size());
+}
+
+void CallLog::Add(const CallRecord& record) {
+    StartRecord(record.operation);
+    for (const std::string& argument : record.arguments) {
+        AddArgument(argument);
+    }
 }
 
 void CallLog::Clear() {
-    records_.clear();
+    text_.clear();
+    partEnds_.clear();
+    recordStarts_.clear();
+}
+
+std::string_view CallLog::Part(std::size_t part) const {
+    const std::size_t begin = part == 0 ? 0 : partEnds_[part - 1];
+    return std::string_view(text_).substr(begin, partEnds_[part] - begin);
+}
+
+std::size_t CallLog::EndPart(std::size_t index) const {
+    return index + 1 < recordStarts_.size() ? recordStarts_[index + 1] : partEnds_.size();
+}
+
+CallRecord CallLog::Record(std::size_t index) const {
+    CallRecord record{std::string(Part(FirstPart(index))), {}};
+    for (std::size_t part = FirstPart(index) + 1; part < EndPart(index); ++part) {
+        record.arguments.emplace_back(Part(part));
+    }
+    return record;
+}
+
+std::vector<CallRecord> CallLog::Records() const {
+    std::vector<CallRecord> records;
+    records.reserve(Size());
+    for (std::size_t i = 0; i < Size(); ++i) {
+        records.push_back(Record(i));
+    }
+    return records;
 }
 
 std::size_t CallLog::CountOf(const std::string& operation) const {
     std::size_t count = 0;
-    for (const CallRecord& record : records_) {
-        if (EqualsIgnoringCase(record.operation, operation)) {
+    for (std::size_t i = 0; i < Size(); ++i) {
+        if (EqualsIgnoringCase(Part(FirstPart(i)), operation)) {
             ++count;
         }
     }
     return count;
 }
 
+std::string CallLog::Line(std::size_t index) const {
+    std::string line(Part(FirstPart(index)));
+    line += '(';
+    for (std::size_t part = FirstPart(index) + 1; part < EndPart(index); ++part) {
+        if (part > FirstPart(index) + 1) {
+            line += ", ";
+        }
+        line += Part(part);
+    }
+    line += ')';
+    return line;
+}
+
 std::string CallLog::Text() const {
     std::string out;
-    for (const CallRecord& record : records_) {
-        out += record.operation;
-        out += '(';
-        for (std::size_t i = 0; i < record.arguments.size(); ++i) {
-            if (i > 0) {
-                out += ", ";
-            }
-            out += record.arguments[i];
-        }
-        out += ")\n";
+    for (std::size_t i = 0; i < Size(); ++i) {
+        out += Line(i);
+        out += '\n';
     }
     return out;
 }
@@ -158,12 +206,10 @@ std::string ScriptApi::DocumentText() const {
 }
 
 Value ScriptApi::Call(const std::string& operation, const std::vector<Value>& args) {
-    CallRecord record{operation, {}};
-    record.arguments.reserve(args.size());
+    log_.StartRecord(operation);
     for (const Value& arg : args) {
-        record.arguments.push_back(ArgumentText(arg));
+        log_.AddArgument(ArgumentText(arg));
     }
-    log_.Add(std::move(record));
 
     const OperationSpec* spec = FindOperation(operation);
     if (spec == nullptr) {

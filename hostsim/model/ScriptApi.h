@@ -6,6 +6,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "hostsim/model/Value.h"
@@ -47,20 +48,37 @@ struct CallRecord {
     std::vector<std::string> arguments;
 };
 
-// Every call made through ScriptApi::Call, in order, faulted calls included.
+// Every call made through ScriptApi::Call, in order, faulted calls included. The texts are
+// kept end to end in one buffer: a session's log holds one entry per call, tens of thousands
+// of them in a large SelAllPts, without an allocation of their own each.
 class CallLog {
   public:
-    void Add(CallRecord record);
+    void Add(const CallRecord& record);
+    // Adds a call in two steps: its operation, then each argument's text in order.
+    void StartRecord(std::string_view operation);
+    void AddArgument(std::string_view text);
     void Clear();
-    const std::vector<CallRecord>& Records() const { return records_; }
+    std::size_t Size() const { return recordStarts_.size(); }
+    CallRecord Record(std::size_t index) const;
+    // Every record, in order.
+    std::vector<CallRecord> Records() const;
     // Number of calls of an operation (name compared ignoring case).
     std::size_t CountOf(const std::string& operation) const;
-    // One line per call: the operation, then "(", the arguments separated by ", ", then ")",
-    // e.g. `AddLine(Array[0:3]{Double 1; Double 2; Double 0}, Array[0:3]{Int16 -5000; ...})`.
+    // One call in text form: the operation, then "(", the arguments separated by ", ", then
+    // ")", e.g. `AddLine(Array[0:3]{Double 1; Double 2; Double 0}, Array[0:3]{Int16 -5000; ...})`.
+    std::string Line(std::size_t index) const;
+    // One line per call, each ended by a line break.
     std::string Text() const;
 
   private:
-    std::vector<CallRecord> records_;
+    std::string_view Part(std::size_t part) const;
+    // Parts of record `index`: [first, end) in partEnds_.
+    std::size_t FirstPart(std::size_t index) const { return recordStarts_[index]; }
+    std::size_t EndPart(std::size_t index) const;
+
+    std::string text_;                     // every operation and argument text, end to end
+    std::vector<std::size_t> partEnds_;    // where each of them ends in text_
+    std::vector<std::size_t> recordStarts_;  // each record's operation, an index into partEnds_
 };
 
 // The simulated host's script object: routes automation calls by name to the document and

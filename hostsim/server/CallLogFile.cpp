@@ -7,17 +7,6 @@
 
 namespace hostsim {
 
-std::string CallLine(const std::string& operation, const std::vector<std::string>& arguments) {
-    std::string line = operation + "(";
-    for (std::size_t i = 0; i < arguments.size(); ++i) {
-        if (i > 0) {
-            line += ", ";
-        }
-        line += arguments[i];
-    }
-    return line + ")";
-}
-
 CallLogFile::CallLogFile(const std::wstring& path) {
     if (path.empty()) {
         return;
@@ -39,13 +28,13 @@ void CallLogFile::Append(const CallLog& log) {
     if (file_ == INVALID_HANDLE_VALUE) {
         return;
     }
-    const auto& records = log.Records();
-    if (records.size() < written_) {
+    if (log.Size() < written_) {
         written_ = 0;
     }
     std::string text;
-    for (; written_ < records.size(); ++written_) {
-        text += CallLine(records[written_].operation, records[written_].arguments) + "\n";
+    for (; written_ < log.Size(); ++written_) {
+        text += log.Line(written_);
+        text += '\n';
     }
     Write(text);
 }

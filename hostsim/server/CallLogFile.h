@@ -37,7 +37,4 @@ private:
     std::size_t written_ = 0;
 };
 
-// One record in the call log's text form: operation(argument, argument, ...).
-std::string CallLine(const std::string& operation, const std::vector<std::string>& arguments);
-
 }  // namespace hostsim
