@@ -19,7 +19,16 @@ Bstr::Bstr(std::wstring_view text) {
 }
 
 Bstr Bstr::FromUtf8(std::string_view text) {
-    return Bstr(Utf8ToWide(text));
+    // Converted straight into the BSTR's own buffer: a command text of megabytes is not held
+    // once more in UTF-16 on its way to the host.
+    const int length = Utf8WideLength(text);
+    Bstr result;
+    result.value_ = ::SysAllocStringLen(nullptr, static_cast<UINT>(length));
+    if (result.value_ == nullptr) {
+        throw std::bad_alloc();
+    }
+    Utf8ToWideInto(text, result.value_, length);
+    return result;
 }
 
 Bstr Bstr::Adopt(BSTR value) noexcept {

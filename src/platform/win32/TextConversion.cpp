@@ -20,18 +20,25 @@ int CheckedLength(std::size_t size) {
 
 }  // namespace
 
-std::wstring Utf8ToWide(std::string_view utf8) {
+int Utf8WideLength(std::string_view utf8) {
     if (utf8.empty()) {
-        return {};
+        return 0;
     }
-    const int inLength = CheckedLength(utf8.size());
     // Flags 0: invalid sequences are replaced, not rejected.
-    const int outLength = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), inLength, nullptr, 0);
-    if (outLength <= 0) {
-        return {};
+    const int length = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), CheckedLength(utf8.size()), nullptr, 0);
+    return length > 0 ? length : 0;
+}
+
+void Utf8ToWideInto(std::string_view utf8, wchar_t* out, int outLength) {
+    if (outLength > 0) {
+        (void)::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), CheckedLength(utf8.size()), out, outLength);
     }
-    std::wstring wide(static_cast<std::size_t>(outLength), L'\0');
-    (void)::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), inLength, wide.data(), outLength);
+}
+
+std::wstring Utf8ToWide(std::string_view utf8) {
+    const int length = Utf8WideLength(utf8);
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    Utf8ToWideInto(utf8, wide.data(), length);
     return wide;
 }
 

@@ -65,6 +65,15 @@ TEST(BstrTest, KeepsTextByLengthAndConvertsUtf8) {
         EXPECT_EQ(b.ToUtf8(), c.utf8);
     }
     EXPECT_EQ(win32::Utf8ToWide("\xFF" "x"), L"\uFFFDx");
+    EXPECT_EQ(Bstr::FromUtf8("\xFF" "x").View(), L"\uFFFDx");
+    EXPECT_NE(Bstr::FromUtf8("").Get(), nullptr) << "an empty text is an empty BSTR, not a null one";
+    // A command-sized text, converted straight into the BSTR: every unit is there, no more.
+    const std::string big = std::string(1 << 20, '7') + "\xE2\x82\xAC";
+    const Bstr bigBstr = Bstr::FromUtf8(big);
+    ASSERT_EQ(bigBstr.View().size(), (1u << 20) + 1);
+    EXPECT_EQ(::SysStringLen(bigBstr.Get()), (1u << 20) + 1);
+    EXPECT_EQ(bigBstr.View().back(), L'\u20AC');
+    EXPECT_EQ(bigBstr.ToUtf8(), big);
     Bstr moved = Bstr(L"x");
     Bstr target = std::move(moved);
     EXPECT_EQ(moved.Get(), nullptr);
