@@ -12,10 +12,10 @@ constexpr char kHexDigits[] = "0123456789ABCDEF";
 constexpr std::array<std::int8_t, 256> kHexValue = [] {
     std::array<std::int8_t, 256> table{};
     table.fill(-1);
-    for (int d = 0; d < 10; ++d) {
+    for (std::size_t d = 0; d < 10; ++d) {
         table['0' + d] = static_cast<std::int8_t>(d);
     }
-    for (int d = 0; d < 6; ++d) {
+    for (std::size_t d = 0; d < 6; ++d) {
         table['a' + d] = static_cast<std::int8_t>(10 + d);
         table['A' + d] = static_cast<std::int8_t>(10 + d);
     }
