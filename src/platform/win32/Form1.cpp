@@ -117,12 +117,9 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 return TRUE;
             }
             break;
-        case WM_ERASEBKGND: {
-            RECT client{};
-            (void)::GetClientRect(Hwnd(), &client);
-            (void)::FillRect(reinterpret_cast<HDC>(wParam), &client, controls_.FormBrush());
+        case WM_ERASEBKGND:
+            controls_.EraseBackground(Hwnd(), reinterpret_cast<HDC>(wParam));
             return TRUE;
-        }
         default:
             break;
     }

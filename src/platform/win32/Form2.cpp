@@ -59,12 +59,9 @@ LRESULT Form2::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_CTLCOLORBTN:
             return reinterpret_cast<LRESULT>(
                 controls_.CtlColorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam)));
-        case WM_ERASEBKGND: {
-            RECT client{};
-            (void)::GetClientRect(Hwnd(), &client);
-            (void)::FillRect(reinterpret_cast<HDC>(wParam), &client, controls_.FormBrush());
+        case WM_ERASEBKGND:
+            controls_.EraseBackground(Hwnd(), reinterpret_cast<HDC>(wParam));
             return TRUE;
-        }
         default:
             break;
     }

@@ -255,6 +255,12 @@ HBRUSH FormControls::CtlColorStatic(HDC dc, HWND control) const {
     return BrushFor(background);
 }
 
+void FormControls::EraseBackground(HWND form, HDC dc) const {
+    RECT client{};
+    (void)::GetClientRect(form, &client);  // an empty rectangle paints nothing
+    (void)::FillRect(dc, &client, FormBrush());  // cosmetic if refused
+}
+
 bool FormControls::DrawItem(const DRAWITEMSTRUCT& item) const {
     const ui::ControlSpec* spec = SpecOf(item.hwndItem);
     if (spec == nullptr) {

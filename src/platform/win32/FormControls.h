@@ -60,6 +60,8 @@ class FormControls {
 
     // The brush of the form's own background (its table colour or the system face).
     HBRUSH FormBrush() const;
+    // Paints the whole client area of `form` with that brush, for WM_ERASEBKGND.
+    void EraseBackground(HWND form, HDC dc) const;
 
   private:
     HBRUSH BrushFor(std::optional<common::Rgb> rgb) const;
