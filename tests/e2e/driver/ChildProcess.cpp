@@ -1,5 +1,7 @@
 #include "ChildProcess.h"
 
+#include "StartProcess.h"
+
 #include <utility>
 
 #include "platform/win32/TextConversion.h"
@@ -72,13 +74,8 @@ ChildProcess ChildProcess::Start(const std::wstring& program, const std::vector<
         commandLine += L' ';
         commandLine += Quoted(argument);
     }
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
     PROCESS_INFORMATION info{};
-    win32::ThrowLastErrorIf(!::CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
-                                              nullptr, workingDir.empty() ? nullptr : workingDir.c_str(), &startup,
-                                              &info),
-                            "CreateProcessW");
+    win32::ThrowLastErrorIf(!testing_support::StartProcess(program, commandLine, workingDir, info), "CreateProcessW");
     if (HANDLE job = KillOnCloseJob()) {
         // Without the job the process still runs; it is then ended only by its ChildProcess.
         (void)::AssignProcessToJobObject(job, info.hProcess);

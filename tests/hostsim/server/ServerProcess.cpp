@@ -1,5 +1,7 @@
 #include "ServerProcess.h"
 
+#include "StartProcess.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -61,12 +63,8 @@ std::string ReadTextFile(const std::wstring& path) {
 }
 
 ServerProcess::ServerProcess(const std::wstring& exe, const std::wstring& arguments) {
-    std::wstring commandLine = L"\"" + exe + L"\" " + arguments;
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
-    if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &info)) {
+    if (!testing_support::StartProcess(exe, L"\"" + exe + L"\" " + arguments, L"", info)) {
         return;
     }
     CloseHandle(info.hThread);

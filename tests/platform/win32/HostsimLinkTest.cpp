@@ -9,6 +9,7 @@
 #include <mutex>
 #include <thread>
 
+#include "StartProcess.h"
 #include "common/HostError.h"
 #include "host/HostScript.h"
 #include "platform/win32/ComApartment.h"
@@ -51,12 +52,8 @@ bool FileExists(const std::wstring& path) {
 // Runs `exe args` and answers its exit code, or -1 when it could not start or did not end
 // within `timeoutMs` (it is then ended).
 int RunToEnd(const std::wstring& exe, const std::wstring& args, DWORD timeoutMs) {
-    std::wstring commandLine = L"\"" + exe + L"\" " + args;
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
-    if (!::CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                          &info)) {
+    if (!testing_support::StartProcess(exe, L"\"" + exe + L"\" " + args, L"", info)) {
         return -1;
     }
     const win32::UniqueProcessHandle process(info.hProcess);
