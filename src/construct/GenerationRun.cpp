@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "common/BestEffort.h"
 #include "common/BlankTrim.h"
 #include "common/HostPoint.h"
 #include "common/HostValue.h"
 #include "common/NumericField.h"
-#include "construct/CleanupGuard.h"
 #include "construct/CycloidGenerator.h"
 
 namespace construct {
@@ -60,7 +60,7 @@ class ProbeLines {
     ProbeLines& operator=(const ProbeLines&) = delete;
     ~ProbeLines() {
         for (const std::string& id : ids_) {
-            RunBestEffort([&] { script_.DeleteObject(id); });
+            (void)common::RunBestEffort([&] { script_.DeleteObject(id); });
         }
     }
 
@@ -154,7 +154,7 @@ void RunCycloidGeneration(host::HostScript& script, common::PanelSurface& panel)
     panel.LetPendingMessagesRun();
 
     // Armed before the call: a host that switched redraw off and then failed is switched on too.
-    CleanupGuard redrawBackOn([&] { script.EnableRedraw(true); });
+    common::CleanupGuard redrawBackOn([&] { script.EnableRedraw(true); });
     script.EnableRedraw(false);
 
     const std::string xyText = panel.FieldText(PanelField::Text1);

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "common/BestEffort.h"
 #include "common/BlankTrim.h"
 #include "common/HostValue.h"
 #include "common/NumericField.h"
-#include "construct/CleanupGuard.h"
 
 namespace construct {
 
@@ -45,7 +45,7 @@ void CreatePointsAlongLine(host::HostScript& script, common::PanelSurface& panel
     panel.SetStatusVisible(false);
 
     // Armed before the selection: whatever happens from here on, the line does not stay selected.
-    CleanupGuard unselectLine([&] { script.UnselectObject(LineId(panel)); });
+    common::CleanupGuard unselectLine([&] { script.UnselectObject(LineId(panel)); });
     script.SelectObject(LineId(panel));
 
     std::optional<std::string> failure;

@@ -1,9 +1,8 @@
 #include "host/Startup.h"
 
-#include <exception>
 #include <string>
-#include <utility>
 
+#include "common/BestEffort.h"
 #include "common/HostValue.h"
 #include "host/Census.h"
 #include "host/HostScript.h"
@@ -14,18 +13,6 @@ namespace {
 
 enum class Route { None, Rhino4, Rhino3 };
 
-// Runs one step of the Rhino 4 route; a failure skips the step, whatever it would have
-// assigned keeps its old value, and the route goes on. Returns whether the step ran through.
-template <typename Step>
-bool RunSkippingFailure(Step&& step) {
-    try {
-        std::forward<Step>(step)();
-        return true;
-    } catch (const std::exception&) {
-        return false;
-    }
-}
-
 void MakeVisible(Dispatcher& hostApp) {
     hostApp.Put("Visible", common::HostValue::Bool(true));
 }
@@ -35,21 +22,21 @@ std::int32_t ReadHostWindow(HostLink& link) {
 }
 
 void AttachToRhino4(StartupPlatform& platform, HostLink& link) {
-    if (!RunSkippingFailure([&] { link.HostApp = platform.CreateObject(kRhino4ProgId); }) || !link.HostApp) {
+    if (!common::RunBestEffort([&] { link.HostApp = platform.CreateObject(kRhino4ProgId); }) || !link.HostApp) {
         platform.ShowMessageBox(kRhino4CreateFailedMessage);
         return;
     }
     for (int attempt = 0; attempt < kRhino4ScriptAttempts; ++attempt) {
-        if (RunSkippingFailure([&] { link.RhinoScript = link.HostApp->CallForObject("GetScriptObject"); })) {
+        if (common::RunBestEffort([&] { link.RhinoScript = link.HostApp->CallForObject("GetScriptObject"); })) {
             break;
         }
         platform.Sleep(kRhino4RetryPauseMs);
     }
-    (void)RunSkippingFailure([&] { MakeVisible(*link.HostApp); });
-    (void)RunSkippingFailure([&] { link.HostWindow = ReadHostWindow(link); });
-    (void)RunSkippingFailure([&] { platform.PlacePanelTopmost(); });
-    (void)RunSkippingFailure([&] { platform.SetParent(link.HostWindow); });
-    (void)RunSkippingFailure([&] { platform.SetForegroundWindow(link.HostWindow); });
+    (void)common::RunBestEffort([&] { MakeVisible(*link.HostApp); });
+    (void)common::RunBestEffort([&] { link.HostWindow = ReadHostWindow(link); });
+    (void)common::RunBestEffort([&] { platform.PlacePanelTopmost(); });
+    (void)common::RunBestEffort([&] { platform.SetParent(link.HostWindow); });
+    (void)common::RunBestEffort([&] { platform.SetForegroundWindow(link.HostWindow); });
 }
 
 // The Rhino 3 route has a single attempt per step. A failing step is told to the user
@@ -61,27 +48,27 @@ void AttachToRhino3(StartupPlatform& platform, HostLink& link) {
         link.HostWindow = 0;
         platform.ShowMessageBox(message);
     };
-    if (!RunSkippingFailure([&] { link.HostApp = platform.CreateObject(kRhino3ProgId); }) || !link.HostApp) {
+    if (!common::RunBestEffort([&] { link.HostApp = platform.CreateObject(kRhino3ProgId); }) || !link.HostApp) {
         giveUp(kRhino3CreateFailedMessage);
         return;
     }
     platform.LetPendingMessagesRun();
-    if (!RunSkippingFailure([&] { link.RhinoScript = link.HostApp->CallForObject("GetScriptObject"); }) ||
+    if (!common::RunBestEffort([&] { link.RhinoScript = link.HostApp->CallForObject("GetScriptObject"); }) ||
         !link.RhinoScript) {
         giveUp(kRhino3ScriptFailedMessage);
         return;
     }
-    if (!RunSkippingFailure([&] { MakeVisible(*link.HostApp); })) {
+    if (!common::RunBestEffort([&] { MakeVisible(*link.HostApp); })) {
         giveUp(kRhino3VisibleFailedMessage);
         return;
     }
     std::int32_t hostWindow = 0;
     // A window handle of 0 names no window to dock into, so it counts as a failure too.
-    if (!RunSkippingFailure([&] { hostWindow = ReadHostWindow(link); }) || hostWindow == 0) {
+    if (!common::RunBestEffort([&] { hostWindow = ReadHostWindow(link); }) || hostWindow == 0) {
         giveUp(kRhino3WindowFailedMessage);
         return;
     }
-    if (!RunSkippingFailure([&] { platform.PlacePanelTopmost(); })) {
+    if (!common::RunBestEffort([&] { platform.PlacePanelTopmost(); })) {
         giveUp(kRhino3DockFailedMessage);
         return;
     }

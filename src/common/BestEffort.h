@@ -3,16 +3,22 @@
 #include <functional>
 #include <utility>
 
-namespace construct {
+namespace common {
 
-// Runs `step` and drops any failure it raises. For cleanup that is worth trying but must
-// not hide the failure that led to it (deleting a probe line, switching redraw back on).
-inline void RunBestEffort(const std::function<void()>& step) noexcept {
+// Runs `step` and drops any failure it raises; returns whether the step ran through. For a
+// step worth trying whose failure must not stop what runs it: cleanup on the way out of
+// another failure (deleting a probe line, switching redraw back on), or one step of a
+// sequence whose steps may each fail without ending it (attaching to the host at start-up).
+// Whatever the step would have assigned before it failed keeps its old value.
+template <typename Step>
+bool RunBestEffort(Step&& step) noexcept {
     try {
-        step();
+        std::forward<Step>(step)();
+        return true;
     } catch (...) {
         // Dropped on purpose: the caller is already leaving through another failure, or the
-        // cleanup is a courtesy to the user's document that the host refused.
+        // step is one the caller can do without.
+        return false;
     }
 }
 
@@ -26,7 +32,7 @@ class CleanupGuard {
     CleanupGuard& operator=(const CleanupGuard&) = delete;
     ~CleanupGuard() {
         if (cleanup_) {
-            RunBestEffort(cleanup_);
+            (void)RunBestEffort(cleanup_);
         }
     }
 
@@ -37,4 +43,4 @@ class CleanupGuard {
     std::function<void()> cleanup_;
 };
 
-}  // namespace construct
+}  // namespace common
