@@ -60,14 +60,6 @@ std::int32_t HostTally::Value() const {
     return static_cast<std::int32_t>(std::min<std::int64_t>(value, std::numeric_limits<std::int32_t>::max()));
 }
 
-std::int32_t CensusOfPaths(const std::vector<std::string>& paths) {
-    HostTally tally;
-    for (const std::string& path : paths) {
-        tally.Add(path);
-    }
-    return tally.Value();
-}
-
 DecodedCensus DecodeCensus(std::int32_t value) {
     const double n = value;
     const double rhino4 = std::trunc(n / kCensusDivisor);
@@ -89,6 +81,9 @@ std::string SnapshotEntryName(const char* field, std::size_t fieldChars) {
 
 std::vector<std::uint32_t> ListProcessIds(ProcessStatusApi& api) {
     std::uint32_t capacityBytes = 8;
+    // Starts above the capacity only so that the loop asks the platform at least once; the
+    // first call overwrites it. Do not start it at 0 as a count of nothing read yet: below 8
+    // the loop never runs and the census finds no host at all.
     std::uint32_t returnedBytes = 96;
     std::vector<std::uint32_t> ids;
     while (capacityBytes <= returnedBytes && capacityBytes < kMaxIdBufferBytes) {

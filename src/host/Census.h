@@ -29,18 +29,13 @@ class HostTally {
   public:
     void Add(std::string_view executablePath);
 
-    std::int32_t Rhino3() const { return rhino3_; }
-    std::int32_t Rhino4() const { return rhino4_; }
-    // kCensusDivisor × Rhino4() + Rhino3(), saturated at the 32-bit maximum.
+    // kCensusDivisor × (Rhino 4 count) + (Rhino 3 count), saturated at the 32-bit maximum.
     std::int32_t Value() const;
 
   private:
     std::int32_t rhino3_ = 0;
     std::int32_t rhino4_ = 0;
 };
-
-// The census value of a list of executable paths.
-std::int32_t CensusOfPaths(const std::vector<std::string>& paths);
 
 // The counts start-up reads back from a census value, in double precision:
 // rhino4 is the integer part of value / kCensusDivisor, rhino3 the remainder.

@@ -35,8 +35,7 @@ void AttachToRhino4(StartupPlatform& platform, HostLink& link) {
     (void)common::RunBestEffort([&] { MakeVisible(*link.HostApp); });
     (void)common::RunBestEffort([&] { link.HostWindow = ReadHostWindow(link); });
     (void)common::RunBestEffort([&] { platform.PlacePanelTopmost(); });
-    (void)common::RunBestEffort([&] { platform.SetParent(link.HostWindow); });
-    (void)common::RunBestEffort([&] { platform.SetForegroundWindow(link.HostWindow); });
+    (void)common::RunBestEffort([&] { platform.Dock(link.HostWindow); });
 }
 
 // The Rhino 3 route has a single attempt per step. A failing step is told to the user
@@ -73,8 +72,7 @@ void AttachToRhino3(StartupPlatform& platform, HostLink& link) {
         return;
     }
     link.HostWindow = hostWindow;
-    platform.SetParent(link.HostWindow);
-    platform.SetForegroundWindow(link.HostWindow);
+    platform.Dock(link.HostWindow);
 }
 
 }  // namespace

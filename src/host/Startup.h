@@ -54,9 +54,9 @@ class StartupPlatform {
     virtual void ShowMessageBox(std::string_view text) = 0;
     // Makes the panel topmost, keeping its position and size; throws when that fails.
     virtual void PlacePanelTopmost() = 0;
-    // Makes the panel a child of `hostWindow` (0 leaves it top-level).
-    virtual void SetParent(std::int32_t hostWindow) = 0;
-    virtual void SetForegroundWindow(std::int32_t hostWindow) = 0;
+    // Docks the panel into `hostWindow`: makes the panel its child and asks for the host
+    // window to come to the foreground. With 0 the panel stays top-level.
+    virtual void Dock(std::int32_t hostWindow) = 0;
 };
 
 enum class StartupOutcome {

@@ -102,10 +102,7 @@ class FakeStartupPlatform : public host::StartupPlatform {
             throw std::overflow_error("panel position out of range");
         }
     }
-    void SetParent(std::int32_t hostWindow) override { log.push_back("SetParent " + std::to_string(hostWindow)); }
-    void SetForegroundWindow(std::int32_t hostWindow) override {
-        log.push_back("SetForegroundWindow " + std::to_string(hostWindow));
-    }
+    void Dock(std::int32_t hostWindow) override { log.push_back("Dock " + std::to_string(hostWindow)); }
 };
 
 const std::string kTitle(host::kPanelTitle);
@@ -123,17 +120,17 @@ TEST(StartupTest, AttachesToTheOnlyRunningVersion) {
          1000,
          "Rhino4.Interface",
          {"CreateObject Rhino4.Interface", "GetScriptObject", "Visible=Bool:true", "WindowHandle", "PlacePanelTopmost",
-          "SetParent " + kWindow, "SetForegroundWindow " + kWindow}},
+          "Dock " + kWindow}},
         {"two Rhino 4",
          2000,
          "Rhino4.Interface",
          {"CreateObject Rhino4.Interface", "GetScriptObject", "Visible=Bool:true", "WindowHandle", "PlacePanelTopmost",
-          "SetParent " + kWindow, "SetForegroundWindow " + kWindow}},
+          "Dock " + kWindow}},
         {"Rhino 3 alone",
          1,
          "Rhino3.Application",
          {"CreateObject Rhino3.Application", "LetPendingMessagesRun", "GetScriptObject", "Visible=Bool:true",
-          "WindowHandle", "PlacePanelTopmost", "SetParent " + kWindow, "SetForegroundWindow " + kWindow}},
+          "WindowHandle", "PlacePanelTopmost", "Dock " + kWindow}},
     };
     for (const auto& c : kCases) {
         SCOPED_TRACE(c.name);
@@ -194,7 +191,7 @@ TEST(StartupTest, BothRunningAsksTheChooser) {
         if (c.createdProgId) {
             EXPECT_TRUE(platform.Has("CreateObject " + std::string(c.createdProgId)));
             EXPECT_EQ(link.RhinoScript.get(), platform.scripts[c.createdProgId]);
-            EXPECT_TRUE(platform.Has("SetParent " + kWindow));
+            EXPECT_TRUE(platform.Has("Dock " + kWindow));
         } else {
             EXPECT_EQ(platform.log.back(), "ShowChooser");
             EXPECT_EQ(link.HostApp, nullptr);
@@ -253,10 +250,10 @@ TEST(StartupTest, Rhino4ScriptObjectIsRetriedWithAPauseAfterEachFailure) {
 
     EXPECT_EQ(app.CountOf("GetScriptObject"), 4);
     EXPECT_EQ(platform.Count("Sleep 500"), 3);
-    EXPECT_EQ(platform.log.size(), platform.IndexOf("Sleep 500") + 9u);  // 3 pauses, success, then 5 attach steps
+    EXPECT_EQ(platform.log.size(), platform.IndexOf("Sleep 500") + 8u);  // 3 pauses, success, then 4 attach steps
     EXPECT_EQ(link.RhinoScript.get(), platform.scripts["Rhino4.Interface"]);
     EXPECT_EQ(link.HostWindow, kHostWindow);
-    EXPECT_TRUE(platform.Has("SetParent " + kWindow));
+    EXPECT_TRUE(platform.Has("Dock " + kWindow));
     EXPECT_FALSE(platform.Has("MessageBox Failed to create Rhino4 object"));
 }
 
@@ -275,9 +272,8 @@ TEST(StartupTest, Rhino4WithoutScriptObjectStillShowsHostAndPlacesPanelUndocked)
     EXPECT_EQ(platform.Count("Sleep 500"), 10);
     EXPECT_EQ(link.RhinoScript, nullptr);
     EXPECT_EQ(link.HostWindow, 0);
-    std::vector<std::string> tail(platform.log.end() - 4, platform.log.end());
-    EXPECT_EQ(tail, (std::vector<std::string>{"Visible=Bool:true", "PlacePanelTopmost", "SetParent 0",
-                                              "SetForegroundWindow 0"}));
+    std::vector<std::string> tail(platform.log.end() - 3, platform.log.end());
+    EXPECT_EQ(tail, (std::vector<std::string>{"Visible=Bool:true", "PlacePanelTopmost", "Dock 0"}));
     for (const std::string& entry : platform.log) {
         EXPECT_NE(entry.rfind("MessageBox", 0), 0u) << entry;
     }
@@ -312,8 +308,8 @@ TEST(StartupTest, Rhino4SkipsEachFailingAttachStep) {
 
     EXPECT_NE(link.RhinoScript, nullptr);
     EXPECT_EQ(link.HostWindow, 0);
-    std::vector<std::string> tail(platform.log.end() - 3, platform.log.end());
-    EXPECT_EQ(tail, (std::vector<std::string>{"PlacePanelTopmost", "SetParent 0", "SetForegroundWindow 0"}));
+    std::vector<std::string> tail(platform.log.end() - 2, platform.log.end());
+    EXPECT_EQ(tail, (std::vector<std::string>{"PlacePanelTopmost", "Dock 0"}));
 }
 
 TEST(StartupTest, Rhino3FailureIsToldAndThePanelRunsUnattached) {
@@ -357,8 +353,8 @@ TEST(StartupTest, Rhino3FailureIsToldAndThePanelRunsUnattached) {
         EXPECT_EQ(platform.log.back(), "MessageBox " + std::string(c.message));
         EXPECT_EQ(platform.Count("GetScriptObject") + platform.Count("CreateObject Rhino3.Application"),
                   c.fault == Fault::Create || c.fault == Fault::Script ? 1 : 2);
-        EXPECT_FALSE(platform.Has("SetParent " + kWindow));
-        EXPECT_FALSE(platform.Has("SetParent 0"));
+        EXPECT_FALSE(platform.Has("Dock " + kWindow));
+        EXPECT_FALSE(platform.Has("Dock 0"));
         EXPECT_EQ(link.HostApp != nullptr, c.appKept);
         EXPECT_EQ(link.RhinoScript, nullptr);
         EXPECT_EQ(link.HostWindow, 0);

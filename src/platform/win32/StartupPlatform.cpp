@@ -1,8 +1,8 @@
 #include "platform/win32/StartupPlatform.h"
 
+#include <cstdint>
 #include <string>
 
-#include "platform/win32/Docking.h"
 #include "platform/win32/Form2.h"
 #include "platform/win32/MessageLoop.h"
 #include "platform/win32/MyInfoBox.h"
@@ -73,13 +73,14 @@ void StartupPlatform::PlacePanelTopmost() {
     PlaceForm(panel_, true, false);
 }
 
-void StartupPlatform::SetParent(std::int32_t hostWindow) {
-    (void)::SetParent(panel_, HostWindowHandle(hostWindow));  // not examined: an undocked panel still works
-}
-
-void StartupPlatform::SetForegroundWindow(std::int32_t hostWindow) {
-    // With window 0, or when the foreground lock refuses, nothing changes.
-    (void)::SetForegroundWindow(HostWindowHandle(hostWindow));
+void StartupPlatform::Dock(std::int32_t hostWindow) {
+    // The host's 32-bit handle is sign-extended, as Windows does when a handle crosses
+    // between 32- and 64-bit code.
+    const HWND host = reinterpret_cast<HWND>(static_cast<std::intptr_t>(hostWindow));
+    (void)::SetParent(panel_, host);  // not examined: an undocked panel still works
+    if (host != nullptr) {
+        (void)::SetForegroundWindow(host);  // may be refused by the foreground lock
+    }
 }
 
 }  // namespace win32

@@ -41,8 +41,9 @@ class StartupPlatform final : public host::StartupPlatform {
     // program while the panel is not yet shown.
     void ShowMessageBox(std::string_view text) override;
     void PlacePanelTopmost() override;
-    void SetParent(std::int32_t hostWindow) override;
-    void SetForegroundWindow(std::int32_t hostWindow) override;
+    // SetParent(panel, hostWindow), then SetForegroundWindow(hostWindow) unless it is 0.
+    // Results are not examined.
+    void Dock(std::int32_t hostWindow) override;
 
   private:
     HWND panel_;

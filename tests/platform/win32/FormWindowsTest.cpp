@@ -2,15 +2,17 @@
 // rectangle read back in twips, z-order placement and docking.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 
 #include "WindowTestSupport.h"
-#include "platform/win32/Docking.h"
+#include "platform/win32/ComDispatcher.h"
 #include "platform/win32/Form1.h"
 #include "platform/win32/Form2.h"
 #include "platform/win32/Modal.h"
 #include "platform/win32/MyInfoBox.h"
 #include "platform/win32/PlaceForm.h"
+#include "platform/win32/StartupPlatform.h"
 #include "ui/ControlTables.h"
 
 namespace {
@@ -244,10 +246,13 @@ TEST(FormWindowsTest, DockingMakesThePanelAChildAndModalBoxesDisableOnlyThePanel
                                         nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(host, nullptr);
 
-    win32::Dock(panel.Hwnd(), nullptr);
+    // Docked as start-up docks it, the host window crossing as its 32-bit handle.
+    win32::ComObjectCreator creator;
+    win32::StartupPlatform startup(panel.Hwnd(), creator);
+    startup.Dock(0);
     EXPECT_EQ(::GetAncestor(panel.Hwnd(), GA_PARENT), ::GetDesktopWindow()) << "a null host leaves it top-level";
 
-    win32::Dock(panel.Hwnd(), host);
+    startup.Dock(static_cast<std::int32_t>(reinterpret_cast<std::intptr_t>(host)));
     EXPECT_EQ(::GetAncestor(panel.Hwnd(), GA_PARENT), host);
     EXPECT_EQ(win32::ModalDisabledWindow(panel.Hwnd()), panel.Hwnd());
     EXPECT_EQ(win32::ModalDisabledWindow(panel.Control(ui::Form1Id::Command4)), panel.Hwnd());
@@ -267,7 +272,7 @@ TEST(FormWindowsTest, DockingMakesThePanelAChildAndModalBoxesDisableOnlyThePanel
     EXPECT_TRUE(hostEnabled);
     EXPECT_TRUE(::IsWindowEnabled(panel.Hwnd()));
 
-    win32::Dock(panel.Hwnd(), nullptr);
+    startup.Dock(0);
     ::DestroyWindow(host);
 }
 
