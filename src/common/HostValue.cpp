@@ -1,7 +1,8 @@
 #include "common/HostValue.h"
 
-#include <charconv>
 #include <utility>
+
+#include "common/NumberText.h"
 
 namespace common {
 
@@ -81,11 +82,6 @@ const HostValue* HostValue::At(std::initializer_list<std::int32_t> subscripts) c
 }
 
 std::string HostValue::Describe() const {
-    auto numberText = [](double value) {
-        char buffer[32];
-        const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-        return std::string(buffer, result.ptr);
-    };
     switch (kind) {
         case Kind::Empty:
             return "Empty";
@@ -94,11 +90,11 @@ std::string HostValue::Describe() const {
         case Kind::Bool:
             return boolean ? "Bool:true" : "Bool:false";
         case Kind::Int16:
-            return "I2:" + numberText(number);
+            return "I2:" + NumberText(number);
         case Kind::Int32:
-            return "I4:" + numberText(number);
+            return "I4:" + NumberText(number);
         case Kind::Double:
-            return "R8:" + numberText(number);
+            return "R8:" + NumberText(number);
         case Kind::String:
             return "S:\"" + text + "\"";
         case Kind::Object:

@@ -1,6 +1,5 @@
 #include "construct/GenerationRun.h"
 
-#include <charconv>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -11,6 +10,7 @@
 #include "common/BlankTrim.h"
 #include "common/HostPoint.h"
 #include "common/HostValue.h"
+#include "common/NumberText.h"
 #include "common/NumericField.h"
 #include "construct/CycloidGenerator.h"
 
@@ -30,12 +30,6 @@ constexpr char kNoIntersectionMessage[] =
 // The probes reach these absolute coordinates: x = -5000 for the span, z = 5000 for the height.
 constexpr std::int32_t kProbeFarX = -5000;
 constexpr std::int32_t kProbeFarZ = 5000;
-
-std::string DecimalText(std::size_t value) {
-    char buffer[24];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    return std::string(buffer, result.ptr);
-}
 
 std::string StepRefusalMessage(StepRefusal refusal) {
     switch (refusal) {
@@ -171,7 +165,7 @@ void RunCycloidGeneration(host::HostScript& script, common::PanelSurface& panel)
             }
             std::string caption;
             caption.reserve(sizeof kCalculatingCaption + 24);
-            caption.append(kCalculatingCaption).append(" ").append(DecimalText(i + 1));
+            caption.append(kCalculatingCaption).append(" ").append(common::IntegerText(i + 1));
             panel.SetStatusCaption(caption);
             const std::string entryText = panel.ListRow(i);
             if (GenerateForEntry(script, panel, entryText, xyId, yzId) == EntryOutcome::RunEnds) {

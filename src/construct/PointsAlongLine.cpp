@@ -1,7 +1,5 @@
 #include "construct/PointsAlongLine.h"
 
-#include <charconv>
-#include <cmath>
 #include <optional>
 #include <string>
 #include <vector>
@@ -9,6 +7,7 @@
 #include "common/BestEffort.h"
 #include "common/BlankTrim.h"
 #include "common/HostValue.h"
+#include "common/NumberText.h"
 #include "common/NumericField.h"
 
 namespace construct {
@@ -17,19 +16,8 @@ namespace {
 
 using common::PanelField;
 
-// The number as the user typed it: whole numbers in plain digits ("5000000"), others in their
-// shortest form ("2.5", "1e+300").
-std::string NumberText(double value) {
-    constexpr double kLargestPlain = 1e15;
-    char buffer[32];
-    const bool plain = value == std::trunc(value) && std::fabs(value) < kLargestPlain;
-    const auto result = plain ? std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed)
-                              : std::to_chars(buffer, buffer + sizeof buffer, value);
-    return std::string(buffer, result.ptr);
-}
-
 std::string DivisionFailedMessage(double pointCount) {
-    return "Could not divide the line into " + NumberText(pointCount) +
+    return "Could not divide the line into " + common::NumberText(pointCount) +
            " points. Type 2 or more points beside \"Create\" and pick a line that Rhino can divide.";
 }
 

@@ -1,21 +1,16 @@
 #include "picking/PointList.h"
 
-#include <charconv>
 #include <cstdint>
 #include <optional>
 #include <vector>
+
+#include "common/NumberText.h"
 
 namespace picking {
 
 namespace {
 
 constexpr std::int16_t kPointFilter = 1;
-
-std::string CountText(std::size_t count) {
-    char buffer[24];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, count);
-    return std::string(buffer, result.ptr);
-}
 
 }  // namespace
 
@@ -56,7 +51,7 @@ std::size_t SelectAllPoints(host::HostScript& script, common::PanelSurface& pane
         }
     }
     panel.SetStatusVisible(true);
-    panel.SetStatusCaption(CountText(pointCount) + " points added!");
+    panel.SetStatusCaption(common::IntegerText(pointCount) + " points added!");
     return pointCount;
 }
 

@@ -1,7 +1,8 @@
 #include "ui/Messages.h"
 
-#include <charconv>
 #include <cstdint>
+
+#include "common/NumberText.h"
 
 namespace ui {
 
@@ -10,10 +11,8 @@ std::string HostFailureMessage(const common::HostError& error) {
     if (!error.Description().empty()) {
         return message + ": " + error.Description();
     }
-    // Without a description the error code is all the user can pass on; HRESULTs read in hex.
-    char buffer[16];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, static_cast<std::uint32_t>(error.Code()), 16);
-    return message + " (error 0x" + std::string(buffer, result.ptr) + ").";
+    // Without a description the error code is all the user can pass on.
+    return message + " (error " + common::HexCodeText(static_cast<std::uint32_t>(error.Code())) + ").";
 }
 
 std::string CommandFailureMessage(const std::string& description) {

@@ -1,9 +1,9 @@
 #include "platform/win32/ComDispatcher.h"
 
-#include <charconv>
 #include <stdexcept>
 #include <utility>
 
+#include "common/NumberText.h"
 #include "platform/win32/Bstr.h"
 #include "platform/win32/TextConversion.h"
 #include "platform/win32/VariantConvert.h"
@@ -55,12 +55,6 @@ private:
     EXCEPINFO info_;
 };
 
-std::string NumberText(unsigned value) {
-    char buffer[16];
-    const auto end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
-    return std::string(buffer, end);
-}
-
 HostError RaisedError(const std::string& operation, ExceptionInfo& info) {
     info.Complete();
     const HRESULT code = info.Code();
@@ -69,7 +63,7 @@ HostError RaisedError(const std::string& operation, ExceptionInfo& info) {
     }
     std::string description = info.Description();
     if (description.empty()) {
-        description = HexCode(static_cast<std::uint32_t>(code));
+        description = common::HexCodeText(static_cast<std::uint32_t>(code));
         const std::string system = SystemMessage(static_cast<std::uint32_t>(code));
         if (!system.empty()) {
             description += " " + system;
@@ -102,10 +96,10 @@ bool IsHostGone(HRESULT hr) noexcept {
 HostError HostErrorFor(const std::string& operation, HRESULT hr, const std::string& detail) {
     const auto code = static_cast<std::uint32_t>(hr);
     if (IsHostGone(hr)) {
-        return HostError(operation, std::string(kHostGoneText) + " (" + HexCode(code) + ")",
+        return HostError(operation, std::string(kHostGoneText) + " (" + common::HexCodeText(code) + ")",
                          HostError::Cause::HostGone, static_cast<std::int32_t>(hr));
     }
-    std::string description = HexCode(code);
+    std::string description = common::HexCodeText(code);
     const std::string system = SystemMessage(code);
     if (!system.empty()) {
         description += " " + system;
@@ -177,7 +171,7 @@ Variant ComDispatcher::Invoke(const std::string& name, WORD flags, const std::ve
         std::string detail;
         if ((hr == DISP_E_TYPEMISMATCH || hr == DISP_E_PARAMNOTFOUND) && argError < args.size()) {
             // puArgErr indexes rgvarg, which holds the arguments in reverse.
-            detail = "argument " + NumberText(static_cast<unsigned>(args.size() - argError));
+            detail = "argument " + common::IntegerText(args.size() - argError);
         }
         throw HostErrorFor(name, hr, detail);
     }

@@ -1,8 +1,8 @@
 #include "platform/win32/Win32Error.h"
 
-#include <charconv>
 #include <string_view>
 
+#include "common/NumberText.h"
 #include "platform/win32/TextConversion.h"
 
 namespace win32 {
@@ -16,14 +16,12 @@ std::string FileName(const char* path) {
 }
 
 std::string Describe(const std::string& api, std::uint32_t code, const std::source_location& where) {
-    std::string text = api + " failed: " + HexCode(code);
+    std::string text = api + " failed: " + common::HexCodeText(code);
     const std::string message = SystemMessage(code);
     if (!message.empty()) {
         text += " " + message;
     }
-    char line[16];
-    const auto end = std::to_chars(line, line + sizeof line, where.line()).ptr;
-    return text + " (" + FileName(where.file_name()) + ":" + std::string(line, end) + ")";
+    return text + " (" + FileName(where.file_name()) + ":" + common::IntegerText(where.line()) + ")";
 }
 
 std::string FormatSystemText(DWORD code) {
@@ -56,18 +54,6 @@ std::string SystemMessage(std::uint32_t code) {
         text = FormatSystemText(HRESULT_CODE(static_cast<HRESULT>(code)));
     }
     return text;
-}
-
-std::string HexCode(std::uint32_t code) {
-    char digits[8];
-    const auto end = std::to_chars(digits, digits + sizeof digits, code, 16).ptr;
-    std::string text(digits, end);
-    for (char& c : text) {
-        if (c >= 'a' && c <= 'f') {
-            c = static_cast<char>(c - 'a' + 'A');
-        }
-    }
-    return "0x" + std::string(8 - text.size(), '0') + text;
 }
 
 }  // namespace win32

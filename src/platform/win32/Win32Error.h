@@ -29,9 +29,6 @@ private:
 // line break; empty when the system has none.
 std::string SystemMessage(std::uint32_t code);
 
-// "0x800706BA" for an HRESULT or error code.
-std::string HexCode(std::uint32_t code);
-
 // Throws Win32Error(what, hr) when `hr` is a failure; S_FALSE and other successes pass.
 inline void ThrowIfFailed(HRESULT hr, const char* what,
                           const std::source_location& where = std::source_location::current()) {

@@ -1,5 +1,6 @@
 #include "HostControl.h"
 
+#include "common/NumberText.h"
 #include "platform/win32/Bstr.h"
 #include "platform/win32/Variant.h"
 #include "platform/win32/Win32Error.h"
@@ -9,7 +10,7 @@ namespace driver {
 namespace {
 
 std::string Failure(const char* what, HRESULT hr) {
-    return std::string(what) + " failed: " + win32::HexCode(static_cast<std::uint32_t>(hr)) + " " +
+    return std::string(what) + " failed: " + common::HexCodeText(static_cast<std::uint32_t>(hr)) + " " +
            win32::SystemMessage(static_cast<std::uint32_t>(hr));
 }
 

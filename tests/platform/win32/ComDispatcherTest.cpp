@@ -4,6 +4,7 @@
 
 #include "TestDispatch.h"
 #include "common/HostError.h"
+#include "common/NumberText.h"
 #include "platform/win32/Bstr.h"
 #include "platform/win32/ComApartment.h"
 #include "platform/win32/Win32Error.h"
@@ -164,7 +165,7 @@ TEST(ComDispatcherTest, ABrokenConnectionMeansTheHostIsGone) {
                 EXPECT_NE(e.Description().find("Rhino is no longer running or stopped answering"), std::string::npos)
                     << e.Description();
             } else {
-                EXPECT_EQ(e.Description().rfind(win32::HexCode(static_cast<std::uint32_t>(c.failure)), 0), 0u)
+                EXPECT_EQ(e.Description().rfind(common::HexCodeText(static_cast<std::uint32_t>(c.failure)), 0), 0u)
                     << e.Description();
             }
         }

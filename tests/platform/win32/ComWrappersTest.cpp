@@ -174,8 +174,6 @@ TEST(Win32ErrorTest, CarriesApiCodeSystemTextAndPlace) {
     }
     EXPECT_NO_THROW(win32::ThrowIfFailed(S_FALSE, "success"));
     EXPECT_THROW(win32::ThrowIfFailed(E_OUTOFMEMORY, "failure"), win32::Win32Error);
-    EXPECT_EQ(win32::HexCode(0x800706BAu), "0x800706BA");
-    EXPECT_EQ(win32::HexCode(5u), "0x00000005");
     EXPECT_FALSE(win32::SystemMessage(static_cast<std::uint32_t>(E_OUTOFMEMORY)).empty());
 }
 
