@@ -17,8 +17,9 @@ namespace {
 using common::PanelField;
 
 std::string DivisionFailedMessage(double pointCount) {
-    return "Could not divide the line into " + common::NumberText(pointCount) +
-           " points. Type 2 or more points beside \"Create\" and pick a line that Rhino can divide.";
+    const char* noun = pointCount == 1 ? " point" : " points";
+    return "Could not divide the line into " + common::NumberText(pointCount) + noun +
+           ". Type 2 or more points beside \"Create\" and pick a line that Rhino can divide.";
 }
 
 // The line's id as the field holds it now; read at each use, as the field may be edited

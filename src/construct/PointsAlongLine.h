@@ -11,7 +11,8 @@ namespace construct {
 // unselected at the end in every case, also when a host call fails on the way (best effort).
 //
 // Nothing selected: no division and no message. A division answer that is not an array of
-// points: the message "Could not divide the line into <Text4> points. ..." after the unselect.
+// points: the message "Could not divide the line into <Text4> points. ..." ("1 point" for 1)
+// after the unselect.
 // A host error passes to the caller as common::HostError.
 void CreatePointsAlongLine(host::HostScript& script, common::PanelSurface& panel);
 

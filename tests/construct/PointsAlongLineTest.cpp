@@ -117,7 +117,7 @@ TEST(PointsAlongLineTest, DivisionWithoutPointsIsReportedAfterTheUnselect) {
     EXPECT_EQ(f.Calls(), expected);
     EXPECT_EQ(callsWhenShown, expected);
     EXPECT_EQ(f.panel.messages,
-              std::vector<std::string>{"Could not divide the line into 1 points. Type 2 or more points beside "
+              std::vector<std::string>{"Could not divide the line into 1 point. Type 2 or more points beside "
                                        "\"Create\" and pick a line that Rhino can divide."});
 }
 

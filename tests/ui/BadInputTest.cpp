@@ -40,8 +40,8 @@ constexpr char kStepTooSmall[] =
 constexpr char kNoIntersection[] = "No intersection found, make sure curve and points are cooplanar in XY and YZ";
 
 std::string DivisionFailed(const std::string& count) {
-    return "Could not divide the line into " + count +
-           " points. Type 2 or more points beside \"Create\" and pick a line that Rhino can divide.";
+    return "Could not divide the line into " + count + (count == "1" ? " point" : " points") +
+           ". Type 2 or more points beside \"Create\" and pick a line that Rhino can divide.";
 }
 
 // Records every call with its arguments exactly as the tool passed them (a command text of
