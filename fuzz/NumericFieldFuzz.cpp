@@ -12,7 +12,7 @@
 namespace {
 
 bool IsFieldBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+    return c == ' ' || c == '\t' || c == '\n';
 }
 
 // Same value, and the same sign of zero, or both NaN (never expected).

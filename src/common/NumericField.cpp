@@ -9,7 +9,7 @@ namespace common {
 namespace {
 
 bool IsBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+    return c == ' ' || c == '\t' || c == '\n';
 }
 
 bool IsDigit(char c) {

@@ -4,8 +4,9 @@
 
 namespace common {
 
-// Reads a panel text as a number: its longest leading number, with every space, tab, carriage
-// return and line feed in the text ignored, wherever it stands ("1 2 . 5" reads 12.5).
+// Reads a panel text as a number: its longest leading number, with every space, tab and line
+// feed in the text ignored, wherever it stands ("1 2 . 5" reads 12.5). A carriage return is
+// not ignored: like any other character it ends the number ("1\r2" reads 1).
 //   - decimal: optional "+" or "-", digits, optional "." and digits, optional exponent ("E" or
 //     "e", optional sign, digits). "." is the decimal separator whatever the locale. Reading
 //     stops at the first character that does not fit, and an exponent without digits is not
