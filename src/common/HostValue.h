@@ -62,7 +62,9 @@ struct HostValue {
     // not an array of that many dimensions or a subscript is out of range.
     const HostValue* At(std::initializer_list<std::int32_t> subscripts) const;
 
-    // A short readable form for logs and test messages, e.g. I2:4, R8:1.5, S:"id", A[2x9].
+    // A short readable form for logs and test messages: the kind and the value, e.g. I2:4,
+    // R8:1.5, S:"id", Bool:true, Null; an array lists its elements in storage order,
+    // without its dimensions: A(R8:1,R8:2,R8:0).
     std::string Describe() const;
 
     friend bool operator==(const HostValue&, const HostValue&) = default;
