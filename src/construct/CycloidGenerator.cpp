@@ -217,6 +217,8 @@ char* WriteLayout(char* out, bool negative, const DecimalDigits& decimal) {
 
 StepRefused::StepRefused(StepRefusal reason) : std::runtime_error(RefusalText(reason)), reason_(reason) {}
 
+CoordinateNotFinite::CoordinateNotFinite() : std::runtime_error("a coordinate of the curve is not finite") {}
+
 std::optional<StepRefusal> RefusalOfStep(double stepDegrees, bool bothSides) {
     if (std::isnan(stepDegrees)) {
         return StepRefusal::NotANumber;
@@ -270,6 +272,9 @@ std::string CycloidCommandTextFor(const common::HostPoint& p,
                                   double stepDegrees,
                                   bool bothSides) {
     // y is the same for every sample, so its text is written once.
+    if (!std::isfinite(p.y)) {
+        throw CoordinateNotFinite();
+    }
     char yText[kMaxCoordinateTextLength];
     const auto yLength = static_cast<std::size_t>(WriteCoordinateText(yText, p.y) - yText);
 
@@ -280,6 +285,9 @@ std::string CycloidCommandTextFor(const common::HostPoint& p,
     text.append(kCommandStart);
     char sampleText[3 * kMaxCoordinateTextLength + 3];
     ForEachSample(p, xyHit, yzHit, stepDegrees, bothSides, [&](double x, double z) {
+        if (!std::isfinite(x) || !std::isfinite(z)) {
+            throw CoordinateNotFinite();
+        }
         char* out = WriteCoordinateText(sampleText, x);
         *out++ = ',';
         std::memcpy(out, yText, yLength);

@@ -35,6 +35,14 @@ class StepRefused : public std::runtime_error {
     StepRefusal reason_;
 };
 
+// Thrown by CycloidCommandTextFor when a coordinate of the curve is not finite: a probe hit so
+// far from the point (beyond about 1e154) that the distance overflows, or a coordinate the host
+// gave as an infinity or NaN. The host's command line cannot read such a number.
+class CoordinateNotFinite : public std::runtime_error {
+  public:
+    CoordinateNotFinite();
+};
+
 // Returns why sampling with stepDegrees cannot be done, or nullopt when it can. A negative step
 // (also -infinity) is accepted: it gives no samples at all. The sample count is bounded from
 // (end angle / step) + 2, which covers the drift of the accumulated angle, so an accepted step
@@ -57,7 +65,8 @@ std::vector<common::HostPoint> CycloidSamples(const common::HostPoint& p,
 std::string CycloidCommandText(const std::vector<common::HostPoint>& samples);
 
 // The same text as CycloidCommandText(CycloidSamples(...)), written while sampling without
-// building the sample list. Throws StepRefused when RefusalOfStep refuses the step.
+// building the sample list. Throws StepRefused when RefusalOfStep refuses the step, and
+// CoordinateNotFinite when a sample's coordinate is an infinity or NaN.
 std::string CycloidCommandTextFor(const common::HostPoint& p,
                                   const common::HostPoint& xyHit,
                                   const common::HostPoint& yzHit,

@@ -45,6 +45,12 @@ std::string StepRefusalMessage(StepRefusal refusal) {
     return "The step cannot be used. Type a number of degrees, for example 5.";
 }
 
+std::string FarCurveMessage(const std::string& pointId) {
+    return "The curve of point " + pointId +
+           " cannot be drawn: the XY or YZ curve lies so far from the point that its coordinates are beyond "
+           "the numbers Rhino can read.";
+}
+
 // The probe lines of one entry. Each is deleted by DeleteAll on the normal path; whatever is
 // still listed when the entry's scope is left through a failure is deleted as best it can be.
 class ProbeLines {
@@ -132,7 +138,15 @@ EntryOutcome GenerateForEntry(host::HostScript& script,
         return EntryOutcome::RunEnds;
     }
 
-    script.Command(CycloidCommandTextFor(*base, *xyHit, *yzHit, stepDegrees, bothSides));
+    std::string command;
+    try {
+        command = CycloidCommandTextFor(*base, *xyHit, *yzHit, stepDegrees, bothSides);
+    } catch (const CoordinateNotFinite&) {
+        panel.ShowMessage(FarCurveMessage(common::TrimBlanks(entryText)));
+        probes.DeleteAll();
+        return EntryOutcome::RunEnds;
+    }
+    script.Command(command);
     probes.DeleteAll();
     return EntryOutcome::Drawn;
 }

@@ -16,9 +16,11 @@ namespace construct {
 // there may empty the list or run another generation, and the run stays within the list's
 // current rows.
 //
-// A probe that misses its curve, or a step that cannot be sampled (0, NaN, or so small that
-// one curve would have more than a million points), ends the run with a message; the entry's
-// probe lines are deleted and redraw is switched on, the curves drawn so far stay.
+// A probe that misses its curve, a step that cannot be sampled (0, NaN, or so small that one
+// curve would have more than a million points), or a curve with a coordinate that is not
+// finite (its curves lie too far from the point) ends the run with a message, the last naming
+// the point; the entry's probe lines are deleted and redraw is switched on, the curves drawn
+// so far stay.
 //
 // A host error passes to the caller as common::HostError. Before it does, the probe lines of
 // the current entry are deleted and redraw is switched back on, each as best it can be, so the

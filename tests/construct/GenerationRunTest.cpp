@@ -383,11 +383,13 @@ TEST(GenerationRunTest, FirstReportedCrossingCounts) {
     EXPECT_NE(std::find(calls.begin(), calls.end(), CommandCall(expected)), calls.end());
 }
 
-TEST(GenerationRunTest, RefusedStepEndsTheRunWithAMessageAndNoCurve) {
+// A refused step, or a curve whose coordinates would not be finite.
+TEST(GenerationRunTest, RefusedEntryEndsTheRunWithAMessageAndNoCurve) {
     static const struct {
         const char* name;
         const char* step;
         const char* message;
+        double xyCrossX = -20;
     } kCases[] = {
         {"zero", "0",
          "The step must be a number of degrees other than 0, for example 5. An empty step, or one that does not "
@@ -401,6 +403,10 @@ TEST(GenerationRunTest, RefusedStepEndsTheRunWithAMessageAndNoCurve) {
         {"too small", "0.0001",
          "The step is too small: one curve would need more than 1,000,000 points. Type a larger step, for example "
          "5."},
+        {"span beyond the double range", "5",
+         "The curve of point P1 cannot be drawn: the XY or YZ curve lies so far from the point that its coordinates "
+         "are beyond the numbers Rhino can read.",
+         -1e200},
     };
     for (const auto& c : kCases) {
         SCOPED_TRACE(c.name);
@@ -408,6 +414,7 @@ TEST(GenerationRunTest, RefusedStepEndsTheRunWithAMessageAndNoCurve) {
         scene.AddPoint("P1", {0, 10, 0});
         scene.AddPoint("P2", {0, 20, 0});
         scene.SetField(PanelField::Text3, c.step);
+        scene.xyCrossX = c.xyCrossX;
         scene.Run();
         EXPECT_EQ(scene.panel.messages, std::vector<std::string>{c.message});
         EXPECT_EQ(scene.host.CountOf("Command"), 0);
