@@ -2,8 +2,9 @@
 // inputs and a step that gives at most a couple of thousand samples, the parser must find
 // exactly the samples, each coordinate equal to the sample rounded to 15 significant digits;
 // the streamed text must equal the text built from the sample list; a refused step must throw
-// StepRefused; a text holding a coordinate beyond the double range must be refused by the
-// host rather than drawn wrongly. The raw input doubles, which reach every corner of the double
+// StepRefused; a curve with a coordinate beyond the double range must be refused by the
+// streamed text (CoordinateNotFinite) and, written from the sample list, by the host rather
+// than drawn wrongly. The raw input doubles, which reach every corner of the double
 // range (subnormals, extremes), are also written as coordinates and read back one by one.
 #include <charconv>
 #include <cmath>
@@ -104,9 +105,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const std::vector<common::HostPoint> samples = construct::CycloidSamples(p, xyHit, yzHit, stepDegrees, bothSides);
     const std::string text = construct::CycloidCommandText(samples);
-    if (text != construct::CycloidCommandTextFor(p, xyHit, yzHit, stepDegrees, bothSides)) {
-        __builtin_trap();
-    }
     if (stepDegrees < 0 && !samples.empty()) {
         __builtin_trap();
     }
@@ -117,11 +115,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     const std::optional<std::vector<hostsim::Vec3>> parsed = hostsim::ParseInterpCrvCommand(text);
     if (!allFinite) {
-        // "inf" and "nan" are no numbers to the host: the command is refused as a whole.
+        // The streamed text refuses a coordinate that is not finite; written from the sample
+        // list, "inf" and "nan" are no numbers to the host: the command is refused as a whole.
+        try {
+            (void)construct::CycloidCommandTextFor(p, xyHit, yzHit, stepDegrees, bothSides);
+            __builtin_trap();
+        } catch (const construct::CoordinateNotFinite&) {
+        }
         if (parsed) {
             __builtin_trap();
         }
         return 0;
+    }
+    if (text != construct::CycloidCommandTextFor(p, xyHit, yzHit, stepDegrees, bothSides)) {
+        __builtin_trap();
     }
     if (!parsed || parsed->size() != samples.size()) {
         __builtin_trap();
