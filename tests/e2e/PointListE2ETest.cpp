@@ -28,8 +28,7 @@ TEST_F(PointListE2ETest, PickPointsAddsNewPointsInPickOrderAndSkipsTheRest) {
         std::string answer;
         Rows rowsAfter;
     } kCases[] = {
-        {"points picked in any order, a curve among them", std::string(kPoint3Id) + " " + kLineId + " " + kPoint1Id,
-         {kPoint3Id, kPoint1Id}},
+        {"points picked in any order", std::string(kPoint3Id) + " " + kPoint1Id, {kPoint3Id, kPoint1Id}},
         {"ids already listed, also in other letter case, are not added again",
          Lower(kPoint1Id) + " " + kPoint2Id + " " + kPoint3Id, {kPoint3Id, kPoint1Id, kPoint2Id}},
         {"a cancelled pick leaves the list", "cancel", {kPoint3Id, kPoint1Id, kPoint2Id}},
