@@ -79,8 +79,4 @@ void ClosestFractions(Vec3 p0, Vec3 p1, Vec3 q0, Vec3 q1, double& s, double& t) 
     }
 }
 
-double ParameterAt(const Segment& s, double fraction) {
-    return s.t0 + fraction * (s.t1 - s.t0);
-}
-
 }  // namespace hostsim

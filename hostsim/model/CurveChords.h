@@ -122,6 +122,8 @@ class SegmentTree {
 void ClosestFractions(Vec3 p0, Vec3 p1, Vec3 q0, Vec3 q1, double& s, double& t);
 
 // The curve parameter at a fraction along a chord.
-double ParameterAt(const Segment& s, double fraction);
+inline double ParameterAt(const Segment& s, double fraction) {
+    return s.t0 + fraction * (s.t1 - s.t0);
+}
 
 }  // namespace hostsim
