@@ -82,9 +82,15 @@ TEST(SecurityTest, IdsFromThePanelReachTheHostOnlyAsData) {
     MemoryPanel panel;
     ui::EventRouter router(script, panel, [] {});
 
+    // Real ids followed by commands: read up to a line break or a blank, they would name the
+    // line or the point.
+    std::vector<std::string> hostileIds = kHostileIds;
+    hostileIds.push_back(xy + "\n_SelAll\n_Delete\n");
+    hostileIds.push_back(point + " Enter _Delete");
+
     panel.SetFieldText(PanelField::Text1, xy);
     panel.SetFieldText(PanelField::Text2, yz);
-    for (const std::string& id : kHostileIds) {
+    for (const std::string& id : hostileIds) {
         panel.ListAppend(id);
     }
     panel.ListAppend(point);
@@ -103,7 +109,7 @@ TEST(SecurityTest, IdsFromThePanelReachTheHostOnlyAsData) {
     EXPECT_EQ(doc.Count(), 4u);  // the three objects and the one curve: nothing deleted
 
     // The hostile ids went to SelectObject and IsPoint each as one whole string, unchanged.
-    for (const std::string& id : kHostileIds) {
+    for (const std::string& id : hostileIds) {
         SCOPED_TRACE(id);
         std::size_t seen = 0;
         for (const std::string& text : StringArguments(recorder.calls)) {
@@ -114,7 +120,7 @@ TEST(SecurityTest, IdsFromThePanelReachTheHostOnlyAsData) {
 
     // The same ids in the line and curve fields: "Create", the pickers' fields and the
     // generation run pass them on as data and run no command at all.
-    for (const std::string& id : kHostileIds) {
+    for (const std::string& id : hostileIds) {
         SCOPED_TRACE(id);
         recorder.calls.clear();
         panel.ListClear();
