@@ -127,6 +127,7 @@ TEST(HostScriptTest, AnswersAreReadByTheirOperationsRule) {
          HostValue::Array({HostValue::String("A"), HostValue::Int32(7), HostValue::String("B")}), "A,B"},
         {"null for ids", "AllObjects", HostValue::Null(), "nothing"},
         {"one text for ids", "AllObjects", HostValue::String("A"), "nothing"},
+        {"number for ids", "AllObjects", HostValue::Int32(3), "nothing"},
 
         {"picked id", "GetObject", HostValue::String("ABC"), "ABC"},
         {"number for a picked id", "GetObject", HostValue::Int32(12), "nothing"},

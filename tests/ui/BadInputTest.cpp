@@ -183,7 +183,8 @@ std::vector<BadInput> BadInputs() {
         {"count one point", count, "1", create, DivisionFailed("1"), nullptr, 0, 0},
         {"count tiny", count, "1e-300", create, DivisionFailed("1e-300"), nullptr, -1, 0},
         {"count huge", count, "1e300", create, DivisionFailed("1e+300"), nullptr, 1e300, 0},
-        {"more segments than the host divides into", count, "5000000", create, DivisionFailed("5000000"), nullptr, 4999999, 0},
+        {"more segments than the host divides into", count, "5000000", create, DivisionFailed("5000000"), nullptr,
+         4999999, 0},
         {"count octal 15", count, "&O17", create, "", nullptr, 14, 15},
         {"count hexadecimal 65535", count, "&HFFFF", create, "", nullptr, 65534, 65535},
         {"count 2.5: the host rounds 1.5 segments to 2", count, "2.5", create, "", nullptr, 1.5, 3},
@@ -200,7 +201,8 @@ std::vector<BadInput> BadInputs() {
         // Ids typed into Text1 and Text2: the run probes, meets no curve that is not there, says
         // so, and deletes its probes.
         {"curve id empty: nothing to do", curves, "", generate, "", kDone, none, 0},
-        {"curve id blank only: probed against no curve", curves, "   ", generate, kNoIntersection, kFirstEntry, none, 0},
+        {"curve id blank only: probed against no curve", curves, "   ", generate, kNoIntersection, kFirstEntry, none,
+         0},
         {"curve id padded with blanks", curves, "   <own> ", generate, "", kDone, 73, 1},
         {"curve id garbage", curves, "no such curve", generate, kNoIntersection, kFirstEntry, none, 0},
         {"curve id of a deleted object", curves, "<gone>", generate, kNoIntersection, kFirstEntry, none, 0},
@@ -263,7 +265,8 @@ TEST(BadInputTest, EachBadInputIsRefusedOrReadAndLeavesNothingBehind) {
                 s.Click(control);
             }
 
-            EXPECT_EQ(s.panel.messages, c.message.empty() ? std::vector<std::string>{} : std::vector<std::string>{c.message});
+            const std::vector<std::string> messages = {c.message};
+            EXPECT_EQ(s.panel.messages, c.message.empty() ? std::vector<std::string>{} : messages);
             const std::vector<std::string> commands = s.host.CommandTexts();
             switch (c.action) {
             case Action::Generate: {
