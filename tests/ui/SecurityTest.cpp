@@ -127,6 +127,15 @@ void AnswerAsTheHostShould(FakeDispatcher& host, int& probes) {
     host.Default("UnselectAllObjects", HostValue::Int32(1));
 }
 
+// The panel filled in with that host's objects: line L1, curves C1 and C2, point P1 listed and selected.
+void FillInTheHostsObjects(MemoryPanel& panel) {
+    panel.SetFieldText(PanelField::Text5, "L1");
+    panel.SetFieldText(PanelField::Text1, "C1");
+    panel.SetFieldText(PanelField::Text2, "C2");
+    panel.ListAppend("P1");
+    panel.selectedRow = 0;
+}
+
 // Each way a hostile id reaches the tool, with what the host must then receive: every command
 // text coordinates only, DeleteObject only for the probe lines the host added, and the id whole
 // in every call that carries it.
@@ -185,11 +194,7 @@ TEST(SecurityTest, HostileIdsReachTheHostOnlyAsData) {
             int probes = 0;
             AnswerAsTheHostShould(host, probes);
             MemoryPanel panel;
-            panel.SetFieldText(PanelField::Text5, "L1");
-            panel.SetFieldText(PanelField::Text1, "C1");
-            panel.SetFieldText(PanelField::Text2, "C2");
-            panel.ListAppend("P1");
-            panel.selectedRow = 0;
+            FillInTheHostsObjects(panel);
             route.place(host, panel, id);
             host::HostScript script(&host);
             ui::EventRouter router(script, panel, [] {});
@@ -265,11 +270,7 @@ TEST(SecurityTest, AnswersOfUnexpectedTypesAreNothing) {
                 host.Answer(operation, [&wrong](const std::vector<HostValue>&) { return wrong.value; });
                 host::HostScript script(&host);
                 MemoryPanel panel;
-                panel.SetFieldText(PanelField::Text5, "L1");
-                panel.SetFieldText(PanelField::Text1, "C1");
-                panel.SetFieldText(PanelField::Text2, "C2");
-                panel.ListAppend("P1");
-                panel.selectedRow = 0;
+                FillInTheHostsObjects(panel);
                 ui::EventRouter router(script, panel, [] {});
 
                 router.OnPanelEvent(e.control, e.event);
