@@ -3,9 +3,9 @@
 // wrong type, and a host that never hands out its script object. After each fault the
 // information box names the operation and the host's description, the document holds what
 // the command completed before the fault and none of the tool's temporary objects, and the
-// next command works. Every operation of every command raising an error or answering a wrong
-// type is pinned in process (GenerationRunTest, PointsAlongLineTest, PointListTest, SecurityTest);
-// these rows follow each through the real processes.
+// next command works. A wrong-type answer of every operation in every command is pinned in
+// process (SecurityTest, HostScriptTest); the wrong-type rows here carry one answer of each
+// shape across the process boundary.
 #include <gtest/gtest.h>
 
 #include <algorithm>
