@@ -23,7 +23,7 @@ namespace e2e {
 namespace {
 
 using namespace driver;
-using ui::Form1Id;
+using common::PanelControl;
 
 constexpr char kDone[] = "Curtate cycloid - DONE!";
 constexpr char kBefore[] = "previous id";
@@ -93,19 +93,19 @@ TEST_F(HostFaultsE2ETest, GenerationReportsEachFailingOperationAndKeepsTheCurves
     for (const auto& c : kCases) {
         SCOPED_TRACE(c.name);
         LoadScene("points.scene");
-        P().SetText(Form1Id::Text1, kXyCurveId);
-        P().SetText(Form1Id::Text2, kYzCurveId);
-        P().SetText(Form1Id::Text3, "5");
-        P().SetChecked(Form1Id::Check1, true);
-        S().Click(Form1Id::Command3);
-        S().Click(Form1Id::Command1);
+        P().SetText(PanelControl::Text1, kXyCurveId);
+        P().SetText(PanelControl::Text2, kYzCurveId);
+        P().SetText(PanelControl::Text3, "5");
+        P().SetChecked(PanelControl::Check1, true);
+        S().Click(PanelControl::Command3);
+        S().Click(PanelControl::Command1);
         const std::vector<std::string> rows = P().ListRows();
         ASSERT_EQ(rows.size(), 3u);
         const HostDocument before = S().Document();
         S().Control().ClearLog();
         S().Control().Control(FaultLine(c.operation, c.n));
 
-        P().Click(Form1Id::Command4);
+        P().Click(PanelControl::Command4);
         ExpectRaisedReport(c.operation);
 
         const HostDocument after = S().Document();
@@ -115,12 +115,12 @@ TEST_F(HostFaultsE2ETest, GenerationReportsEachFailingOperationAndKeepsTheCurves
             CompareCurves(ExpectedCurves(before, keptRows, kXyCurveId, kYzCurveId, 5, true), after.AddedSince(before)),
             "");
         EXPECT_EQ(P().ListRows(), rows) << "the run changes no list row";
-        EXPECT_EQ(P().Text(Form1Id::Text1), kXyCurveId);
-        EXPECT_EQ(P().Text(Form1Id::Text2), kYzCurveId);
+        EXPECT_EQ(P().Text(PanelControl::Text1), kXyCurveId);
+        EXPECT_EQ(P().Text(PanelControl::Text2), kYzCurveId);
 
         // The next run is a normal one and draws a curve for every point.
         const HostDocument beforeNext = S().Document();
-        S().Click(Form1Id::Command4);
+        S().Click(PanelControl::Command4);
         EXPECT_FALSE(S().OpenInfoBox().has_value());
         EXPECT_EQ(P().Status(), kDone);
         const HostDocument afterNext = S().Document();
@@ -147,12 +147,12 @@ TEST_F(HostFaultsE2ETest, CreateReportsEachFailingOperationAndNeverLeavesTheLine
     for (const auto& c : kCases) {
         SCOPED_TRACE(c.name);
         LoadScene("typical.scene");
-        P().SetText(Form1Id::Text5, kLineId);
-        P().SetText(Form1Id::Text4, "10");
+        P().SetText(PanelControl::Text5, kLineId);
+        P().SetText(PanelControl::Text4, "10");
         const HostDocument before = S().Document();
         S().Control().Control(FaultLine(c.operation, c.n));
 
-        P().Click(Form1Id::Command2);
+        P().Click(PanelControl::Command2);
         ExpectRaisedReport(c.operation);
 
         const HostDocument after = S().Document();
@@ -160,9 +160,9 @@ TEST_F(HostFaultsE2ETest, CreateReportsEachFailingOperationAndNeverLeavesTheLine
         EXPECT_EQ(added.size(), c.pointsKept);
         EXPECT_TRUE(std::all_of(added.begin(), added.end(), [](const HostObject* o) { return o->kind == "point"; }));
         EXPECT_TRUE(after.SelectedIds().empty()) << "still selected: " << Joined(after.SelectedIds());
-        EXPECT_EQ(P().Text(Form1Id::Text5), kLineId);
+        EXPECT_EQ(P().Text(PanelControl::Text5), kLineId);
 
-        S().Click(Form1Id::Command2);
+        S().Click(PanelControl::Command2);
         EXPECT_FALSE(S().OpenInfoBox().has_value());
         EXPECT_EQ(S().Document().AddedSince(after).size(), 10u);
         EXPECT_TRUE(S().Document().SelectedIds().empty());
@@ -173,18 +173,18 @@ TEST_F(HostFaultsE2ETest, CreateReportsEachFailingOperationAndNeverLeavesTheLine
 TEST_F(HostFaultsE2ETest, PickersReportEachFailingOperationAndKeepTheField) {
     static const struct {
         const char* name;
-        Form1Id button;
-        Form1Id field;
+        PanelControl button;
+        PanelControl field;
         const char* picked;
         const char* operation;
     } kCases[] = {
-        {"Pick Line: the pick", Form1Id::Command5, Form1Id::Text5, kLineId, "GetObject"},
-        {"Pick XY curve: the pick", Form1Id::Command6, Form1Id::Text1, kXyCurveId, "GetObject"},
-        {"Pick XY curve: the curve test", Form1Id::Command6, Form1Id::Text1, kXyCurveId, "IsCurve"},
-        {"Pick XY curve: the planarity test", Form1Id::Command6, Form1Id::Text1, kXyCurveId, "IsCurvePlanar"},
-        {"Pick XY curve: the plane test", Form1Id::Command6, Form1Id::Text1, kXyCurveId, "IsCurveInPlane"},
-        {"Pick YZ curve: the pick", Form1Id::Command7, Form1Id::Text2, kYzCurveId, "GetObject"},
-        {"Pick YZ curve: the plane test", Form1Id::Command7, Form1Id::Text2, kYzCurveId, "IsCurveInPlane"},
+        {"Pick Line: the pick", PanelControl::Command5, PanelControl::Text5, kLineId, "GetObject"},
+        {"Pick XY curve: the pick", PanelControl::Command6, PanelControl::Text1, kXyCurveId, "GetObject"},
+        {"Pick XY curve: the curve test", PanelControl::Command6, PanelControl::Text1, kXyCurveId, "IsCurve"},
+        {"Pick XY curve: the planarity test", PanelControl::Command6, PanelControl::Text1, kXyCurveId, "IsCurvePlanar"},
+        {"Pick XY curve: the plane test", PanelControl::Command6, PanelControl::Text1, kXyCurveId, "IsCurveInPlane"},
+        {"Pick YZ curve: the pick", PanelControl::Command7, PanelControl::Text2, kYzCurveId, "GetObject"},
+        {"Pick YZ curve: the plane test", PanelControl::Command7, PanelControl::Text2, kYzCurveId, "IsCurveInPlane"},
     };
     Start(WithScene("points.scene"));
     for (const auto& c : kCases) {
@@ -212,25 +212,25 @@ TEST_F(HostFaultsE2ETest, PickersReportEachFailingOperationAndKeepTheField) {
 TEST_F(HostFaultsE2ETest, PointListCommandsReportEachFailingOperationAndKeepTheRowsListedBefore) {
     static const struct {
         const char* name;
-        Form1Id button;
+        PanelControl button;
         const char* operation;
         int n;
         std::size_t rowsKept;
     } kCases[] = {
-        {"Pick Points: the pick", Form1Id::Command8, "GetObjects", 1, 0},
-        {"Pick Points: testing the second id", Form1Id::Command8, "IsPoint", 2, 1},
-        {"SelAllPts: listing the document", Form1Id::Command1, "AllObjects", 1, 0},
+        {"Pick Points: the pick", PanelControl::Command8, "GetObjects", 1, 0},
+        {"Pick Points: testing the second id", PanelControl::Command8, "IsPoint", 2, 1},
+        {"SelAllPts: listing the document", PanelControl::Command1, "AllObjects", 1, 0},
         // points.scene lists the line and the two plane curves before the three points.
-        {"SelAllPts: testing the fifth object", Form1Id::Command1, "IsPoint", 5, 1},
+        {"SelAllPts: testing the fifth object", PanelControl::Command1, "IsPoint", 5, 1},
     };
     const std::string allPoints = std::string(kPoint1Id) + " " + kPoint2Id + " " + kPoint3Id;
     Start(WithScene("points.scene"));
     for (const auto& c : kCases) {
         SCOPED_TRACE(c.name);
         LoadScene("points.scene");
-        S().Click(Form1Id::Command3);
+        S().Click(PanelControl::Command3);
         S().Control().Control(FaultLine(c.operation, c.n));
-        if (c.button == Form1Id::Command8) {
+        if (c.button == PanelControl::Command8) {
             S().QueuePick(allPoints);
         }
 
@@ -241,7 +241,7 @@ TEST_F(HostFaultsE2ETest, PointListCommandsReportEachFailingOperationAndKeepTheR
                   std::vector<std::string>(all.begin(), all.begin() + static_cast<std::ptrdiff_t>(c.rowsKept)));
         EXPECT_FALSE(P().StatusShown()) << "status shown after a failure: " << P().Status();
 
-        if (c.button == Form1Id::Command8) {
+        if (c.button == PanelControl::Command8) {
             S().Control().Control("pick clear");
             S().QueuePick(allPoints);
         }
@@ -256,20 +256,20 @@ TEST_F(HostFaultsE2ETest, PointListCommandsReportEachFailingOperationAndKeepTheR
 TEST_F(HostFaultsE2ETest, PressToHighlightReportsAFailingSelectOrUnselect) {
     static const struct {
         const char* name;
-        Form1Id control;
+        PanelControl control;
         std::optional<int> row;
         const char* id;
         const char* operation;
     } kCases[] = {
-        {"Text5 press", Form1Id::Text5, std::nullopt, kLineId, "SelectObject"},
-        {"Text5 release", Form1Id::Text5, std::nullopt, kLineId, "UnselectObject"},
-        {"List1 press on the second row", Form1Id::List1, 1, kPoint2Id, "SelectObject"},
-        {"List1 release on the second row", Form1Id::List1, 1, kPoint2Id, "UnselectObject"},
+        {"Text5 press", PanelControl::Text5, std::nullopt, kLineId, "SelectObject"},
+        {"Text5 release", PanelControl::Text5, std::nullopt, kLineId, "UnselectObject"},
+        {"List1 press on the second row", PanelControl::List1, 1, kPoint2Id, "SelectObject"},
+        {"List1 release on the second row", PanelControl::List1, 1, kPoint2Id, "UnselectObject"},
     };
     Start(WithScene("points.scene"));
-    S().Click(Form1Id::Command1);
+    S().Click(PanelControl::Command1);
     ASSERT_EQ(P().ListRows().size(), 3u);
-    P().SetText(Form1Id::Text5, kLineId);
+    P().SetText(PanelControl::Text5, kLineId);
     for (const auto& c : kCases) {
         SCOPED_TRACE(c.name);
         LoadScene("points.scene");
@@ -312,46 +312,46 @@ TEST_F(HostFaultsE2ETest, WrongTypeAnswersAreTakenAsNothing) {
         const char* name;
         const char* fault;
         Setup setup;
-        Form1Id button;
+        PanelControl button;
         const char* pick;     // the pick answer queued in the host; nullptr: none
         const char* message;  // the box the command ends with; nullptr: none
         const char* status;   // the status caption shown at the end; nullptr: hidden
     } kCases[] = {
-        {"GetObject answers a number: no pick", "fault wrongtype GetObject number", Setup::None, Form1Id::Command5,
+        {"GetObject answers a number: no pick", "fault wrongtype GetObject number", Setup::None, PanelControl::Command5,
          kLineId, nullptr, nullptr},
-        {"GetObjects answers a number: no pick", "fault wrongtype GetObjects number", Setup::None, Form1Id::Command8,
+        {"GetObjects answers a number: no pick", "fault wrongtype GetObjects number", Setup::None, PanelControl::Command8,
          kPoint1Id, nullptr, nullptr},
-        {"IsPoint answers a string: no point listed", "fault wrongtype IsPoint string", Setup::None, Form1Id::Command1,
+        {"IsPoint answers a string: no point listed", "fault wrongtype IsPoint string", Setup::None, PanelControl::Command1,
          nullptr, nullptr, "0 points added!"},
         {"SelectedObjects answers a number: no selection, no division", "fault wrongtype SelectedObjects number",
-         Setup::LineAndCount, Form1Id::Command2, nullptr, nullptr, nullptr},
+         Setup::LineAndCount, PanelControl::Command2, nullptr, nullptr, nullptr},
         {"DivideCurve answers a string: the division message", "fault wrongtype DivideCurve string",
-         Setup::LineAndCount, Form1Id::Command2, nullptr,
+         Setup::LineAndCount, PanelControl::Command2, nullptr,
          "Could not divide the line into 10 points. Type 2 or more points beside \"Create\" and pick a line that "
          "Rhino can divide.",
          nullptr},
         {"PointCoordinates answers two numbers: every entry passed over", "fault wrongtype PointCoordinates point2",
-         Setup::Generation, Form1Id::Command4, nullptr, nullptr, kDone},
+         Setup::Generation, PanelControl::Command4, nullptr, nullptr, kDone},
         {"IsPoint answers a string: every entry passed over", "fault wrongtype IsPoint string", Setup::Generation,
-         Form1Id::Command4, nullptr, nullptr, kDone},
+         PanelControl::Command4, nullptr, nullptr, kDone},
         {"CurveCurveIntersection answers a flat array: no hit", "fault wrongtype CurveCurveIntersection array1d",
-         Setup::Generation, Form1Id::Command4, nullptr, kNoIntersectionMessage, "Calculating Curtate cycloid... 1"},
+         Setup::Generation, PanelControl::Command4, nullptr, kNoIntersectionMessage, "Calculating Curtate cycloid... 1"},
     };
     Start(WithScene("points.scene"));
     for (const auto& c : kCases) {
         SCOPED_TRACE(c.name);
         LoadScene("points.scene");
-        S().Click(Form1Id::Command3);
-        P().SetText(Form1Id::Text5, kBefore);
+        S().Click(PanelControl::Command3);
+        P().SetText(PanelControl::Text5, kBefore);
         if (c.setup == Setup::Generation) {
-            P().SetText(Form1Id::Text1, kXyCurveId);
-            P().SetText(Form1Id::Text2, kYzCurveId);
-            S().Click(Form1Id::Command1);
+            P().SetText(PanelControl::Text1, kXyCurveId);
+            P().SetText(PanelControl::Text2, kYzCurveId);
+            S().Click(PanelControl::Command1);
             ASSERT_EQ(P().ListRows().size(), 3u);
         }
         if (c.setup == Setup::LineAndCount) {
-            P().SetText(Form1Id::Text5, kLineId);
-            P().SetText(Form1Id::Text4, "10");
+            P().SetText(PanelControl::Text5, kLineId);
+            P().SetText(PanelControl::Text4, "10");
         }
         const std::vector<std::string> rowsBefore = P().ListRows();
         const HostDocument before = S().Document();
@@ -376,7 +376,7 @@ TEST_F(HostFaultsE2ETest, WrongTypeAnswersAreTakenAsNothing) {
         ExpectNoTemporaryObjects(after);
         EXPECT_TRUE(after.SelectedIds().empty() || c.setup == Setup::Generation);
         EXPECT_EQ(P().ListRows(), rowsBefore);
-        EXPECT_EQ(P().Text(Form1Id::Text5), c.setup == Setup::LineAndCount ? kLineId : kBefore);
+        EXPECT_EQ(P().Text(PanelControl::Text5), c.setup == Setup::LineAndCount ? kLineId : kBefore);
     }
 }
 
@@ -388,16 +388,16 @@ TEST_F(HostFaultsE2ETest, NoScriptObjectAfterTenRefusalsEveryHostCommandSaysSo) 
     EXPECT_FALSE(::IsChild(S().Host().MainWindow(), P().Window())) << "the panel was docked";
     EXPECT_TRUE(::IsWindowVisible(P().Window()));
 
-    for (const Form1Id button : {Form1Id::Command5, Form1Id::Command6, Form1Id::Command7, Form1Id::Command8,
-                                 Form1Id::Command1, Form1Id::Command2, Form1Id::Command4}) {
+    for (const PanelControl button : {PanelControl::Command5, PanelControl::Command6, PanelControl::Command7, PanelControl::Command8,
+                                 PanelControl::Command1, PanelControl::Command2, PanelControl::Command4}) {
         SCOPED_TRACE(static_cast<int>(button));
         P().Click(button);
         EXPECT_EQ(S().AnswerInfoBox(), std::optional<std::string>(ui::kNotAttachedMessage));
     }
-    P().SetText(Form1Id::Text5, kLineId);
-    S().Press(Form1Id::Text5, MouseButton::Left);
-    S().Release(Form1Id::Text5, MouseButton::Left);
-    S().Click(Form1Id::Command3);
+    P().SetText(PanelControl::Text5, kLineId);
+    S().Press(PanelControl::Text5, MouseButton::Left);
+    S().Release(PanelControl::Text5, MouseButton::Left);
+    S().Click(PanelControl::Command3);
     EXPECT_FALSE(S().OpenInfoBox().has_value()) << "a press or Del All pts needs no host";
     EXPECT_TRUE(S().Calls().empty()) << "the host was called: " << Joined(Operations());
 

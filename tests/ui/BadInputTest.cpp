@@ -24,10 +24,9 @@
 namespace {
 
 using common::HostValue;
-using common::PanelField;
+using common::PanelControl;
 using testing_support::MemoryPanel;
 using testing_support::RecordedCall;
-using ui::PanelControl;
 using ui::PanelEvent;
 
 constexpr char kDone[] = "Curtate cycloid - DONE!";
@@ -90,9 +89,9 @@ struct Session {
         xy = doc.AddCurve(*hostsim::Curve::MakeLine({-20, -100, 0}, {-20, 100, 0}));
         yz = doc.AddCurve(*hostsim::Curve::MakeLine({0, -100, 30}, {0, 100, 30}));
         point = doc.AddPoint({0, 10, 0});
-        panel.SetFieldText(PanelField::Text5, line);
-        panel.SetFieldText(PanelField::Text1, xy);
-        panel.SetFieldText(PanelField::Text2, yz);
+        panel.SetFieldText(PanelControl::Text5, line);
+        panel.SetFieldText(PanelControl::Text1, xy);
+        panel.SetFieldText(PanelControl::Text2, yz);
         panel.ListAppend(point);
         panel.selectedRow = 0;
         objectsBefore = doc.Count();
@@ -155,7 +154,7 @@ TEST(BadInputTest, StepField) {
     for (const auto& c : kCases) {
         SCOPED_TRACE(c.name);
         Session s;
-        s.panel.SetFieldText(PanelField::Text3, c.step);
+        s.panel.SetFieldText(PanelControl::Text3, c.step);
         s.Click(PanelControl::Command4);
 
         EXPECT_EQ(s.panel.statusCaption, c.caption);
@@ -202,7 +201,7 @@ TEST(BadInputTest, PointCountField) {
     for (const auto& c : kCases) {
         SCOPED_TRACE(c.name);
         Session s;
-        s.panel.SetFieldText(PanelField::Text4, c.count);
+        s.panel.SetFieldText(PanelControl::Text4, c.count);
         s.Click(PanelControl::Command2);
 
         EXPECT_FALSE(s.panel.statusVisible);
@@ -247,7 +246,7 @@ TEST(BadInputTest, LineIdField) {
             id = s.doc.AddCurve(*hostsim::Curve::MakeLine({0, 0, 0}, {1, 0, 0}));
             s.doc.Delete(id);
         }
-        s.panel.SetFieldText(PanelField::Text5, id);
+        s.panel.SetFieldText(PanelControl::Text5, id);
         s.Click(PanelControl::Command2);
 
         EXPECT_EQ(s.panel.messages, std::vector<std::string>{});
@@ -279,13 +278,13 @@ TEST(BadInputTest, CurveIdFields) {
         {"very long (100 KB)", LongText(), kFirstEntry, kNoIntersection, 0},
         {"command words", "x Enter _Delete", kFirstEntry, kNoIntersection, 0},
     };
-    for (const PanelField field : {PanelField::Text1, PanelField::Text2}) {
+    for (const PanelControl field : {PanelControl::Text1, PanelControl::Text2}) {
         for (const auto& c : kCases) {
-            SCOPED_TRACE(std::string(field == PanelField::Text1 ? "Text1: " : "Text2: ") + c.name);
+            SCOPED_TRACE(std::string(field == PanelControl::Text1 ? "Text1: " : "Text2: ") + c.name);
             Session s;
             std::string id = c.id;
             if (id.find("<curve>") != std::string::npos) {
-                id.replace(id.find("<curve>"), 7, field == PanelField::Text1 ? s.xy : s.yz);
+                id.replace(id.find("<curve>"), 7, field == PanelControl::Text1 ? s.xy : s.yz);
             } else if (id == "<point>") {
                 id = s.point;
             } else if (id == "<gone>") {
@@ -347,9 +346,9 @@ TEST(BadInputTest, HighlightOfBadIds) {
         SCOPED_TRACE(c.name);
         Session s;
         for (const PanelControl control : {PanelControl::Text5, PanelControl::Text1, PanelControl::Text2}) {
-            const PanelField field = control == PanelControl::Text5   ? PanelField::Text5
-                                     : control == PanelControl::Text1 ? PanelField::Text1
-                                                                      : PanelField::Text2;
+            const PanelControl field = control == PanelControl::Text5   ? PanelControl::Text5
+                                     : control == PanelControl::Text1 ? PanelControl::Text1
+                                                                      : PanelControl::Text2;
             s.panel.SetFieldText(field, c.text);
             s.router.OnPanelEvent(control, PanelEvent::MouseDown);
             s.router.OnPanelEvent(control, PanelEvent::MouseUp);

@@ -23,11 +23,10 @@
 namespace {
 
 using common::HostValue;
-using common::PanelField;
+using common::PanelControl;
 using testing_support::FakeDispatcher;
 using testing_support::MemoryPanel;
 using testing_support::RecordedCall;
-using ui::PanelControl;
 using ui::PanelEvent;
 
 const std::vector<std::string> kHostileIds = {
@@ -82,8 +81,8 @@ TEST(SecurityTest, IdsFromThePanelReachTheHostOnlyAsData) {
     MemoryPanel panel;
     ui::EventRouter router(script, panel, [] {});
 
-    panel.SetFieldText(PanelField::Text1, xy);
-    panel.SetFieldText(PanelField::Text2, yz);
+    panel.SetFieldText(PanelControl::Text1, xy);
+    panel.SetFieldText(PanelControl::Text2, yz);
     for (const std::string& id : kHostileIds) {
         panel.ListAppend(id);
     }
@@ -119,8 +118,8 @@ TEST(SecurityTest, IdsFromThePanelReachTheHostOnlyAsData) {
         recorder.calls.clear();
         panel.ListClear();
         panel.ListAppend(point);
-        panel.SetFieldText(PanelField::Text5, id);
-        panel.SetFieldText(PanelField::Text1, id);
+        panel.SetFieldText(PanelControl::Text5, id);
+        panel.SetFieldText(PanelControl::Text1, id);
         router.OnPanelEvent(PanelControl::Command2, PanelEvent::Click);
         router.OnPanelEvent(PanelControl::Command4, PanelEvent::Click);
         for (const PanelControl control : {PanelControl::Text5, PanelControl::Text1, PanelControl::List1}) {
@@ -155,9 +154,9 @@ TEST(SecurityTest, IdsFromTheHostNeverReachTheCommandText) {
     router.OnPanelEvent(PanelControl::Command8, PanelEvent::Click);  // Pick Points
     router.OnPanelEvent(PanelControl::Command6, PanelEvent::Click);  // not planar: ignored
     router.OnPanelEvent(PanelControl::Command7, PanelEvent::Click);  // YZ curve: taken
-    panel.SetFieldText(PanelField::Text1, kHostileIds.back());
+    panel.SetFieldText(PanelControl::Text1, kHostileIds.back());
     ASSERT_EQ(panel.rows, kHostileIds);
-    EXPECT_EQ(panel.FieldText(PanelField::Text2), kHostileIds.front());
+    EXPECT_EQ(panel.FieldText(PanelControl::Text2), kHostileIds.front());
     router.OnPanelEvent(PanelControl::Command4, PanelEvent::Click);
 
     EXPECT_EQ(panel.messages, std::vector<std::string>{});
@@ -291,9 +290,9 @@ TEST(SecurityTest, AnswersOfUnexpectedTypesAreNothing) {
                 host.Answer(operation, [&wrong](const std::vector<HostValue>&) { return wrong.value; });
                 host::HostScript script(&host);
                 MemoryPanel panel;
-                panel.SetFieldText(PanelField::Text5, "L1");
-                panel.SetFieldText(PanelField::Text1, "C1");
-                panel.SetFieldText(PanelField::Text2, "C2");
+                panel.SetFieldText(PanelControl::Text5, "L1");
+                panel.SetFieldText(PanelControl::Text1, "C1");
+                panel.SetFieldText(PanelControl::Text2, "C2");
                 panel.ListAppend("P1");
                 panel.selectedRow = 0;
                 ui::EventRouter router(script, panel, [] {});
@@ -311,7 +310,7 @@ TEST(SecurityTest, AnswersOfUnexpectedTypesAreNothing) {
                 for (const std::string& row : panel.rows) {
                     EXPECT_TRUE(row == "P1" || row == "L1" || (wrongIsText && row == wrong.value.text)) << row;
                 }
-                for (const PanelField field : {PanelField::Text5, PanelField::Text1, PanelField::Text2}) {
+                for (const PanelControl field : {PanelControl::Text5, PanelControl::Text1, PanelControl::Text2}) {
                     const std::string text = panel.FieldText(field);
                     EXPECT_TRUE(text == "L1" || text == "C1" || text == "C2" || (wrongIsText && text == wrong.value.text))
                         << text;
