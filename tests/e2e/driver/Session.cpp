@@ -264,12 +264,11 @@ std::vector<LoggedCall> Session::Calls() {
 std::string PanelStateText(const Panel& panel) {
     using common::PanelControl;
     std::string out;
-    const std::pair<const char*, PanelControl> fields[] = {{"Text5", PanelControl::Text5}, {"Text1", PanelControl::Text1},
-                                                      {"Text2", PanelControl::Text2}, {"Text3", PanelControl::Text3},
-                                                      {"Text4", PanelControl::Text4}};
     try {
-        for (const auto& [name, id] : fields) {
-            out += std::string(name) + ": \"" + panel.Text(id) + "\"\n";
+        for (const PanelControl field : {PanelControl::Text5, PanelControl::Text1, PanelControl::Text2,
+                                         PanelControl::Text3, PanelControl::Text4}) {
+            out += std::string(ui::FindControlById(ui::Form1Spec(), ui::IdOf(field))->name) + ": \"" +
+                   panel.Text(field) + "\"\n";
         }
         out += std::string("Check1: ") + (panel.Checked(PanelControl::Check1) ? "checked" : "unchecked") + "\n";
         out += "List1:\n";
