@@ -224,11 +224,11 @@ TEST(Win32PanelTest, StatusLabelShowsEachEntryDuringARunWhileNoClickRuns) {
                 [&](const std::vector<HostValue>&) { return HostValue::String("probe" + std::to_string(++probes)); });
     host.Default("CurveCurveIntersection",
                  HostValue::Array({HostValue::Int32(1), HostValue::Point(-20, 10, 0)}, {{0, 1}, {0, 2}}));
-    const RECT label = window_test::RectInWindow(form.Control(PanelControl::Label2));
-    std::vector<std::vector<COLORREF>> shown;
-    std::size_t eventsDuringRun = 0;
     const HWND labelControl = form.Control(PanelControl::Label2);
+    const RECT label = window_test::RectInWindow(labelControl);
+    std::vector<std::vector<COLORREF>> shown;
     std::size_t captionsLeftToTheQueue = 0;
+    std::size_t eventsDuringRun = 0;
     host.Answer("Command", [&](const std::vector<HostValue>&) {
         // The caption of this entry is painted, not left for a WM_PAINT that no message loop
         // will take before the run ends.
