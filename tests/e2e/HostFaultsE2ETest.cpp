@@ -25,7 +25,7 @@ namespace e2e {
 namespace {
 
 using namespace driver;
-using ui::Form1Id;
+using common::PanelControl;
 
 constexpr char kDone[] = "Curtate cycloid - DONE!";
 constexpr char kBefore[] = "previous id";
@@ -45,7 +45,7 @@ enum class Route {
 struct HostFault {
     const char* name;
     Route route;
-    Form1Id control;  // the button clicked or the control pressed
+    PanelControl control;  // the button clicked or the control pressed
     std::string fault;  // the control line that arms the fault in the host
     std::size_t kept;   // what the command completed before the fault: curves, points or list rows
     // The box the command ends with: nullptr, the report of the raised fault; "" none.
@@ -67,8 +67,8 @@ std::string WrongType(const char* operation, const char* kind) {
 std::vector<HostFault> HostFaults() {
     const Route generation = Route::Generation;
     const Route create = Route::Create;
-    const Form1Id generate = Form1Id::Command4;
-    const Form1Id createButton = Form1Id::Command2;
+    const PanelControl generate = PanelControl::Command4;
+    const PanelControl createButton = PanelControl::Command2;
     return {
         // Generation. Each point takes SelectObject, IsPoint, PointCoordinates, AddLine twice,
         // CurveCurveIntersection twice, Command and DeleteObject twice, so the n-th call of an
@@ -108,35 +108,35 @@ std::vector<HostFault> HostFaults() {
          WrongType("DivideCurve", "string"), 0, kDivisionFailed, ""},
 
         // The pickers: a failing pick or test leaves the field as it was.
-        {"Pick Line: the pick", Route::Pick, Form1Id::Command5, Raise("GetObject", 1), 0},
-        {"Pick XY curve: the pick", Route::Pick, Form1Id::Command6, Raise("GetObject", 1), 0},
-        {"Pick XY curve: the curve test", Route::Pick, Form1Id::Command6, Raise("IsCurve", 1), 0},
-        {"Pick XY curve: the planarity test", Route::Pick, Form1Id::Command6, Raise("IsCurvePlanar", 1), 0},
-        {"Pick XY curve: the plane test", Route::Pick, Form1Id::Command6, Raise("IsCurveInPlane", 1), 0},
-        {"Pick YZ curve: the pick", Route::Pick, Form1Id::Command7, Raise("GetObject", 1), 0},
-        {"Pick YZ curve: the plane test", Route::Pick, Form1Id::Command7, Raise("IsCurveInPlane", 1), 0},
-        {"Pick Line: GetObject answers a number, no pick", Route::Pick, Form1Id::Command5,
+        {"Pick Line: the pick", Route::Pick, PanelControl::Command5, Raise("GetObject", 1), 0},
+        {"Pick XY curve: the pick", Route::Pick, PanelControl::Command6, Raise("GetObject", 1), 0},
+        {"Pick XY curve: the curve test", Route::Pick, PanelControl::Command6, Raise("IsCurve", 1), 0},
+        {"Pick XY curve: the planarity test", Route::Pick, PanelControl::Command6, Raise("IsCurvePlanar", 1), 0},
+        {"Pick XY curve: the plane test", Route::Pick, PanelControl::Command6, Raise("IsCurveInPlane", 1), 0},
+        {"Pick YZ curve: the pick", Route::Pick, PanelControl::Command7, Raise("GetObject", 1), 0},
+        {"Pick YZ curve: the plane test", Route::Pick, PanelControl::Command7, Raise("IsCurveInPlane", 1), 0},
+        {"Pick Line: GetObject answers a number, no pick", Route::Pick, PanelControl::Command5,
          WrongType("GetObject", "number"), 0, "", ""},
 
         // "Pick Points" and "SelAllPts": the ids listed before the fault stay listed, no count is
         // shown for an unfinished SelAllPts, and the list is never given a row twice.
-        {"Pick Points: the pick", Route::PointList, Form1Id::Command8, Raise("GetObjects", 1), 0, nullptr, ""},
-        {"Pick Points: testing the second id", Route::PointList, Form1Id::Command8, Raise("IsPoint", 2), 1, nullptr,
+        {"Pick Points: the pick", Route::PointList, PanelControl::Command8, Raise("GetObjects", 1), 0, nullptr, ""},
+        {"Pick Points: testing the second id", Route::PointList, PanelControl::Command8, Raise("IsPoint", 2), 1, nullptr,
          ""},
-        {"SelAllPts: listing the document", Route::PointList, Form1Id::Command1, Raise("AllObjects", 1), 0, nullptr,
+        {"SelAllPts: listing the document", Route::PointList, PanelControl::Command1, Raise("AllObjects", 1), 0, nullptr,
          ""},
         // points.scene lists the line and the two plane curves before the three points.
-        {"SelAllPts: testing the fifth object", Route::PointList, Form1Id::Command1, Raise("IsPoint", 5), 1, nullptr,
+        {"SelAllPts: testing the fifth object", Route::PointList, PanelControl::Command1, Raise("IsPoint", 5), 1, nullptr,
          ""},
-        {"SelAllPts: IsPoint answers a string, no point listed", Route::PointList, Form1Id::Command1,
+        {"SelAllPts: IsPoint answers a string, no point listed", Route::PointList, PanelControl::Command1,
          WrongType("IsPoint", "string"), 0, "", "0 points added!"},
 
         // Press-to-highlight: a failing select on the press or unselect on the release is
         // reported; the next press and release highlight and unhighlight as usual.
-        {"Text5 press", Route::Highlight, Form1Id::Text5, Raise("SelectObject", 1), 0},
-        {"Text5 release", Route::Highlight, Form1Id::Text5, Raise("UnselectObject", 1), 0},
-        {"List1 press on the second row", Route::Highlight, Form1Id::List1, Raise("SelectObject", 1), 0},
-        {"List1 release on the second row", Route::Highlight, Form1Id::List1, Raise("UnselectObject", 1), 0},
+        {"Text5 press", Route::Highlight, PanelControl::Text5, Raise("SelectObject", 1), 0},
+        {"Text5 release", Route::Highlight, PanelControl::Text5, Raise("UnselectObject", 1), 0},
+        {"List1 press on the second row", Route::Highlight, PanelControl::List1, Raise("SelectObject", 1), 0},
+        {"List1 release on the second row", Route::Highlight, PanelControl::List1, Raise("UnselectObject", 1), 0},
     };
 }
 
@@ -169,13 +169,13 @@ protected:
 
 // The field a picker fills and the object it is given.
 struct Picked {
-    Form1Id field;
+    PanelControl field;
     const char* id;
 };
-Picked PickerOf(Form1Id button) {
-    return button == Form1Id::Command5   ? Picked{Form1Id::Text5, kLineId}
-           : button == Form1Id::Command6 ? Picked{Form1Id::Text1, kXyCurveId}
-                                         : Picked{Form1Id::Text2, kYzCurveId};
+Picked PickerOf(PanelControl button) {
+    return button == PanelControl::Command5   ? Picked{PanelControl::Text5, kLineId}
+           : button == PanelControl::Command6 ? Picked{PanelControl::Text1, kXyCurveId}
+                                         : Picked{PanelControl::Text2, kYzCurveId};
 }
 
 TEST_F(HostFaultsE2ETest, EachFaultIsReportedAndTheNextCommandWorks) {
@@ -189,24 +189,24 @@ TEST_F(HostFaultsE2ETest, EachFaultIsReportedAndTheNextCommandWorks) {
         const std::string operation = c.fault.substr(from, c.fault.rfind(' ') - from);
         const std::string box = c.box ? c.box : "Rhino could not complete " + operation + ": Injected failure (Rhino)";
         const Picked picked = PickerOf(c.control);
-        const std::optional<int> row = c.control == Form1Id::List1 ? std::optional<int>(1) : std::nullopt;
-        const char* highlighted = c.control == Form1Id::List1 ? kPoint2Id : kLineId;
+        const std::optional<int> row = c.control == PanelControl::List1 ? std::optional<int>(1) : std::nullopt;
+        const char* highlighted = c.control == PanelControl::List1 ? kPoint2Id : kLineId;
 
         // The document and panel the command starts from.
         LoadScene(c.route == Route::Create ? "typical.scene" : "points.scene");
-        S().Click(Form1Id::Command3);
+        S().Click(PanelControl::Command3);
         switch (c.route) {
         case Route::Generation:
-            P().SetText(Form1Id::Text1, kXyCurveId);
-            P().SetText(Form1Id::Text2, kYzCurveId);
-            P().SetText(Form1Id::Text3, "5");
-            P().SetChecked(Form1Id::Check1, true);
-            S().Click(Form1Id::Command1);
+            P().SetText(PanelControl::Text1, kXyCurveId);
+            P().SetText(PanelControl::Text2, kYzCurveId);
+            P().SetText(PanelControl::Text3, "5");
+            P().SetChecked(PanelControl::Check1, true);
+            S().Click(PanelControl::Command1);
             ASSERT_EQ(P().ListRows(), allPoints);
             break;
         case Route::Create:
-            P().SetText(Form1Id::Text5, kLineId);
-            P().SetText(Form1Id::Text4, "10");
+            P().SetText(PanelControl::Text5, kLineId);
+            P().SetText(PanelControl::Text4, "10");
             break;
         case Route::Pick:
             P().SetText(picked.field, kBefore);
@@ -214,8 +214,8 @@ TEST_F(HostFaultsE2ETest, EachFaultIsReportedAndTheNextCommandWorks) {
         case Route::PointList:
             break;
         case Route::Highlight:
-            S().Click(Form1Id::Command1);
-            P().SetText(Form1Id::Text5, kLineId);
+            S().Click(PanelControl::Command1);
+            P().SetText(PanelControl::Text5, kLineId);
             if (row) {
                 P().SelectListRow(*row);
             }
@@ -226,7 +226,7 @@ TEST_F(HostFaultsE2ETest, EachFaultIsReportedAndTheNextCommandWorks) {
         S().Control().Control(c.fault);
         if (c.route == Route::Pick) {
             S().QueuePick(picked.id);
-        } else if (c.control == Form1Id::Command8) {
+        } else if (c.control == PanelControl::Command8) {
             S().QueuePick(allPointsPick);
         }
 
@@ -271,8 +271,8 @@ TEST_F(HostFaultsE2ETest, EachFaultIsReportedAndTheNextCommandWorks) {
                                     after.AddedSince(before)),
                       "");
             EXPECT_EQ(P().ListRows(), rowsBefore) << "the run changes no list row";
-            EXPECT_EQ(P().Text(Form1Id::Text1), kXyCurveId);
-            EXPECT_EQ(P().Text(Form1Id::Text2), kYzCurveId);
+            EXPECT_EQ(P().Text(PanelControl::Text1), kXyCurveId);
+            EXPECT_EQ(P().Text(PanelControl::Text2), kYzCurveId);
             break;
         }
         case Route::Create: {
@@ -281,7 +281,7 @@ TEST_F(HostFaultsE2ETest, EachFaultIsReportedAndTheNextCommandWorks) {
             EXPECT_TRUE(
                 std::all_of(added.begin(), added.end(), [](const HostObject* o) { return o->kind == "point"; }));
             EXPECT_TRUE(after.SelectedIds().empty()) << "still selected: " << Joined(after.SelectedIds());
-            EXPECT_EQ(P().Text(Form1Id::Text5), kLineId);
+            EXPECT_EQ(P().Text(PanelControl::Text5), kLineId);
             break;
         }
         case Route::Pick:
@@ -304,7 +304,7 @@ TEST_F(HostFaultsE2ETest, EachFaultIsReportedAndTheNextCommandWorks) {
         const HostDocument beforeNext = S().Document();
         switch (c.route) {
         case Route::Generation: {
-            S().Click(Form1Id::Command4);
+            S().Click(PanelControl::Command4);
             EXPECT_FALSE(S().OpenInfoBox().has_value());
             EXPECT_EQ(P().Status(), kDone);
             const HostDocument afterNext = S().Document();
@@ -314,7 +314,7 @@ TEST_F(HostFaultsE2ETest, EachFaultIsReportedAndTheNextCommandWorks) {
             break;
         }
         case Route::Create:
-            S().Click(Form1Id::Command2);
+            S().Click(PanelControl::Command2);
             EXPECT_FALSE(S().OpenInfoBox().has_value());
             EXPECT_EQ(S().Document().AddedSince(beforeNext).size(), 10u);
             EXPECT_TRUE(S().Document().SelectedIds().empty());
@@ -326,7 +326,7 @@ TEST_F(HostFaultsE2ETest, EachFaultIsReportedAndTheNextCommandWorks) {
             EXPECT_EQ(P().Text(picked.field), picked.id);
             break;
         case Route::PointList:
-            if (c.control == Form1Id::Command8) {
+            if (c.control == PanelControl::Command8) {
                 S().QueuePick(allPointsPick);
             }
             S().Click(c.control);
@@ -352,16 +352,16 @@ TEST_F(HostFaultsE2ETest, NoScriptObjectAfterTenRefusalsEveryHostCommandSaysSo) 
     EXPECT_FALSE(::IsChild(S().Host().MainWindow(), P().Window())) << "the panel was docked";
     EXPECT_TRUE(::IsWindowVisible(P().Window()));
 
-    for (const Form1Id button : {Form1Id::Command5, Form1Id::Command6, Form1Id::Command7, Form1Id::Command8,
-                                 Form1Id::Command1, Form1Id::Command2, Form1Id::Command4}) {
+    for (const PanelControl button : {PanelControl::Command5, PanelControl::Command6, PanelControl::Command7, PanelControl::Command8,
+                                 PanelControl::Command1, PanelControl::Command2, PanelControl::Command4}) {
         SCOPED_TRACE(static_cast<int>(button));
         P().Click(button);
         EXPECT_EQ(S().AnswerInfoBox(), std::optional<std::string>(ui::kNotAttachedMessage));
     }
-    P().SetText(Form1Id::Text5, kLineId);
-    S().Press(Form1Id::Text5, MouseButton::Left);
-    S().Release(Form1Id::Text5, MouseButton::Left);
-    S().Click(Form1Id::Command3);
+    P().SetText(PanelControl::Text5, kLineId);
+    S().Press(PanelControl::Text5, MouseButton::Left);
+    S().Release(PanelControl::Text5, MouseButton::Left);
+    S().Click(PanelControl::Command3);
     EXPECT_FALSE(S().OpenInfoBox().has_value()) << "a press or Del All pts needs no host";
     EXPECT_TRUE(S().Calls().empty()) << "the host was called: " << Joined(Operations());
 

@@ -27,8 +27,7 @@ using common::HostValue;
 using testing_support::MemoryPanel;
 using testing_support::RecordedCall;
 using ui::PanelEvent;
-using Field = common::PanelField;
-using Control = ui::PanelControl;
+using common::PanelControl;
 
 constexpr char kDone[] = "Curtate cycloid - DONE!";
 constexpr char kFirstEntry[] = "Calculating Curtate cycloid... 1";
@@ -90,15 +89,15 @@ struct Session {
         xy = doc.AddCurve(*hostsim::Curve::MakeLine({-20, -100, 0}, {-20, 100, 0}));
         yz = doc.AddCurve(*hostsim::Curve::MakeLine({0, -100, 30}, {0, 100, 30}));
         point = doc.AddPoint({0, 10, 0});
-        panel.SetFieldText(Field::Text5, line);
-        panel.SetFieldText(Field::Text1, xy);
-        panel.SetFieldText(Field::Text2, yz);
+        panel.SetFieldText(PanelControl::Text5, line);
+        panel.SetFieldText(PanelControl::Text1, xy);
+        panel.SetFieldText(PanelControl::Text2, yz);
         panel.ListAppend(point);
         panel.selectedRow = 0;
         objectsBefore = doc.Count();
     }
 
-    void Click(Control control) { router.OnPanelEvent(control, PanelEvent::Click); }
+    void Click(PanelControl control) { router.OnPanelEvent(control, PanelEvent::Click); }
 
     // Nothing is left behind whatever the row did: the expected number of new objects (no
     // probe line among them), redraw on, nothing selected. A generation run that ends with a
@@ -129,7 +128,7 @@ enum class Action { Generate, Create, Press };
 // replaces the listed point.
 struct BadInput {
     const char* name;
-    std::vector<Field> fields;
+    std::vector<PanelControl> fields;
     std::string text;
     Action action;
     std::string message;  // the one message shown, empty for none
@@ -144,11 +143,11 @@ struct BadInput {
 
 std::vector<BadInput> BadInputs() {
     const std::string longText(100 * 1024, 'A');
-    const std::vector<Field> step{Field::Text3};
-    const std::vector<Field> count{Field::Text4};
-    const std::vector<Field> line{Field::Text5};
-    const std::vector<Field> curves{Field::Text1, Field::Text2};
-    const std::vector<Field> ids{Field::Text5, Field::Text1, Field::Text2};
+    const std::vector<PanelControl> step{PanelControl::Text3};
+    const std::vector<PanelControl> count{PanelControl::Text4};
+    const std::vector<PanelControl> line{PanelControl::Text5};
+    const std::vector<PanelControl> curves{PanelControl::Text1, PanelControl::Text2};
+    const std::vector<PanelControl> ids{PanelControl::Text5, PanelControl::Text1, PanelControl::Text2};
     const Action generate = Action::Generate;
     const Action create = Action::Create;
     const std::nullopt_t none = std::nullopt;
@@ -225,13 +224,13 @@ std::vector<BadInput> BadInputs() {
 
 TEST(BadInputTest, EachBadInputIsRefusedOrReadAndLeavesNothingBehind) {
     for (const BadInput& c : BadInputs()) {
-        const std::vector<std::optional<Field>> fields =
-            c.fields.empty() ? std::vector<std::optional<Field>>{std::nullopt}
-                             : std::vector<std::optional<Field>>(c.fields.begin(), c.fields.end());
-        for (const std::optional<Field> field : fields) {
+        const std::vector<std::optional<PanelControl>> fields =
+            c.fields.empty() ? std::vector<std::optional<PanelControl>>{std::nullopt}
+                             : std::vector<std::optional<PanelControl>>(c.fields.begin(), c.fields.end());
+        for (const std::optional<PanelControl> field : fields) {
             SCOPED_TRACE(std::string(c.name) + (field ? ", field Text" + std::to_string(int(*field) + 1) : ""));
             Session s;
-            const std::string own = field == Field::Text5 ? s.line : field == Field::Text1 ? s.xy : s.yz;
+            const std::string own = field == PanelControl::Text5 ? s.line : field == PanelControl::Text1 ? s.xy : s.yz;
             const std::string gone = s.doc.AddCurve(*hostsim::Curve::MakeLine({0, 0, 0}, {1, 0, 0}));
             s.doc.Delete(gone);
             const auto resolve = [&](std::string text) {
@@ -252,12 +251,10 @@ TEST(BadInputTest, EachBadInputIsRefusedOrReadAndLeavesNothingBehind) {
                     s.panel.ListAppend(resolve(row));
                 }
             }
-            const Control control = !field                   ? Control::Command4
-                                    : c.action == Action::Press ? (*field == Field::Text5   ? Control::Text5
-                                                                   : *field == Field::Text1 ? Control::Text1
-                                                                                            : Control::Text2)
-                                    : c.action == Action::Create ? Control::Command2
-                                                                 : Control::Command4;
+            const PanelControl control = !field                      ? PanelControl::Command4
+                                         : c.action == Action::Press  ? *field
+                                         : c.action == Action::Create ? PanelControl::Command2
+                                                                      : PanelControl::Command4;
             if (c.action == Action::Press) {
                 s.router.OnPanelEvent(control, PanelEvent::MouseDown);
                 s.router.OnPanelEvent(control, PanelEvent::MouseUp);

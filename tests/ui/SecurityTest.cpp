@@ -22,11 +22,10 @@
 namespace {
 
 using common::HostValue;
-using common::PanelField;
+using common::PanelControl;
 using testing_support::FakeDispatcher;
 using testing_support::MemoryPanel;
 using testing_support::RecordedCall;
-using ui::PanelControl;
 using ui::PanelEvent;
 
 // Ids that carry commands; the last two are real ids (a curve and a point of the host below)
@@ -129,9 +128,9 @@ void AnswerAsTheHostShould(FakeDispatcher& host, int& probes) {
 
 // The panel filled in with that host's objects: line L1, curves C1 and C2, point P1 listed and selected.
 void FillInTheHostsObjects(MemoryPanel& panel) {
-    panel.SetFieldText(PanelField::Text5, "L1");
-    panel.SetFieldText(PanelField::Text1, "C1");
-    panel.SetFieldText(PanelField::Text2, "C2");
+    panel.SetFieldText(PanelControl::Text5, "L1");
+    panel.SetFieldText(PanelControl::Text1, "C1");
+    panel.SetFieldText(PanelControl::Text2, "C2");
     panel.ListAppend("P1");
     panel.selectedRow = 0;
 }
@@ -152,16 +151,16 @@ TEST(SecurityTest, HostileIdsReachTheHostOnlyAsData) {
         {"listed beside a point",
          [](FakeDispatcher&, MemoryPanel& panel, const std::string& id) { panel.ListAppend(id); }, generate, 1, 2},
         {"typed as the line of Create",
-         [](FakeDispatcher&, MemoryPanel& panel, const std::string& id) { panel.SetFieldText(PanelField::Text5, id); },
+         [](FakeDispatcher&, MemoryPanel& panel, const std::string& id) { panel.SetFieldText(PanelControl::Text5, id); },
          {{PanelControl::Command2, PanelEvent::Click}}, 0, 2},
         {"typed as the XY curve",
-         [](FakeDispatcher&, MemoryPanel& panel, const std::string& id) { panel.SetFieldText(PanelField::Text1, id); },
+         [](FakeDispatcher&, MemoryPanel& panel, const std::string& id) { panel.SetFieldText(PanelControl::Text1, id); },
          generate, 1, 1},
         {"typed as the YZ curve",
-         [](FakeDispatcher&, MemoryPanel& panel, const std::string& id) { panel.SetFieldText(PanelField::Text2, id); },
+         [](FakeDispatcher&, MemoryPanel& panel, const std::string& id) { panel.SetFieldText(PanelControl::Text2, id); },
          generate, 1, 1},
         {"pressed in the line field",
-         [](FakeDispatcher&, MemoryPanel& panel, const std::string& id) { panel.SetFieldText(PanelField::Text5, id); },
+         [](FakeDispatcher&, MemoryPanel& panel, const std::string& id) { panel.SetFieldText(PanelControl::Text5, id); },
          {{PanelControl::Text5, PanelEvent::MouseDown}, {PanelControl::Text5, PanelEvent::MouseUp}}, 0, 2},
         {"pressed in the list",
          [](FakeDispatcher&, MemoryPanel& panel, const std::string& id) {
@@ -286,7 +285,7 @@ TEST(SecurityTest, AnswersOfUnexpectedTypesAreNothing) {
                 for (const std::string& row : panel.rows) {
                     EXPECT_TRUE(row == "P1" || row == "L1" || (wrongIsText && row == wrong.value.text)) << row;
                 }
-                for (const PanelField field : {PanelField::Text5, PanelField::Text1, PanelField::Text2}) {
+                for (const PanelControl field : {PanelControl::Text5, PanelControl::Text1, PanelControl::Text2}) {
                     const std::string text = panel.FieldText(field);
                     EXPECT_TRUE(text == "L1" || text == "C1" || text == "C2" || (wrongIsText && text == wrong.value.text))
                         << text;
