@@ -42,8 +42,8 @@ struct RunScene {
     RunScene() {
         curves = bench::AddTypicalCurves(api);
         ids = bench::AddBasePoints(api, kRunPoints);
-        panel.SetFieldText(common::PanelField::Text1, curves.xyId);
-        panel.SetFieldText(common::PanelField::Text2, curves.yzId);
+        panel.SetFieldText(common::PanelControl::Text1, curves.xyId);
+        panel.SetFieldText(common::PanelControl::Text2, curves.yzId);
         for (const std::string& id : ids) {
             panel.ListAppend(id);
         }

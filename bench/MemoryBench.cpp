@@ -76,9 +76,9 @@ RunPeak MeasureOneRun(bool countHost) {
     MeteredDispatcher dispatcher(api, countHost);
     host::HostScript script(&dispatcher);
     testing_support::MemoryPanel panel;
-    panel.SetFieldText(common::PanelField::Text1, curves.xyId);
-    panel.SetFieldText(common::PanelField::Text2, curves.yzId);
-    panel.SetFieldText(common::PanelField::Text3, "0.001");
+    panel.SetFieldText(common::PanelControl::Text1, curves.xyId);
+    panel.SetFieldText(common::PanelControl::Text2, curves.yzId);
+    panel.SetFieldText(common::PanelControl::Text3, "0.001");
     panel.bothSides = true;
     panel.ListAppend(ids.at(0));
 

@@ -145,7 +145,7 @@ double SelAllPtsOnce(const driver::E2ePaths& paths, const std::string& scene, in
     // Every IsPoint is a cross-process call, so a large document takes minutes under Wine:
     // the wait is longer than a session's usual one.
     const double start = NowMs();
-    session.GetPanel().Click(ui::Form1Id::Command1);
+    session.GetPanel().Click(common::PanelControl::Command1);
     if (!session.GetPanel().WaitIdle(kSelAllPtsTimeoutMs)) {
         throw std::runtime_error("SelAllPts did not end within the time allowed");
     }
@@ -154,7 +154,7 @@ double SelAllPtsOnce(const driver::E2ePaths& paths, const std::string& scene, in
     if (session.GetPanel().Status() != expected) {
         throw std::runtime_error("SelAllPts showed \"" + session.GetPanel().Status() + "\", not \"" + expected + "\"");
     }
-    const LRESULT rows = ::SendMessageW(session.GetPanel().Control(ui::Form1Id::List1), LB_GETCOUNT, 0, 0);
+    const LRESULT rows = ::SendMessageW(session.GetPanel().Control(common::PanelControl::List1), LB_GETCOUNT, 0, 0);
     if (rows != count) {
         throw std::runtime_error("the list holds " + std::to_string(rows) + " rows");
     }

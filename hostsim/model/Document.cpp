@@ -135,6 +135,11 @@ std::string Document::AddCurve(Curve curve, std::optional<std::string_view> fixe
     return Insert(std::move(object), fixedId);
 }
 
+bool PickFilterAllows(int filter, ObjectKind kind) {
+    return filter == 0 || (kind == ObjectKind::Point && (filter & 1) != 0) ||
+           (kind == ObjectKind::Curve && (filter & 4) != 0);
+}
+
 const DocObject* Document::Find(std::string_view id) const {
     const std::optional<ObjectKey> key = ParseObjectKey(id);
     const std::size_t slot = key ? FindSlot(*key) : kNoSlot;

@@ -14,6 +14,10 @@ namespace hostsim {
 
 enum class ObjectKind { Point, Curve };
 
+// The host's object filter of a pick: 0 allows any object, otherwise bit 1 points and bit 4
+// curves.
+bool PickFilterAllows(int filter, ObjectKind kind);
+
 // One object of the document: a point object or a curve object (line, polyline or
 // interpolated curve).
 struct DocObject {

@@ -22,6 +22,9 @@ struct IntersectionEvent {
     double bParamEnd = 0.0;
 };
 
+// The point event where curve a at parameter s meets curve b at parameter t.
+IntersectionEvent PointEvent(const Curve& a, double s, const Curve& b, double t);
+
 // Every place where curve a comes within tolerance of curve b, in increasing order of the
 // parameter on a. Straight pieces are met exactly (an overlap where a straight piece runs
 // along another within tolerance for longer than the tolerance); interpolated pieces are

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "hostsim/model/CallLog.h"
 #include "hostsim/model/Value.h"
 #include "hostsim/model/Vec3.h"
 
@@ -16,6 +17,22 @@ namespace hostsim {
 
 class Document;
 class FaultPlan;
+class ScriptApi;
+
+// Whether a call of an operation can change the document, so that the views must be redrawn
+// after it: never, always, or when it is given a second argument (PointCoordinates moves its
+// point then).
+enum class DocumentChange { No, Yes, WithSecondArgument };
+
+// One operation of the host's scripting interface.
+struct Operation {
+    const char* name;     // as the host spells it
+    std::size_t minArgs;  // arguments required
+    std::size_t maxArgs;  // arguments accepted: optional ones of the host that are not simulated are ignored
+    // Answers a call whose arguments have passed the count check.
+    Value (*run)(ScriptApi& api, const std::vector<Value>& args);
+    DocumentChange change;
+};
 
 // An error raised by an automation operation (bad arguments, injected fault) or by a control
 // line. The server turns it into DISP_E_EXCEPTION with the description in EXCEPINFO.
@@ -41,46 +58,6 @@ class PickProvider {
     virtual std::optional<std::vector<std::string>> Pick(const std::string& prompt, int filter, bool many) = 0;
 };
 
-// One automation call as received: the operation name as the caller spelt it and each
-// argument rendered by Value::Text().
-struct CallRecord {
-    std::string operation;
-    std::vector<std::string> arguments;
-};
-
-// Every call made through ScriptApi::Call, in order, faulted calls included. The texts are
-// kept end to end in one buffer: a session's log holds one entry per call, tens of thousands
-// of them in a large SelAllPts, without an allocation of their own each.
-class CallLog {
-  public:
-    void Add(const CallRecord& record);
-    // Adds a call in two steps: its operation, then each argument's text in order.
-    void StartRecord(std::string_view operation);
-    void AddArgument(std::string_view text);
-    void Clear();
-    std::size_t Size() const { return recordStarts_.size(); }
-    CallRecord Record(std::size_t index) const;
-    // Every record, in order.
-    std::vector<CallRecord> Records() const;
-    // Number of calls of an operation (name compared ignoring case).
-    std::size_t CountOf(const std::string& operation) const;
-    // One call in text form: the operation, then "(", the arguments separated by ", ", then
-    // ")", e.g. `AddLine(Array[0:3]{Double 1; Double 2; Double 0}, Array[0:3]{Int16 -5000; ...})`.
-    std::string Line(std::size_t index) const;
-    // One line per call, each ended by a line break.
-    std::string Text() const;
-
-  private:
-    std::string_view Part(std::size_t part) const;
-    // Parts of record `index`: [first, end) in partEnds_.
-    std::size_t FirstPart(std::size_t index) const { return recordStarts_[index]; }
-    std::size_t EndPart(std::size_t index) const;
-
-    std::string text_;                     // every operation and argument text, end to end
-    std::vector<std::size_t> partEnds_;    // where each of them ends in text_
-    std::vector<std::size_t> recordStarts_;  // each record's operation, an index into partEnds_
-};
-
 // The simulated host's script object: routes automation calls by name to the document and
 // answers them as the host's scripting interface does (Null for every "nothing", Bool for
 // booleans, 1-D Variant arrays, points as arrays of three doubles, ids as strings).
@@ -100,6 +77,10 @@ class ScriptApi {
 
     // The operations Call knows, spelt as the host spells them.
     static std::vector<std::string> OperationNames();
+    // The operation a name names (compared ignoring case), or null.
+    static const Operation* FindOperation(std::string_view name);
+    // Whether a call may have changed the document; true for a name that is no operation.
+    static bool MayChangeDocument(std::string_view operation, const std::vector<Value>& args);
 
     // The picker asked when no scripted pick answer is queued; not owned, may be null (then a
     // pick with nothing queued answers as cancelled).
@@ -135,8 +116,12 @@ class ScriptApi {
     std::string DocumentText() const;
 
   private:
-    Value Dispatch(const std::string& canonicalName, const std::vector<Value>& args);
+    // Every operation, in the order of OperationNames.
+    static const std::vector<Operation>& Operations();
     Value Pick(const std::vector<Value>& args, bool many);
+    // Why a scripted pick answer cannot be the answer of a pick with this filter: an id that
+    // names no object or an object the filter does not allow. Nothing when it can.
+    std::optional<std::string> RefusalOf(const std::vector<std::string>& ids, int filter) const;
     Value RunCommand(const std::vector<Value>& args);
 
     std::unique_ptr<Document> document_;

@@ -6,6 +6,11 @@
 
 namespace hostsim {
 
+const Value& Arg(const std::vector<Value>& args, std::size_t index) {
+    static const Value kOmitted;
+    return index < args.size() ? args[index] : kOmitted;
+}
+
 std::optional<double> ArgNumber(const Value& v) {
     if (const std::optional<double> number = v.Number()) {
         return number;
@@ -102,6 +107,22 @@ std::optional<std::int32_t> RoundHalfEven(double value) {
         return std::nullopt;
     }
     return static_cast<std::int32_t>(rounded);
+}
+
+Value IdArray(std::vector<std::string> ids) {
+    if (ids.empty()) {
+        return Value::Null();
+    }
+    std::vector<Value> elements;
+    elements.reserve(ids.size());
+    for (std::string& id : ids) {
+        elements.push_back(Value::String(std::move(id)));
+    }
+    return Value::Array(std::move(elements));
+}
+
+Value PointValue(Vec3 p) {
+    return Value::Point(p.x, p.y, p.z);
 }
 
 }  // namespace hostsim

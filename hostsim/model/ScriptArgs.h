@@ -3,11 +3,15 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "hostsim/model/Value.h"
 #include "hostsim/model/Vec3.h"
 
 namespace hostsim {
+
+// The argument at `index`, or Empty when it was omitted.
+const Value& Arg(const std::vector<Value>& args, std::size_t index);
 
 // Conversions of automation arguments as COM's VariantChangeType makes them. Each gives
 // nothing when the value cannot be converted; the operations then answer Null.
@@ -34,5 +38,10 @@ std::optional<PlaneArg> ArgPlane(const Value& v);
 // A double converted to a 32-bit integer as COM converts it: rounded half to even; nothing
 // when not finite or out of range.
 std::optional<std::int32_t> RoundHalfEven(double value);
+
+// Answers in the host's shapes: ids as a 1-D array of Strings (Null for none; the ids are moved
+// in, so a whole document's ids are not copied a second time), a point as three Doubles.
+Value IdArray(std::vector<std::string> ids);
+Value PointValue(Vec3 p);
 
 }  // namespace hostsim

@@ -28,10 +28,8 @@ std::uint32_t CountWord(std::string_view word, std::uint32_t least) {
 }
 
 std::string OperationWord(std::string_view word) {
-    for (const std::string& name : ScriptApi::OperationNames()) {
-        if (EqualsIgnoringCase(word, name)) {
-            return name;
-        }
+    if (const Operation* operation = ScriptApi::FindOperation(word)) {
+        return operation->name;
     }
     Fail("unknown operation \"" + std::string(word) + "\"");
 }

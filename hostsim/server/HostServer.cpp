@@ -7,7 +7,6 @@
 #include "hostsim/model/Document.h"
 #include "hostsim/model/Scene.h"
 #include "hostsim/model/ScriptApi.h"
-#include "hostsim/model/TextScan.h"
 #include "hostsim/server/ApplicationObject.h"
 #include "hostsim/server/CallLogFile.h"
 #include "hostsim/server/ClassFactory.h"
@@ -27,22 +26,6 @@ constexpr UINT kFaultExitCode = 3;
 void ReportStartFailure(const std::string& text) {
     std::fputs(("hostsim: " + text + "\n").c_str(), stderr);
     std::fflush(stderr);
-}
-
-// True for a call that only reads the document: the viewports are not redrawn after it. A
-// redraw snapshots and paints the whole document, so redrawing after every query would make a
-// command that asks once per object (SelAllPts: IsPoint for each) quadratic in the document.
-bool LeavesDocumentAsItWas(const std::string& operation, const std::vector<Value>& args) {
-    static constexpr const char* kQueries[] = {
-        "WindowHandle", "AllObjects",     "SelectedObjects", "IsPoint", "IsCurve",
-        "IsCurvePlanar", "IsCurveInPlane", "CurveCurveIntersection"};
-    for (const char* query : kQueries) {
-        if (EqualsIgnoringCase(operation, query)) {
-            return true;
-        }
-    }
-    // With a second argument PointCoordinates moves the point.
-    return EqualsIgnoringCase(operation, "PointCoordinates") && (args.size() < 2 || args[1].IsEmpty());
 }
 
 // Makes an automation object and hands out its first reference to the holder.
@@ -132,7 +115,10 @@ int RunHostServer(const ServerOptions& options, const HostIdentity& identity) {
         if (operation == "Command" && !args.empty() && args.front().Kind() == ValueKind::String) {
             window.AddHistory("Command: " + args.front().AsString());
         }
-        if (!LeavesDocumentAsItWas(operation, args)) {
+        // Only after a call that may change the document: a redraw snapshots and paints the whole
+        // document, so redrawing after every query would make a command that asks once per
+        // object (SelAllPts: IsPoint for each) quadratic in the document.
+        if (ScriptApi::MayChangeDocument(operation, args)) {
             window.DocumentChanged();
         }
     };

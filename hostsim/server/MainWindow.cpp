@@ -130,6 +130,11 @@ void MainWindow::OnSize(int widthPixels, int heightPixels) {
     MoveWindow(historyLabel_, 4, viewHeight + 2, std::max(widthPixels - 8, 1), kCommandAreaPixels - kPromptPixels - 2,
                TRUE);
     MoveWindow(promptLabel_, 4, heightPixels - kPromptPixels, std::max(widthPixels - 8, 1), kPromptPixels - 2, TRUE);
+    if (buffer_.Get() && std::max(widthPixels, 1) == viewWidthPixels_ && viewHeight == viewHeightPixels_) {
+        // Same size (the first WM_SIZE when the window is shown): the rendered picture stands.
+        // Rendering it again would draw every object of the document four times over.
+        return;
+    }
     viewWidthPixels_ = std::max(widthPixels, 1);
     viewHeightPixels_ = viewHeight;
     HDC windowDc = GetDC(hwnd_);

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <limits>
 
+#include "hostsim/model/Document.h"
+
 namespace hostsim {
 
 namespace {
@@ -130,10 +132,11 @@ std::vector<ScreenPoint> ScreenShape(const ViewTransform& view, const DrawnObjec
 }
 
 bool FilterAllows(int filter, const DrawnObject& object) {
-    if (filter == 0) {
-        return true;
+    // The scripted picks answer by the same rule, so a click and a queued pick agree.
+    if (object.isPoint) {
+        return PickFilterAllows(filter, ObjectKind::Point);
     }
-    return (object.isPoint && (filter & 1) != 0) || (object.isCurve && (filter & 4) != 0);
+    return object.isCurve ? PickFilterAllows(filter, ObjectKind::Curve) : filter == 0;
 }
 
 std::optional<std::size_t> HitTest(const std::vector<ViewTransform>& views,

@@ -7,8 +7,31 @@
 
 namespace common {
 
-// The panel's text fields by their control names.
-enum class PanelField { Text1, Text2, Text3, Text4, Text5 };
+// The main panel's controls, by their control names: the one name of each control, which the
+// panel's control table, its window, its handlers and this surface all use. Each value is
+// also the control's identifier in the panel's window (what its command messages carry); the
+// values start above IDOK (1) and IDCANCEL (2), which the Enter and Esc keys send on their own.
+enum class PanelControl : std::uint16_t {
+    Command1 = 1001,  // "SelAllPts"
+    Command2,         // "Create"
+    Command3,         // "Del All pts"
+    Command4,         // "Generate Curtate Cycloid"
+    Command5,         // "Pick Line"
+    Command6,         // "Pick XY curve"
+    Command7,         // "Pick YZ curve"
+    Command8,         // "Pick Points"
+    Text1,
+    Text2,
+    Text3,
+    Text4,
+    Text5,
+    List1,
+    Check1,
+    Label2,
+    Label3,
+    Label5,
+    Pic1,  // the logo: its click opens the maker's web address
+};
 
 // A colour as red, green and blue from 0 to 255.
 struct Rgb {
@@ -27,10 +50,10 @@ class PanelSurface {
 public:
     virtual ~PanelSurface() = default;
 
-    // The whole text of a field, exactly as it stands.
-    virtual std::string FieldText(PanelField field) const = 0;
-    // Replaces the whole text of a field.
-    virtual void SetFieldText(PanelField field, const std::string& text) = 0;
+    // The whole text of the text field `field` (Text1 to Text5), exactly as it stands.
+    virtual std::string FieldText(PanelControl field) const = 0;
+    // Replaces the whole text of the text field `field` (Text1 to Text5).
+    virtual void SetFieldText(PanelControl field, const std::string& text) = 0;
 
     // Number of rows of List1.
     virtual std::size_t ListCount() const = 0;

@@ -20,7 +20,7 @@ namespace {
 
 using common::HostPoint;
 using common::HostValue;
-using common::PanelField;
+using common::PanelControl;
 
 constexpr char kCalculatingCaption[] = "Calculating Curtate cycloid...";
 constexpr char kDoneCaption[] = "Curtate cycloid - DONE!";
@@ -130,7 +130,7 @@ EntryOutcome GenerateForEntry(host::HostScript& script,
         return EntryOutcome::RunEnds;
     }
 
-    const double stepDegrees = common::ReadNumericField(panel.FieldText(PanelField::Text3));
+    const double stepDegrees = common::ReadNumericField(panel.FieldText(PanelControl::Text3));
     const bool bothSides = panel.BothSidesChecked();
     if (const std::optional<StepRefusal> refusal = RefusalOfStep(stepDegrees, bothSides)) {
         panel.ShowMessage(StepRefusalMessage(*refusal));
@@ -165,8 +165,8 @@ void RunCycloidGeneration(host::HostScript& script, common::PanelSurface& panel)
     common::CleanupGuard redrawBackOn([&] { script.EnableRedraw(true); });
     script.EnableRedraw(false);
 
-    const std::string xyText = panel.FieldText(PanelField::Text1);
-    const std::string yzText = panel.FieldText(PanelField::Text2);
+    const std::string xyText = panel.FieldText(PanelControl::Text1);
+    const std::string yzText = panel.FieldText(PanelControl::Text2);
     if (!xyText.empty() && !yzText.empty() && panel.ListCount() > 0) {
         const std::string xyId = common::TrimBlanks(xyText);
         const std::string yzId = common::TrimBlanks(yzText);

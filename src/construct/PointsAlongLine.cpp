@@ -14,7 +14,7 @@ namespace construct {
 
 namespace {
 
-using common::PanelField;
+using common::PanelControl;
 
 std::string DivisionFailedMessage(double pointCount) {
     const char* noun = pointCount == 1 ? " point" : " points";
@@ -25,7 +25,7 @@ std::string DivisionFailedMessage(double pointCount) {
 // The line's id as the field holds it now; read at each use, as the field may be edited
 // while a host call waits.
 std::string LineId(const common::PanelSurface& panel) {
-    return common::TrimBlanks(panel.FieldText(PanelField::Text5));
+    return common::TrimBlanks(panel.FieldText(PanelControl::Text5));
 }
 
 }  // namespace
@@ -42,7 +42,7 @@ void CreatePointsAlongLine(host::HostScript& script, common::PanelSurface& panel
     if (selected && !selected->empty()) {
         // The first selected object is divided: the line, unless the host lists another
         // object that was selected before.
-        const double pointCount = common::ReadNumericField(panel.FieldText(PanelField::Text4));
+        const double pointCount = common::ReadNumericField(panel.FieldText(PanelControl::Text4));
         const std::optional<std::vector<common::HostValue>> divisionPoints =
             script.DivideCurve(selected->front(), pointCount - 1);
         if (divisionPoints) {

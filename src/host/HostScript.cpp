@@ -1,7 +1,6 @@
 #include "host/HostScript.h"
 
 #include <cmath>
-#include <limits>
 #include <utility>
 
 #include "common/HostError.h"
@@ -92,9 +91,11 @@ std::int32_t HostScript::WindowHandle() {
     }
     // A handle wider than 32 bits keeps its low 32 bits, as window handles are shared
     // between 32- and 64-bit processes.
+    // A 64-bit integer holds [-2^63, 2^63): 2^63 is the first double past its top (the top itself
+    // is no double), so the upper bound is exclusive.
     const double rounded = std::nearbyint(answer.number);
-    if (rounded < static_cast<double>(std::numeric_limits<std::int64_t>::min()) ||
-        rounded > static_cast<double>(std::numeric_limits<std::int64_t>::max())) {
+    constexpr double kTwoTo63 = 9223372036854775808.0;
+    if (rounded < -kTwoTo63 || rounded >= kTwoTo63) {
         return 0;
     }
     return static_cast<std::int32_t>(static_cast<std::uint32_t>(static_cast<std::int64_t>(rounded) & 0xFFFFFFFF));

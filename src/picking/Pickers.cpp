@@ -8,7 +8,7 @@ namespace picking {
 
 namespace {
 
-using common::PanelField;
+using common::PanelControl;
 
 constexpr std::int16_t kCurveFilter = 4;
 
@@ -28,7 +28,7 @@ std::optional<std::string> PickCurve(host::HostScript& script, common::PanelSurf
 void PickLine(host::HostScript& script, common::PanelSurface& panel) {
     const std::optional<std::string> id = PickCurve(script, panel, "Pick a Line ");
     if (id) {
-        panel.SetFieldText(PanelField::Text5, *id);
+        panel.SetFieldText(PanelControl::Text5, *id);
     }
 }
 
@@ -44,7 +44,7 @@ void PickXyCurve(host::HostScript& script, common::PanelSurface& panel) {
         return;
     }
     if (script.IsCurveInPlane(*id, kXyPlane)) {
-        panel.SetFieldText(PanelField::Text1, *id);
+        panel.SetFieldText(PanelControl::Text1, *id);
     } else {
         panel.ShowMessage("Selected curve is not in the XY plane");
     }
@@ -56,7 +56,7 @@ void PickYzCurve(host::HostScript& script, common::PanelSurface& panel) {
         return;
     }
     if (script.IsCurveInPlane(*id, kYzPlane)) {
-        panel.SetFieldText(PanelField::Text2, *id);
+        panel.SetFieldText(PanelControl::Text2, *id);
     } else {
         panel.ShowMessage("Selected curve is not in the YZ plane");
     }

@@ -12,27 +12,15 @@ namespace {
 // The id the control holds, blank-trimmed, or nothing when there is none to pass on. An id
 // field counts as empty only when its text is empty before trimming: a field of blanks alone
 // passes the empty id on to the host.
-std::optional<std::string> StoredId(const common::PanelSurface& panel, HighlightSource source) {
-    common::PanelField field = common::PanelField::Text5;
-    switch (source) {
-        case HighlightSource::List1: {
-            const std::optional<std::size_t> row = panel.ListSelectedRow();
-            if (!row || *row >= panel.ListCount()) {
-                return std::nullopt;
-            }
-            return common::TrimBlanks(panel.ListRow(*row));
+std::optional<std::string> StoredId(const common::PanelSurface& panel, common::PanelControl source) {
+    if (source == common::PanelControl::List1) {
+        const std::optional<std::size_t> row = panel.ListSelectedRow();
+        if (!row || *row >= panel.ListCount()) {
+            return std::nullopt;
         }
-        case HighlightSource::Text5:
-            field = common::PanelField::Text5;
-            break;
-        case HighlightSource::Text1:
-            field = common::PanelField::Text1;
-            break;
-        case HighlightSource::Text2:
-            field = common::PanelField::Text2;
-            break;
+        return common::TrimBlanks(panel.ListRow(*row));
     }
-    const std::string text = panel.FieldText(field);
+    const std::string text = panel.FieldText(source);
     if (text.empty()) {
         return std::nullopt;
     }
@@ -41,13 +29,13 @@ std::optional<std::string> StoredId(const common::PanelSurface& panel, Highlight
 
 }  // namespace
 
-void HighlightOnPress(host::HostScript& script, const common::PanelSurface& panel, HighlightSource source) {
+void HighlightOnPress(host::HostScript& script, const common::PanelSurface& panel, common::PanelControl source) {
     if (const std::optional<std::string> id = StoredId(panel, source)) {
         script.SelectObject(*id);
     }
 }
 
-void UnhighlightOnRelease(host::HostScript& script, const common::PanelSurface& panel, HighlightSource source) {
+void UnhighlightOnRelease(host::HostScript& script, const common::PanelSurface& panel, common::PanelControl source) {
     if (const std::optional<std::string> id = StoredId(panel, source)) {
         script.UnselectObject(*id);
     }

@@ -6,16 +6,17 @@ namespace ui {
 namespace {
 
 using K = ControlKind;
+using P = common::PanelControl;
 
 constexpr std::array kForm1Controls{
-    ControlSpec{"Command5", K::Button, "Pick Line", {0, 60, 1215, 345}, 0, IdOf(Form1Id::Command5), {}, {}},
-    ControlSpec{"Command2", K::Button, "Create", {1230, 420, 1155, 285}, 1, IdOf(Form1Id::Command2), {}, {}},
+    ControlSpec{"Command5", K::Button, "Pick Line", {0, 60, 1215, 345}, 0, IdOf(P::Command5), {}, {}},
+    ControlSpec{"Command2", K::Button, "Create", {1230, 420, 1155, 285}, 1, IdOf(P::Command2), {}, {}},
     ControlSpec{"Command6",
                 K::Button,
                 "Pick XY curve",
                 {0, 750, 1215, 315},
                 2,
-                IdOf(Form1Id::Command6),
+                IdOf(P::Command6),
                 kLightGreen,
                 {}},
     ControlSpec{"Command7",
@@ -23,7 +24,7 @@ constexpr std::array kForm1Controls{
                 "Pick YZ curve",
                 {0, 1080, 1215, 315},
                 3,
-                IdOf(Form1Id::Command7),
+                IdOf(P::Command7),
                 kLightGreen,
                 {}},
     ControlSpec{"Command8",
@@ -31,7 +32,7 @@ constexpr std::array kForm1Controls{
                 "Pick Points",
                 {0, 1440, 1215, 315},
                 4,
-                IdOf(Form1Id::Command8),
+                IdOf(P::Command8),
                 kLightGreen,
                 {}},
     ControlSpec{"Command4",
@@ -39,31 +40,31 @@ constexpr std::array kForm1Controls{
                 "Generate Curtate Cycloid",
                 {2220, 3030, 2595, 375},
                 5,
-                IdOf(Form1Id::Command4),
+                IdOf(P::Command4),
                 kLightOrange,
                 {}},
-    ControlSpec{"Command1", K::Button, "SelAllPts", {30, 1830, 1185, 285}, 6, IdOf(Form1Id::Command1), {}, {}},
-    ControlSpec{"Command3", K::Button, "Del All pts", {30, 2190, 1185, 285}, 7, IdOf(Form1Id::Command3), {}, {}},
-    ControlSpec{"Text4", K::Edit, "10", {2400, 420, 405, 285}, 8, IdOf(Form1Id::Text4), {}, {}},
+    ControlSpec{"Command1", K::Button, "SelAllPts", {30, 1830, 1185, 285}, 6, IdOf(P::Command1), {}, {}},
+    ControlSpec{"Command3", K::Button, "Del All pts", {30, 2190, 1185, 285}, 7, IdOf(P::Command3), {}, {}},
+    ControlSpec{"Text4", K::Edit, "10", {2400, 420, 405, 285}, 8, IdOf(P::Text4), {}, {}},
     ControlSpec{"Pic1",
                 K::Picture,
                 "",
                 {240, 2520, 705, 675},
                 9,
-                IdOf(Form1Id::Pic1),
+                IdOf(P::Pic1),
                 {},
                 kLogoTooltip,
                 LogoImage::Panel47x46},
-    ControlSpec{"Text3", K::Edit, "5", {1620, 2880, 495, 285}, 10, IdOf(Form1Id::Text3), {}, {}},
-    ControlSpec{"List1", K::ListBox, "", {1200, 1410, 3615, 1230}, 11, IdOf(Form1Id::List1), {}, {}},
-    ControlSpec{"Text2", K::Edit, "", {1200, 1080, 3615, 285}, 12, IdOf(Form1Id::Text2), {}, {}},
-    ControlSpec{"Text1", K::Edit, "", {1200, 750, 3615, 285}, 13, IdOf(Form1Id::Text1), {}, {}},
+    ControlSpec{"Text3", K::Edit, "5", {1620, 2880, 495, 285}, 10, IdOf(P::Text3), {}, {}},
+    ControlSpec{"List1", K::ListBox, "", {1200, 1410, 3615, 1230}, 11, IdOf(P::List1), {}, {}},
+    ControlSpec{"Text2", K::Edit, "", {1200, 1080, 3615, 285}, 12, IdOf(P::Text2), {}, {}},
+    ControlSpec{"Text1", K::Edit, "", {1200, 750, 3615, 285}, 13, IdOf(P::Text1), {}, {}},
     ControlSpec{"Label5",
                 K::Label,
                 "points on the line above",
                 {2880, 450, 1935, 255},
                 14,
-                IdOf(Form1Id::Label5),
+                IdOf(P::Label5),
                 {},
                 {}},
     ControlSpec{"Label3",
@@ -71,17 +72,17 @@ constexpr std::array kForm1Controls{
                 "Step",
                 {1200, 2910, 405, 225},
                 15,
-                IdOf(Form1Id::Label3),
+                IdOf(P::Label3),
                 {},
                 "Curtate cycloid number of points to approximate curve (180/step)"},
-    ControlSpec{"Label2", K::Label, "", {1230, 2670, 2775, 195}, 16, IdOf(Form1Id::Label2), {}, {}},
-    ControlSpec{"Text5", K::Edit, "", {1200, 60, 3615, 315}, 17, IdOf(Form1Id::Text5), {}, {}},
+    ControlSpec{"Label2", K::Label, "", {1230, 2670, 2775, 195}, 16, IdOf(P::Label2), {}, {}},
+    ControlSpec{"Text5", K::Edit, "", {1200, 60, 3615, 315}, 17, IdOf(P::Text5), {}, {}},
     ControlSpec{"Check1",
                 K::CheckBox,
                 "Generate both sides",
                 {270, 3210, 1845, 195},
                 18,
-                IdOf(Form1Id::Check1),
+                IdOf(P::Check1),
                 {},
                 {},
                 LogoImage::None,
@@ -139,15 +140,6 @@ const FormSpec& MyInfoBoxSpec() {
 
 const FormSpec& Form2Spec() {
     return kForm2;
-}
-
-const ControlSpec* FindControl(const FormSpec& form, std::string_view name) {
-    for (const ControlSpec& control : form.controls) {
-        if (control.name == name) {
-            return &control;
-        }
-    }
-    return nullptr;
 }
 
 const ControlSpec* FindControlById(const FormSpec& form, std::uint16_t id) {

@@ -24,8 +24,10 @@ struct TwipsRect {
 enum class LogoImage { None, Panel47x46, InfoBox46x46 };
 
 // One control of a window, as data. `id` is the control's identifier within its window
-// (what WM_COMMAND carries); `face` is the colour of a button face or of a control's
-// background when it differs from the system face; `tooltip` is empty for none.
+// (what WM_COMMAND carries); a panel row's is its common::PanelControl value (IdOf), so the
+// row is where a panel control's name, kind, caption and place meet. `face` is the colour
+// of a button face or of a control's background when it differs from the system face;
+// `tooltip` is empty for none.
 struct ControlSpec {
     std::string_view name;
     ControlKind kind;
@@ -59,30 +61,6 @@ inline constexpr common::Rgb kLightOrange{255, 224, 192};
 inline constexpr common::Rgb kLightRed{255, 128, 128};
 inline constexpr common::Rgb kLightGrey{192, 192, 192};
 
-// Control identifiers of the main panel. They start above the dialog-manager values
-// IDOK (1) and IDCANCEL (2), which the Enter and Esc keys send on their own.
-enum class Form1Id : std::uint16_t {
-    Command1 = 1001,
-    Command2,
-    Command3,
-    Command4,
-    Command5,
-    Command6,
-    Command7,
-    Command8,
-    Text1,
-    Text2,
-    Text3,
-    Text4,
-    Text5,
-    List1,
-    Check1,
-    Label2,
-    Label3,
-    Label5,
-    Pic1,
-};
-
 // The information box's "OK" carries IDOK, so Enter closes the box like a click.
 inline constexpr std::uint16_t kInfoBoxOkId = 1;
 inline constexpr std::uint16_t kInfoBoxLabel1Id = 1101;
@@ -93,8 +71,9 @@ inline constexpr std::uint16_t kForm2Option2Id = 1202;
 inline constexpr std::uint16_t kForm2Label1Id = 1203;
 inline constexpr std::uint16_t kForm2Label2Id = 1204;
 
-constexpr std::uint16_t IdOf(Form1Id id) {
-    return static_cast<std::uint16_t>(id);
+// The identifier of a panel control: its enumeration value.
+constexpr std::uint16_t IdOf(common::PanelControl control) {
+    return static_cast<std::uint16_t>(control);
 }
 
 // The main panel, the information box and the host version chooser.
@@ -102,8 +81,6 @@ const FormSpec& Form1Spec();
 const FormSpec& MyInfoBoxSpec();
 const FormSpec& Form2Spec();
 
-// The control called `name` in `form`, or nullptr.
-const ControlSpec* FindControl(const FormSpec& form, std::string_view name);
 // The control with identifier `id` in `form`, or nullptr.
 const ControlSpec* FindControlById(const FormSpec& form, std::uint16_t id);
 

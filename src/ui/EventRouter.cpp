@@ -1,7 +1,6 @@
 #include "ui/EventRouter.h"
 
 #include <exception>
-#include <optional>
 #include <utility>
 
 #include "common/HostError.h"
@@ -14,41 +13,22 @@
 
 namespace ui {
 
-namespace {
+using common::PanelControl;
 
-std::optional<picking::HighlightSource> HighlightSourceOf(PanelControl control) {
-    switch (control) {
-        case PanelControl::Text5:
-            return picking::HighlightSource::Text5;
-        case PanelControl::Text1:
-            return picking::HighlightSource::Text1;
-        case PanelControl::Text2:
-            return picking::HighlightSource::Text2;
-        case PanelControl::List1:
-            return picking::HighlightSource::List1;
-        default:
-            return std::nullopt;
-    }
-}
-
-}  // namespace
-
-EventRouter::EventRouter(host::HostScript& script,
-                         common::PanelSurface& panel,
-                         std::function<void()> openWebPage,
-                         std::function<void()> hostGone)
-    : script_(script), panel_(panel), openWebPage_(std::move(openWebPage)), hostGoneCallback_(std::move(hostGone)) {}
+EventRouter::EventRouter(host::HostScript& script, common::PanelSurface& panel, std::function<void()> openWebPage)
+    : script_(script), panel_(panel), openWebPage_(std::move(openWebPage)) {}
 
 EventRouter::Route EventRouter::RouteOf(PanelControl control, PanelEvent event) {
     if (event == PanelEvent::MouseDown || event == PanelEvent::MouseUp) {
-        const std::optional<picking::HighlightSource> source = HighlightSourceOf(control);
-        if (!source) {
+        // Presses and releases are wired on the id fields and the list alone.
+        if (control != PanelControl::Text5 && control != PanelControl::Text1 && control != PanelControl::Text2 &&
+            control != PanelControl::List1) {
             return {};
         }
         if (event == PanelEvent::MouseDown) {
-            return {[this, s = *source] { picking::HighlightOnPress(script_, panel_, s); }, HostUse::Highlight};
+            return {[this, control] { picking::HighlightOnPress(script_, panel_, control); }, HostUse::Highlight};
         }
-        return {[this, s = *source] { picking::UnhighlightOnRelease(script_, panel_, s); }, HostUse::Highlight};
+        return {[this, control] { picking::UnhighlightOnRelease(script_, panel_, control); }, HostUse::Highlight};
     }
 
     switch (control) {
@@ -73,11 +53,8 @@ EventRouter::Route EventRouter::RouteOf(PanelControl control, PanelEvent event) 
                 return {};
             }
             return {[this] { openWebPage_(); }, HostUse::None};
-        case PanelControl::Text1:
-        case PanelControl::Text2:
-        case PanelControl::Text5:
-        case PanelControl::List1:
-            break;  // clicks on the fields and the list are not wired
+        default:
+            break;  // clicks on the fields, the list, the check box and the labels are not wired
     }
     return {};
 }
@@ -123,9 +100,6 @@ void EventRouter::ReportHostGone() {
     }
     hostGone_ = true;
     panel_.ShowMessage(kHostGoneMessage);
-    if (hostGoneCallback_) {
-        hostGoneCallback_();
-    }
 }
 
 }  // namespace ui

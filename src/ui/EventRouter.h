@@ -9,7 +9,7 @@
 namespace ui {
 
 // Runs the handler each panel event is wired to, and is the one place where a failed command
-// is reported:
+// is turned into the user's message:
 //   Command5/6/7 click   the line, XY curve and YZ curve pickers
 //   Command8 click       Pick Points;  Command1 click SelAllPts;  Command3 click Del All pts
 //   Command2 click       Create (points along the line)
@@ -19,27 +19,22 @@ namespace ui {
 // Every other event does nothing.
 //
 // A host error is reported in the information box ("Rhino could not complete <operation>:
-// <host's description>") and the panel goes on working; handlers have done their own cleanup
-// by then. When the host has gone, that is reported once, the owner is told through
-// `hostGone`, and from then on commands that need the host show the same message without
-// calling it. Without a script object, commands that need the host show one message instead of
-// running; mouse presses and releases then do nothing, and "Del All pts" and the logo work.
+// <host's description>"), any other failure of a handler as "The command could not be
+// completed: <description>", and the panel goes on working; handlers have done their own
+// cleanup by then. When the host has gone, that is reported once, and from then on commands
+// that need the host show the same message without calling it. Without a script object,
+// commands that need the host show one message instead of running; mouse presses and releases
+// then do nothing, and "Del All pts" and the logo work. Only a failure to show the message
+// itself leaves this call.
 //
 // Re-entrant: a handler that lets pending window messages run may receive another event
 // through this router while it is still running.
 class EventRouter : public PanelEvents {
   public:
-    // `script` and `panel` must outlive the router. `openWebPage` runs on a click of the logo;
-    // `hostGone` (may be empty) runs once, after the host-gone message has been shown.
-    EventRouter(host::HostScript& script,
-                common::PanelSurface& panel,
-                std::function<void()> openWebPage,
-                std::function<void()> hostGone = {});
+    // `script` and `panel` must outlive the router. `openWebPage` runs on a click of the logo.
+    EventRouter(host::HostScript& script, common::PanelSurface& panel, std::function<void()> openWebPage);
 
-    void OnPanelEvent(PanelControl control, PanelEvent event) override;
-
-    // True once a command has found the host gone.
-    bool HostGone() const { return hostGone_; }
+    void OnPanelEvent(common::PanelControl control, PanelEvent event) override;
 
   private:
     enum class HostUse { None, Command, Highlight };
@@ -50,13 +45,12 @@ class EventRouter : public PanelEvents {
         std::function<void()> handler;
         HostUse hostUse = HostUse::None;
     };
-    Route RouteOf(PanelControl control, PanelEvent event);
+    Route RouteOf(common::PanelControl control, PanelEvent event);
     void ReportHostGone();
 
     host::HostScript& script_;
     common::PanelSurface& panel_;
     std::function<void()> openWebPage_;
-    std::function<void()> hostGoneCallback_;
     bool hostGone_ = false;
 };
 

@@ -22,7 +22,7 @@ namespace {
 
 using common::HostPoint;
 using common::HostValue;
-using common::PanelField;
+using common::PanelControl;
 using testing_support::FakeDispatcher;
 using testing_support::MemoryPanel;
 
@@ -87,15 +87,15 @@ class Scene {
             }
             return HostValue::Null();
         });
-        panel.fields[static_cast<std::size_t>(PanelField::Text1)] = "xy";
-        panel.fields[static_cast<std::size_t>(PanelField::Text2)] = "yz";
+        panel.fields[PanelControl::Text1] = "xy";
+        panel.fields[PanelControl::Text2] = "yz";
     }
 
     void AddPoint(const std::string& id, HostPoint at) {
         points[id] = at;
         panel.ListAppend(id);
     }
-    void SetField(PanelField field, const std::string& text) { panel.SetFieldText(field, text); }
+    void SetField(PanelControl field, const std::string& text) { panel.SetFieldText(field, text); }
 
     std::vector<std::string> Calls() const {
         std::vector<std::string> out;
@@ -148,7 +148,7 @@ TEST(GenerationRunTest, OnePointMakesTheHostCallsInOrder) {
         SCOPED_TRACE(c.name);
         Scene scene;
         scene.AddPoint("P1", {0, 10, 0});
-        scene.SetField(PanelField::Text3, c.step);
+        scene.SetField(PanelControl::Text3, c.step);
         scene.panel.bothSides = c.bothSides;
         scene.Run();
 
@@ -211,7 +211,7 @@ TEST(GenerationRunTest, HalfAndFullArchesFollowTheCheckBox) {
         SCOPED_TRACE(bothSides ? "checked" : "not checked");
         Scene scene;
         scene.AddPoint("P1", {0, 10, 0});
-        scene.SetField(PanelField::Text3, "90");
+        scene.SetField(PanelControl::Text3, "90");
         scene.panel.bothSides = bothSides;
         scene.Run();
         const std::string expectedStart = "-InterpCrv -20,10,0 -25,10,15 ";
@@ -244,8 +244,8 @@ TEST(GenerationRunTest, MissingInputEndsDoneWithoutTouchingTheDocument) {
         if (c.listed) {
             scene.AddPoint("P1", {0, 10, 0});
         }
-        scene.SetField(PanelField::Text1, c.xy);
-        scene.SetField(PanelField::Text2, c.yz);
+        scene.SetField(PanelControl::Text1, c.xy);
+        scene.SetField(PanelControl::Text2, c.yz);
         scene.Run();
         const std::vector<std::string> expected = {"UnselectAllObjects()", "EnableRedraw(Bool:false)",
                                                    "EnableRedraw(Bool:true)"};
@@ -345,7 +345,7 @@ TEST(GenerationRunTest, AMissedCurveEndsTheRunWithItsMessage) {
 TEST(GenerationRunTest, BlankXyFieldPassesTheTestAndMeetsNothing) {
     Scene scene;
     scene.AddPoint("P1", {0, 10, 0});
-    scene.SetField(PanelField::Text1, "   ");
+    scene.SetField(PanelControl::Text1, "   ");
     scene.Run();
     const std::vector<std::string> calls = scene.Calls();
     EXPECT_NE(std::find(calls.begin(), calls.end(), "CurveCurveIntersection(S:\"probe-1\", S:\"\")"), calls.end());
@@ -375,7 +375,7 @@ TEST(GenerationRunTest, FirstReportedCrossingCounts) {
         }
         return Crossings({{0, 10, 30}, {0, 10, 60}});
     });
-    scene.SetField(PanelField::Text3, "90");
+    scene.SetField(PanelControl::Text3, "90");
     scene.Run();
     const std::string expected =
         construct::CycloidCommandText(construct::CycloidSamples({0, 10, 0}, {-20, 10, 0}, {0, 10, 30}, 90, true));
@@ -413,7 +413,7 @@ TEST(GenerationRunTest, RefusedEntryEndsTheRunWithAMessageAndNoCurve) {
         Scene scene;
         scene.AddPoint("P1", {0, 10, 0});
         scene.AddPoint("P2", {0, 20, 0});
-        scene.SetField(PanelField::Text3, c.step);
+        scene.SetField(PanelControl::Text3, c.step);
         scene.xyCrossX = c.xyCrossX;
         scene.Run();
         EXPECT_EQ(scene.panel.messages, std::vector<std::string>{c.message});
@@ -540,11 +540,11 @@ TEST(GenerationRunTest, SimulatedHostDrawsTheGeneratorsCurves) {
     testing_support::HostsimDispatcher dispatcher(api);
     host::HostScript script(&dispatcher);
     MemoryPanel panel;
-    panel.SetFieldText(PanelField::Text1, xy);
-    panel.SetFieldText(PanelField::Text2, " " + yz + " ");
+    panel.SetFieldText(PanelControl::Text1, xy);
+    panel.SetFieldText(PanelControl::Text2, " " + yz + " ");
     panel.ListAppend(p1);
     panel.ListAppend(p2);
-    panel.SetFieldText(PanelField::Text3, "7.5");
+    panel.SetFieldText(PanelControl::Text3, "7.5");
 
     construct::RunCycloidGeneration(script, panel);
 
@@ -585,8 +585,8 @@ TEST(GenerationRunTest, SimulatedHostKeepsNoProbeWhenACurveIsMissed) {
     testing_support::HostsimDispatcher dispatcher(api);
     host::HostScript script(&dispatcher);
     MemoryPanel panel;
-    panel.SetFieldText(PanelField::Text1, xy);
-    panel.SetFieldText(PanelField::Text2, yz);
+    panel.SetFieldText(PanelControl::Text1, xy);
+    panel.SetFieldText(PanelControl::Text2, yz);
     panel.ListAppend(p1);
     construct::RunCycloidGeneration(script, panel);
     EXPECT_EQ(panel.messages, std::vector<std::string>{kNoIntersection});

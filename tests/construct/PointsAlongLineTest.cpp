@@ -16,13 +16,13 @@
 namespace {
 
 using common::HostValue;
-using common::PanelField;
+using common::PanelControl;
 using testing_support::FakeDispatcher;
 using testing_support::MemoryPanel;
 
 struct Fixture {
     Fixture() {
-        panel.SetFieldText(PanelField::Text5, "L1");
+        panel.SetFieldText(PanelControl::Text5, "L1");
         host.Default("SelectedObjects", HostValue::Array({HostValue::String("L1")}));
         host.Default("DivideCurve", HostValue::Array({HostValue::Point(0, 0, 0), HostValue::Point(5, 0, 0)}));
     }
@@ -53,7 +53,7 @@ TEST(PointsAlongLineTest, DividesIntoOneSegmentFewerThanPointsAndUnselectsTheLin
     for (const auto& c : kCases) {
         SCOPED_TRACE(c.name);
         Fixture f;
-        f.panel.SetFieldText(PanelField::Text4, c.points);
+        f.panel.SetFieldText(PanelControl::Text4, c.points);
         f.Run();
         const std::vector<std::string> expected = {
             "SelectObject(S:\"L1\")",
@@ -71,7 +71,7 @@ TEST(PointsAlongLineTest, DividesIntoOneSegmentFewerThanPointsAndUnselectsTheLin
 
 TEST(PointsAlongLineTest, LineIdIsTrimmedAndTheFirstSelectedObjectIsDivided) {
     Fixture f;
-    f.panel.SetFieldText(PanelField::Text5, "  L1 ");
+    f.panel.SetFieldText(PanelControl::Text5, "  L1 ");
     f.host.Default("SelectedObjects", HostValue::Array({HostValue::String("Other"), HostValue::String("L1")}));
     f.host.Default("DivideCurve", HostValue::Array({}));
     f.Run();
@@ -94,7 +94,7 @@ TEST(PointsAlongLineTest, NothingSelectedDividesNothingAndSaysNothing) {
     for (const auto& c : kCases) {
         SCOPED_TRACE(c.name);
         Fixture f;
-        f.panel.SetFieldText(PanelField::Text5, c.lineField);
+        f.panel.SetFieldText(PanelControl::Text5, c.lineField);
         f.host.Default("SelectedObjects", HostValue::Null());
         f.Run();
         const std::vector<std::string> expected = {std::string("SelectObject(") + c.selectArg + ")",
@@ -107,7 +107,7 @@ TEST(PointsAlongLineTest, NothingSelectedDividesNothingAndSaysNothing) {
 
 TEST(PointsAlongLineTest, DivisionWithoutPointsIsReportedAfterTheUnselect) {
     Fixture f;
-    f.panel.SetFieldText(PanelField::Text4, "1");
+    f.panel.SetFieldText(PanelControl::Text4, "1");
     f.host.Default("DivideCurve", HostValue::Null());
     std::vector<std::string> callsWhenShown;
     f.panel.onMessage = [&](const std::string&) { callsWhenShown = f.Calls(); };
@@ -129,7 +129,7 @@ TEST(PointsAlongLineTest, DivisionMessageWritesTheCountAsTyped) {
     for (const auto& c : kCases) {
         SCOPED_TRACE(c.typed);
         Fixture f;
-        f.panel.SetFieldText(PanelField::Text4, c.typed);
+        f.panel.SetFieldText(PanelControl::Text4, c.typed);
         f.host.Default("DivideCurve", HostValue::String("not points"));
         f.Run();
         EXPECT_EQ(f.panel.messages,
@@ -165,7 +165,7 @@ TEST(PointsAlongLineTest, SimulatedHostGetsEvenlySpacedPointsAndTheLineUnselecte
     testing_support::HostsimDispatcher dispatcher(api);
     host::HostScript script(&dispatcher);
     MemoryPanel panel;
-    panel.SetFieldText(PanelField::Text5, line + "  ");
+    panel.SetFieldText(PanelControl::Text5, line + "  ");
     construct::CreatePointsAlongLine(script, panel);
 
     EXPECT_TRUE(panel.messages.empty());

@@ -13,7 +13,7 @@ namespace e2e {
 namespace {
 
 using namespace driver;
-using ui::Form1Id;
+using common::PanelControl;
 
 // Model units within which a division point must sit where equal spacing puts it.
 constexpr double kPlaceTolerance = 1e-9;
@@ -44,11 +44,11 @@ TEST_F(CreateE2ETest, CreatePlacesEvenlySpacedPointsForSeveralCounts) {
     const common::HostPoint end{0, 40, 0};
     for (const auto& c : kCases) {
         SCOPED_TRACE(c.name);
-        P().SetText(Form1Id::Text5, c.lineField);
-        P().SetText(Form1Id::Text4, c.countField);
+        P().SetText(PanelControl::Text5, c.lineField);
+        P().SetText(PanelControl::Text4, c.countField);
         const HostDocument before = S().Document();
         S().Control().ClearLog();
-        P().Click(Form1Id::Command2);
+        P().Click(PanelControl::Command2);
         const std::optional<std::string> message = c.message ? S().AnswerInfoBox() : std::nullopt;
         S().WaitIdle();
         EXPECT_EQ(message.has_value(), c.message);
@@ -100,10 +100,10 @@ TEST_F(CreateE2ETest, CreatePlacesEvenlySpacedPointsForSeveralCounts) {
 
 TEST_F(CreateE2ETest, RepeatingCreateAddsASecondSetAtTheSamePlaces) {
     Start(WithScene("typical.scene"));
-    P().SetText(Form1Id::Text5, kLineId);
-    P().SetText(Form1Id::Text4, "3");
-    S().Click(Form1Id::Command2);
-    S().Click(Form1Id::Command2);
+    P().SetText(PanelControl::Text5, kLineId);
+    P().SetText(PanelControl::Text4, "3");
+    S().Click(PanelControl::Command2);
+    S().Click(PanelControl::Command2);
     const HostDocument document = S().Document();
     const std::vector<const HostObject*> points = document.OfKind("point");
     ASSERT_EQ(points.size(), 6u);

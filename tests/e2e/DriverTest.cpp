@@ -20,8 +20,9 @@ TEST(DriverTest, CallLogArgumentsSplitOnlyAtTheTopLevel) {
         "AddLine(Array[0:3]{Double 0; Double -20; Double 0}, Array[0:3]{Int16 -5000; Double -20; Double 0})\n"
         "Command(String \"-InterpCrv 1,2,3 Enter\", Int16 0)\n"
         "exit\n"
-        "SelectObject(String \"a \\\"b\\\", c\")\n");
-    ASSERT_EQ(calls.size(), 4u);
+        "SelectObject(String \"a \\\"b\\\", c\")\n"
+        "GetObject(String \"x (y) # z\", Int16 4) # scripted pick P refused: a point\n");
+    ASSERT_EQ(calls.size(), 5u);
     EXPECT_EQ(calls[0].operation, "UnselectAllObjects");
     EXPECT_TRUE(calls[0].arguments.empty());
     EXPECT_EQ(calls[1].arguments,
@@ -32,6 +33,9 @@ TEST(DriverTest, CallLogArgumentsSplitOnlyAtTheTopLevel) {
     ASSERT_EQ(calls[3].arguments.size(), 1u);
     EXPECT_EQ(StringArgument(calls[3].arguments[0]), std::optional<std::string>("a \"b\", c"));
     EXPECT_EQ(StringArgument("Double 2"), std::nullopt);
+    EXPECT_EQ(calls[4].arguments, (std::vector<std::string>{"String \"x (y) # z\"", "Int16 4"}));
+    EXPECT_EQ(calls[4].note, "scripted pick P refused: a point");
+    EXPECT_TRUE(calls[3].note.empty());
 }
 
 TEST(DriverTest, DocumentDumpIsReadBackWithKindsPointsIdsAndSelection) {

@@ -14,7 +14,7 @@ namespace {
 
 using namespace driver;
 
-using ui::Form1Id;
+using common::PanelControl;
 
 constexpr char kDone[] = "Curtate cycloid - DONE!";
 
@@ -23,23 +23,23 @@ protected:
     // Picks the XY and YZ curves and lists every point of the document.
     void PrepareInputs() {
         S().QueuePick(kXyCurveId);
-        S().Click(Form1Id::Command6);
+        S().Click(PanelControl::Command6);
         S().QueuePick(kYzCurveId);
-        S().Click(Form1Id::Command7);
-        S().Click(Form1Id::Command1);
-        ASSERT_EQ(P().Text(Form1Id::Text1), kXyCurveId);
-        ASSERT_EQ(P().Text(Form1Id::Text2), kYzCurveId);
+        S().Click(PanelControl::Command7);
+        S().Click(PanelControl::Command1);
+        ASSERT_EQ(P().Text(PanelControl::Text1), kXyCurveId);
+        ASSERT_EQ(P().Text(PanelControl::Text2), kYzCurveId);
     }
 
     // One generation with the step and both-sides flag typed into the panel; checks every
     // created curve against the generator and returns the calls the run made.
     std::vector<LoggedCall> GenerateAndCheck(const std::string& stepText, double step, bool bothSides) {
-        P().SetText(Form1Id::Text3, stepText);
-        P().SetChecked(Form1Id::Check1, bothSides);
+        P().SetText(PanelControl::Text3, stepText);
+        P().SetChecked(PanelControl::Check1, bothSides);
         const HostDocument before = S().Document();
         const std::vector<std::string> rows = P().ListRows();
         S().Control().ClearLog();
-        S().Click(Form1Id::Command4);
+        S().Click(PanelControl::Command4);
         EXPECT_FALSE(S().OpenInfoBox().has_value()) << "unexpected box: " << S().OpenInfoBox()->message;
         EXPECT_EQ(P().Status(), kDone);
         EXPECT_TRUE(P().StatusShown());
@@ -101,9 +101,9 @@ std::vector<std::string> GenerationCalls(std::size_t points) {
 
 TEST_F(GenerationE2ETest, TypicalRequestDrawsOneCurvePerPointWhereTheGeneratorSays) {
     Start(WithScene("points.scene"));
-    EXPECT_EQ(P().Text(Form1Id::Text3), "5");
-    EXPECT_EQ(P().Text(Form1Id::Text4), "10");
-    EXPECT_TRUE(P().Checked(Form1Id::Check1));
+    EXPECT_EQ(P().Text(PanelControl::Text3), "5");
+    EXPECT_EQ(P().Text(PanelControl::Text4), "10");
+    EXPECT_TRUE(P().Checked(PanelControl::Check1));
     PrepareInputs();
     ASSERT_EQ(P().ListRows(), (std::vector<std::string>{kPoint1Id, kPoint2Id, kPoint3Id}));
 
@@ -156,15 +156,15 @@ TEST_F(GenerationE2ETest, MissingInputCreatesNothingAndEndsDone) {
     Start(WithScene("points.scene"));
     for (const auto& c : kCases) {
         SCOPED_TRACE(c.name);
-        P().SetText(Form1Id::Text1, c.text1);
-        P().SetText(Form1Id::Text2, c.text2);
-        S().Click(Form1Id::Command3);
+        P().SetText(PanelControl::Text1, c.text1);
+        P().SetText(PanelControl::Text2, c.text2);
+        S().Click(PanelControl::Command3);
         if (c.listPoints) {
-            S().Click(Form1Id::Command1);
+            S().Click(PanelControl::Command1);
         }
         const HostDocument before = S().Document();
         S().Control().ClearLog();
-        S().Click(Form1Id::Command4);
+        S().Click(PanelControl::Command4);
         EXPECT_FALSE(S().OpenInfoBox().has_value());
         EXPECT_EQ(P().Status(), kDone);
         EXPECT_EQ(Joined(Operations()), "UnselectAllObjects EnableRedraw EnableRedraw");
@@ -178,7 +178,7 @@ TEST_F(GenerationE2ETest, EntriesThatAreNoPointsAreSkipped) {
     // The document changes under the tool: the second listed id now names a line, and a
     // fourth listed id names nothing.
     S().Control().Control("add point 0 20 0 id=44444444-4444-4444-8444-000000000004");
-    S().Click(Form1Id::Command1);
+    S().Click(PanelControl::Command1);
     ASSERT_EQ(P().ListRows().size(), 4u);
     S().Control().Control("clear");
     S().Control().Control("scene " + BuildPaths().sceneDir + "/points.scene");
@@ -197,7 +197,7 @@ TEST_F(GenerationE2ETest, EntriesThatAreNoPointsAreSkipped) {
     const HostDocument before = S().Document();
     ASSERT_EQ(before.Find(kPoint2Id)->kind, "line");
     S().Control().ClearLog();
-    S().Click(Form1Id::Command4);
+    S().Click(PanelControl::Command4);
     EXPECT_FALSE(S().OpenInfoBox().has_value());
     EXPECT_EQ(P().Status(), kDone);
     const HostDocument after = S().Document();
@@ -234,7 +234,7 @@ TEST_F(GenerationE2ETest, MissedIntersectionStopsWithItsMessage) {
         PrepareInputs();
         const HostDocument before = S().Document();
         S().Control().ClearLog();
-        P().Click(Form1Id::Command4);
+        P().Click(PanelControl::Command4);
         EXPECT_EQ(S().AnswerInfoBox(), kNoIntersectionMessage);
         EXPECT_EQ(P().Status(), "Calculating Curtate cycloid... 2");
         EXPECT_TRUE(P().StatusShown());
@@ -262,10 +262,10 @@ TEST_F(GenerationE2ETest, StepThatReadsAsZeroIsRefusedWithAMessage) {
     PrepareInputs();
     for (const auto& c : kCases) {
         SCOPED_TRACE(c.name);
-        P().SetText(Form1Id::Text3, c.stepText);
+        P().SetText(PanelControl::Text3, c.stepText);
         const HostDocument before = S().Document();
         S().Control().ClearLog();
-        P().Click(Form1Id::Command4);
+        P().Click(PanelControl::Command4);
         const std::optional<std::string> message = S().AnswerInfoBox();
         ASSERT_TRUE(message.has_value()) << "a step of \"" << c.stepText << "\" must be refused with a message";
         EXPECT_NE(message->find("step"), std::string::npos) << *message;

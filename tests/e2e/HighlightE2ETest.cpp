@@ -12,37 +12,37 @@ namespace e2e {
 namespace {
 
 using namespace driver;
-using ui::Form1Id;
+using common::PanelControl;
 
 class HighlightE2ETest : public E2eScenario {};
 
 TEST_F(HighlightE2ETest, PressSelectsAndReleaseUnselectsTheStoredObject) {
     static const struct {
         const char* name;
-        Form1Id control;
+        PanelControl control;
         MouseButton button;
         const char* fieldText;     // typed into the field first; nullptr for the list
         std::optional<int> row;    // the list row pressed
         const char* hostId;        // the id the host receives; nullptr: no host call at all
         const char* selectedId;    // the object selected while the button is held; nullptr: none
     } kCases[] = {
-        {"Text5, left button", Form1Id::Text5, MouseButton::Left, kLineId, std::nullopt, kLineId, kLineId},
-        {"Text1, right button (the field's own menu opens on release and is closed)", Form1Id::Text1,
+        {"Text5, left button", PanelControl::Text5, MouseButton::Left, kLineId, std::nullopt, kLineId, kLineId},
+        {"Text1, right button (the field's own menu opens on release and is closed)", PanelControl::Text1,
          MouseButton::Right, kXyCurveId, std::nullopt, kXyCurveId, kXyCurveId},
-        {"Text2, middle button", Form1Id::Text2, MouseButton::Middle, kYzCurveId, std::nullopt, kYzCurveId,
+        {"Text2, middle button", PanelControl::Text2, MouseButton::Middle, kYzCurveId, std::nullopt, kYzCurveId,
          kYzCurveId},
-        {"Text1 with blanks around the id sends it trimmed", Form1Id::Text1, MouseButton::Left,
+        {"Text1 with blanks around the id sends it trimmed", PanelControl::Text1, MouseButton::Left,
          "  22222222-2222-4222-8222-222222222222  ", std::nullopt, kXyCurveId, kXyCurveId},
-        {"an empty field makes no host call", Form1Id::Text2, MouseButton::Left, "", std::nullopt, nullptr,
+        {"an empty field makes no host call", PanelControl::Text2, MouseButton::Left, "", std::nullopt, nullptr,
          nullptr},
-        {"a field of blanks sends the empty id", Form1Id::Text5, MouseButton::Left, "   ", std::nullopt, "",
+        {"a field of blanks sends the empty id", PanelControl::Text5, MouseButton::Left, "   ", std::nullopt, "",
          nullptr},
-        {"List1, the second row", Form1Id::List1, MouseButton::Left, nullptr, 1, kPoint2Id, kPoint2Id},
-        {"List1, the third row, right button", Form1Id::List1, MouseButton::Right, nullptr, 2, kPoint3Id,
+        {"List1, the second row", PanelControl::List1, MouseButton::Left, nullptr, 1, kPoint2Id, kPoint2Id},
+        {"List1, the third row, right button", PanelControl::List1, MouseButton::Right, nullptr, 2, kPoint3Id,
          kPoint3Id},
     };
     Start(WithScene("points.scene"));
-    S().Click(Form1Id::Command1);
+    S().Click(PanelControl::Command1);
     ASSERT_EQ(P().ListRows().size(), 3u);
     for (const auto& c : kCases) {
         SCOPED_TRACE(c.name);
@@ -80,9 +80,9 @@ TEST_F(HighlightE2ETest, PressSelectsAndReleaseUnselectsTheStoredObject) {
 TEST_F(HighlightE2ETest, AnObjectSelectedBeforeThePressEndsUnselected) {
     Start(WithScene("points.scene", {"add point 3 3 0 id=66666666-6666-4666-8666-666666666666 selected"}));
     ASSERT_EQ(S().Document().SelectedIds(), std::vector<std::string>{"66666666-6666-4666-8666-666666666666"});
-    P().SetText(Form1Id::Text5, "66666666-6666-4666-8666-666666666666");
-    S().Press(Form1Id::Text5, MouseButton::Left);
-    S().Release(Form1Id::Text5, MouseButton::Left);
+    P().SetText(PanelControl::Text5, "66666666-6666-4666-8666-666666666666");
+    S().Press(PanelControl::Text5, MouseButton::Left);
+    S().Release(PanelControl::Text5, MouseButton::Left);
     EXPECT_TRUE(S().Document().SelectedIds().empty());
 }
 

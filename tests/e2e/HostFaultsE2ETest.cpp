@@ -1,9 +1,11 @@
 // Host operations that fail while a command runs, driven like a user against the simulated
-// host's injected faults: every host operation of every command raising an error, answers of
-// the wrong type, and a host that never hands out its script object. After each fault the
+// host's injected faults: host operations of every command raising an error, answers of the
+// wrong type, and a host that never hands out its script object. After each fault the
 // information box names the operation and the host's description, the document holds what
 // the command completed before the fault and none of the tool's temporary objects, and the
-// next command works.
+// next command works. A wrong-type answer of every operation in every command is pinned in
+// process (SecurityTest, HostScriptTest); the wrong-type rows here carry one answer of each
+// shape across the process boundary.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -23,22 +25,123 @@ namespace e2e {
 namespace {
 
 using namespace driver;
-using ui::Form1Id;
+using common::PanelControl;
 
 constexpr char kDone[] = "Curtate cycloid - DONE!";
 constexpr char kBefore[] = "previous id";
+constexpr char kDivisionFailed[] =
+    "Could not divide the line into 10 points. Type 2 or more points beside \"Create\" and pick a line that "
+    "Rhino can divide.";
 
-// The information box text for an operation the simulated host failed with "fault raise".
-std::string RaisedMessage(const std::string& operation) {
-    return "Rhino could not complete " + operation + ": Injected failure (Rhino)";
-}
+// The command a fault interrupts, each with the document and panel it starts from.
+enum class Route {
+    Generation,  // "Generate" on the three points of points.scene, both sides, step 5
+    Create,      // "Create" with 10 points on the line of typical.scene
+    Pick,        // a picker (the button) taking its object
+    PointList,   // "Pick Points" taking the three points, or "SelAllPts"
+    Highlight,   // press and release on Text5 or on the second row of List1
+};
 
-std::string FaultLine(const char* operation, int n) {
+struct HostFault {
+    const char* name;
+    Route route;
+    PanelControl control;  // the button clicked or the control pressed
+    std::string fault;  // the control line that arms the fault in the host
+    std::size_t kept;   // what the command completed before the fault: curves, points or list rows
+    // The box the command ends with: nullptr, the report of the raised fault; "" none.
+    const char* box = nullptr;
+    // The status caption at the end: nullptr, not looked at; "" hidden.
+    const char* status = nullptr;
+};
+
+// The n-th call of `operation` raises an error, once.
+std::string Raise(const char* operation, int n) {
     return std::string("fault raise ") + operation + " " + std::to_string(n);
 }
 
+// Every call of `operation` answers a value of the wrong type.
+std::string WrongType(const char* operation, const char* kind) {
+    return std::string("fault wrongtype ") + operation + " " + kind;
+}
+
+std::vector<HostFault> HostFaults() {
+    const Route generation = Route::Generation;
+    const Route create = Route::Create;
+    const PanelControl generate = PanelControl::Command4;
+    const PanelControl createButton = PanelControl::Command2;
+    return {
+        // Generation. Each point takes SelectObject, IsPoint, PointCoordinates, AddLine twice,
+        // CurveCurveIntersection twice, Command and DeleteObject twice, so the n-th call of an
+        // operation names the entry it belongs to. Points whose curve was drawn before the fault
+        // keep it; the probe lines of the failing entry are deleted and redraw is on again.
+        {"clearing the selection at the start", generation, generate, Raise("UnselectAllObjects", 1), 0},
+        {"clearing the selection at the end", generation, generate, Raise("UnselectAllObjects", 2), 3},
+        {"switching redraw off", generation, generate, Raise("EnableRedraw", 1), 0},
+        {"switching redraw back on", generation, generate, Raise("EnableRedraw", 2), 3},
+        {"selecting the second entry", generation, generate, Raise("SelectObject", 2), 1},
+        {"testing the second entry", generation, generate, Raise("IsPoint", 2), 1},
+        {"reading the second point", generation, generate, Raise("PointCoordinates", 2), 1},
+        {"adding the first probe of the second point", generation, generate, Raise("AddLine", 3), 1},
+        {"adding the second probe of the second point", generation, generate, Raise("AddLine", 4), 1},
+        {"intersecting the first probe of the second point", generation, generate, Raise("CurveCurveIntersection", 3),
+         1},
+        {"intersecting the second probe of the second point", generation, generate,
+         Raise("CurveCurveIntersection", 4), 1},
+        {"drawing the first curve", generation, generate, Raise("Command", 1), 0},
+        {"drawing the second curve", generation, generate, Raise("Command", 2), 1},
+        {"deleting the first probe of the second point", generation, generate, Raise("DeleteObject", 3), 2},
+        {"deleting the second probe of the second point", generation, generate, Raise("DeleteObject", 4), 2},
+        {"PointCoordinates answers two numbers: every entry passed over", generation, generate,
+         WrongType("PointCoordinates", "point2"), 0, "", kDone},
+        {"CurveCurveIntersection answers a flat array: no hit", generation, generate,
+         WrongType("CurveCurveIntersection", "array1d"), 0, kNoIntersectionMessage, "Calculating Curtate cycloid... 1"},
+
+        // "Create": select, read the selection, divide, add each point, unselect. The points
+        // added before the fault stay; the line never stays selected.
+        {"selecting the line", create, createButton, Raise("SelectObject", 1), 0},
+        {"reading the selection", create, createButton, Raise("SelectedObjects", 1), 0},
+        {"dividing the line", create, createButton, Raise("DivideCurve", 1), 0},
+        {"adding the first point", create, createButton, Raise("AddPoint", 1), 0},
+        {"adding the fourth point", create, createButton, Raise("AddPoint", 4), 3},
+        {"unselecting the line", create, createButton, Raise("UnselectObject", 1), 10},
+        {"DivideCurve answers a string: the division message", create, createButton,
+         WrongType("DivideCurve", "string"), 0, kDivisionFailed, ""},
+
+        // The pickers: a failing pick or test leaves the field as it was.
+        {"Pick Line: the pick", Route::Pick, PanelControl::Command5, Raise("GetObject", 1), 0},
+        {"Pick XY curve: the pick", Route::Pick, PanelControl::Command6, Raise("GetObject", 1), 0},
+        {"Pick XY curve: the curve test", Route::Pick, PanelControl::Command6, Raise("IsCurve", 1), 0},
+        {"Pick XY curve: the planarity test", Route::Pick, PanelControl::Command6, Raise("IsCurvePlanar", 1), 0},
+        {"Pick XY curve: the plane test", Route::Pick, PanelControl::Command6, Raise("IsCurveInPlane", 1), 0},
+        {"Pick YZ curve: the pick", Route::Pick, PanelControl::Command7, Raise("GetObject", 1), 0},
+        {"Pick YZ curve: the plane test", Route::Pick, PanelControl::Command7, Raise("IsCurveInPlane", 1), 0},
+        {"Pick Line: GetObject answers a number, no pick", Route::Pick, PanelControl::Command5,
+         WrongType("GetObject", "number"), 0, "", ""},
+
+        // "Pick Points" and "SelAllPts": the ids listed before the fault stay listed, no count is
+        // shown for an unfinished SelAllPts, and the list is never given a row twice.
+        {"Pick Points: the pick", Route::PointList, PanelControl::Command8, Raise("GetObjects", 1), 0, nullptr, ""},
+        {"Pick Points: testing the second id", Route::PointList, PanelControl::Command8, Raise("IsPoint", 2), 1, nullptr,
+         ""},
+        {"SelAllPts: listing the document", Route::PointList, PanelControl::Command1, Raise("AllObjects", 1), 0, nullptr,
+         ""},
+        // points.scene lists the line and the two plane curves before the three points.
+        {"SelAllPts: testing the fifth object", Route::PointList, PanelControl::Command1, Raise("IsPoint", 5), 1, nullptr,
+         ""},
+        {"SelAllPts: IsPoint answers a string, no point listed", Route::PointList, PanelControl::Command1,
+         WrongType("IsPoint", "string"), 0, "", "0 points added!"},
+
+        // Press-to-highlight: a failing select on the press or unselect on the release is
+        // reported; the next press and release highlight and unhighlight as usual.
+        {"Text5 press", Route::Highlight, PanelControl::Text5, Raise("SelectObject", 1), 0},
+        {"Text5 release", Route::Highlight, PanelControl::Text5, Raise("UnselectObject", 1), 0},
+        {"List1 press on the second row", Route::Highlight, PanelControl::List1, Raise("SelectObject", 1), 0},
+        {"List1 release on the second row", Route::Highlight, PanelControl::List1, Raise("UnselectObject", 1), 0},
+    };
+}
+
 class HostFaultsE2ETest : public E2eScenario {
-  protected:
+protected:
     // Gives the host a fresh document from a scene file, without faults or queued picks.
     void LoadScene(const std::string& scene) {
         S().Control().Control("fault clear");
@@ -47,11 +150,13 @@ class HostFaultsE2ETest : public E2eScenario {
         S().Control().Control("scene " + BuildPaths().sceneDir + "/" + scene);
     }
 
-    // Answers the box the fault must have opened and expects no second one.
-    void ExpectRaisedReport(const std::string& operation) {
-        EXPECT_EQ(S().AnswerInfoBox(), std::optional<std::string>(RaisedMessage(operation)));
+    // Answers the box the fault must have opened (none when `box` is empty) and expects no second one.
+    void ExpectBox(const std::string& box) {
+        if (!box.empty()) {
+            EXPECT_EQ(S().AnswerInfoBox(), std::optional<std::string>(box));
+        }
         S().WaitIdle();
-        EXPECT_FALSE(S().OpenInfoBox().has_value()) << "a second box: " << S().OpenInfoBox()->message;
+        EXPECT_FALSE(S().OpenInfoBox().has_value()) << "a box: " << S().OpenInfoBox()->message;
     }
 
     // Checks the document after a fault: redraw on, no line but the scene's own (so no probe
@@ -62,321 +167,180 @@ class HostFaultsE2ETest : public E2eScenario {
     }
 };
 
-// Generate with three listed points. Each point takes SelectObject, IsPoint, PointCoordinates,
-// AddLine twice, CurveCurveIntersection twice, Command and DeleteObject twice, so the n-th call
-// of an operation names the entry it belongs to. Points whose curve was drawn before the fault
-// keep it; the probe lines of the failing entry are deleted and redraw is on again.
-TEST_F(HostFaultsE2ETest, GenerationReportsEachFailingOperationAndKeepsTheCurvesDrawnBefore) {
-    static const struct {
-        const char* name;
-        const char* operation;
-        int n;
-        std::size_t curvesKept;
-    } kCases[] = {
-        {"clearing the selection at the start", "UnselectAllObjects", 1, 0},
-        {"clearing the selection at the end", "UnselectAllObjects", 2, 3},
-        {"switching redraw off", "EnableRedraw", 1, 0},
-        {"switching redraw back on", "EnableRedraw", 2, 3},
-        {"selecting the second entry", "SelectObject", 2, 1},
-        {"testing the second entry", "IsPoint", 2, 1},
-        {"reading the second point", "PointCoordinates", 2, 1},
-        {"adding the first probe of the second point", "AddLine", 3, 1},
-        {"adding the second probe of the second point", "AddLine", 4, 1},
-        {"intersecting the first probe of the second point", "CurveCurveIntersection", 3, 1},
-        {"intersecting the second probe of the second point", "CurveCurveIntersection", 4, 1},
-        {"drawing the first curve", "Command", 1, 0},
-        {"drawing the second curve", "Command", 2, 1},
-        {"deleting the first probe of the second point", "DeleteObject", 3, 2},
-        {"deleting the second probe of the second point", "DeleteObject", 4, 2},
-    };
-    Start(WithScene("points.scene"));
-    for (const auto& c : kCases) {
-        SCOPED_TRACE(c.name);
-        LoadScene("points.scene");
-        P().SetText(Form1Id::Text1, kXyCurveId);
-        P().SetText(Form1Id::Text2, kYzCurveId);
-        P().SetText(Form1Id::Text3, "5");
-        P().SetChecked(Form1Id::Check1, true);
-        S().Click(Form1Id::Command3);
-        S().Click(Form1Id::Command1);
-        const std::vector<std::string> rows = P().ListRows();
-        ASSERT_EQ(rows.size(), 3u);
-        const HostDocument before = S().Document();
-        S().Control().ClearLog();
-        S().Control().Control(FaultLine(c.operation, c.n));
-
-        P().Click(Form1Id::Command4);
-        ExpectRaisedReport(c.operation);
-
-        const HostDocument after = S().Document();
-        ExpectNoTemporaryObjects(after);
-        const std::vector<std::string> keptRows(rows.begin(), rows.begin() + static_cast<std::ptrdiff_t>(c.curvesKept));
-        EXPECT_EQ(
-            CompareCurves(ExpectedCurves(before, keptRows, kXyCurveId, kYzCurveId, 5, true), after.AddedSince(before)),
-            "");
-        EXPECT_EQ(P().ListRows(), rows) << "the run changes no list row";
-        EXPECT_EQ(P().Text(Form1Id::Text1), kXyCurveId);
-        EXPECT_EQ(P().Text(Form1Id::Text2), kYzCurveId);
-
-        // The next run is a normal one and draws a curve for every point.
-        const HostDocument beforeNext = S().Document();
-        S().Click(Form1Id::Command4);
-        EXPECT_FALSE(S().OpenInfoBox().has_value());
-        EXPECT_EQ(P().Status(), kDone);
-        const HostDocument afterNext = S().Document();
-        EXPECT_EQ(afterNext.AddedSince(beforeNext).size(), 3u);
-        ExpectNoTemporaryObjects(afterNext);
-        EXPECT_TRUE(afterNext.SelectedIds().empty());
-    }
+// The field a picker fills and the object it is given.
+struct Picked {
+    PanelControl field;
+    const char* id;
+};
+Picked PickerOf(PanelControl button) {
+    return button == PanelControl::Command5   ? Picked{PanelControl::Text5, kLineId}
+           : button == PanelControl::Command6 ? Picked{PanelControl::Text1, kXyCurveId}
+                                         : Picked{PanelControl::Text2, kYzCurveId};
 }
 
-// "Create" on the line with 10 points: select, read the selection, divide, add each point,
-// unselect. The points added before the fault stay; the line never stays selected.
-TEST_F(HostFaultsE2ETest, CreateReportsEachFailingOperationAndNeverLeavesTheLineSelected) {
-    static const struct {
-        const char* name;
-        const char* operation;
-        int n;
-        std::size_t pointsKept;
-    } kCases[] = {
-        {"selecting the line", "SelectObject", 1, 0},  {"reading the selection", "SelectedObjects", 1, 0},
-        {"dividing the line", "DivideCurve", 1, 0},    {"adding the first point", "AddPoint", 1, 0},
-        {"adding the fourth point", "AddPoint", 4, 3}, {"unselecting the line", "UnselectObject", 1, 10},
-    };
-    Start(WithScene("typical.scene"));
-    for (const auto& c : kCases) {
-        SCOPED_TRACE(c.name);
-        LoadScene("typical.scene");
-        P().SetText(Form1Id::Text5, kLineId);
-        P().SetText(Form1Id::Text4, "10");
-        const HostDocument before = S().Document();
-        S().Control().Control(FaultLine(c.operation, c.n));
-
-        P().Click(Form1Id::Command2);
-        ExpectRaisedReport(c.operation);
-
-        const HostDocument after = S().Document();
-        const std::vector<const HostObject*> added = after.AddedSince(before);
-        EXPECT_EQ(added.size(), c.pointsKept);
-        EXPECT_TRUE(std::all_of(added.begin(), added.end(), [](const HostObject* o) { return o->kind == "point"; }));
-        EXPECT_TRUE(after.SelectedIds().empty()) << "still selected: " << Joined(after.SelectedIds());
-        EXPECT_EQ(P().Text(Form1Id::Text5), kLineId);
-
-        S().Click(Form1Id::Command2);
-        EXPECT_FALSE(S().OpenInfoBox().has_value());
-        EXPECT_EQ(S().Document().AddedSince(after).size(), 10u);
-        EXPECT_TRUE(S().Document().SelectedIds().empty());
-    }
-}
-
-// The three pickers: a failing pick or test leaves the field as it was.
-TEST_F(HostFaultsE2ETest, PickersReportEachFailingOperationAndKeepTheField) {
-    static const struct {
-        const char* name;
-        Form1Id button;
-        Form1Id field;
-        const char* picked;
-        const char* operation;
-    } kCases[] = {
-        {"Pick Line: the pick", Form1Id::Command5, Form1Id::Text5, kLineId, "GetObject"},
-        {"Pick XY curve: the pick", Form1Id::Command6, Form1Id::Text1, kXyCurveId, "GetObject"},
-        {"Pick XY curve: the curve test", Form1Id::Command6, Form1Id::Text1, kXyCurveId, "IsCurve"},
-        {"Pick XY curve: the planarity test", Form1Id::Command6, Form1Id::Text1, kXyCurveId, "IsCurvePlanar"},
-        {"Pick XY curve: the plane test", Form1Id::Command6, Form1Id::Text1, kXyCurveId, "IsCurveInPlane"},
-        {"Pick YZ curve: the pick", Form1Id::Command7, Form1Id::Text2, kYzCurveId, "GetObject"},
-        {"Pick YZ curve: the plane test", Form1Id::Command7, Form1Id::Text2, kYzCurveId, "IsCurveInPlane"},
-    };
+TEST_F(HostFaultsE2ETest, EachFaultIsReportedAndTheNextCommandWorks) {
+    const std::vector<std::string> allPoints{kPoint1Id, kPoint2Id, kPoint3Id};
+    const std::string allPointsPick = Joined(allPoints);
     Start(WithScene("points.scene"));
-    for (const auto& c : kCases) {
+    for (const HostFault& c : HostFaults()) {
         SCOPED_TRACE(c.name);
-        LoadScene("points.scene");
-        P().SetText(c.field, kBefore);
-        S().Control().Control(FaultLine(c.operation, 1));
-        S().QueuePick(c.picked);
+        // "fault raise <operation> <n>" or "fault wrongtype <operation> <kind>".
+        const std::size_t from = c.fault.find(' ', 6) + 1;
+        const std::string operation = c.fault.substr(from, c.fault.rfind(' ') - from);
+        const std::string box = c.box ? c.box : "Rhino could not complete " + operation + ": Injected failure (Rhino)";
+        const Picked picked = PickerOf(c.control);
+        const std::optional<int> row = c.control == PanelControl::List1 ? std::optional<int>(1) : std::nullopt;
+        const char* highlighted = c.control == PanelControl::List1 ? kPoint2Id : kLineId;
 
-        P().Click(c.button);
-        ExpectRaisedReport(c.operation);
-        EXPECT_EQ(P().Text(c.field), kBefore);
-        EXPECT_TRUE(S().Document().SelectedIds().empty());
-
-        S().Control().Control("pick clear");
-        S().QueuePick(c.picked);
-        S().Click(c.button);
-        EXPECT_FALSE(S().OpenInfoBox().has_value());
-        EXPECT_EQ(P().Text(c.field), c.picked);
-    }
-}
-
-// "Pick Points" and "SelAllPts": the ids listed before the fault stay listed, no count is
-// shown for an unfinished SelAllPts, and the list is never given a row twice.
-TEST_F(HostFaultsE2ETest, PointListCommandsReportEachFailingOperationAndKeepTheRowsListedBefore) {
-    static const struct {
-        const char* name;
-        Form1Id button;
-        const char* operation;
-        int n;
-        std::size_t rowsKept;
-    } kCases[] = {
-        {"Pick Points: the pick", Form1Id::Command8, "GetObjects", 1, 0},
-        {"Pick Points: testing the second id", Form1Id::Command8, "IsPoint", 2, 1},
-        {"SelAllPts: listing the document", Form1Id::Command1, "AllObjects", 1, 0},
-        // points.scene lists the line and the two plane curves before the three points.
-        {"SelAllPts: testing the fifth object", Form1Id::Command1, "IsPoint", 5, 1},
-    };
-    const std::string allPoints = std::string(kPoint1Id) + " " + kPoint2Id + " " + kPoint3Id;
-    Start(WithScene("points.scene"));
-    for (const auto& c : kCases) {
-        SCOPED_TRACE(c.name);
-        LoadScene("points.scene");
-        S().Click(Form1Id::Command3);
-        S().Control().Control(FaultLine(c.operation, c.n));
-        if (c.button == Form1Id::Command8) {
-            S().QueuePick(allPoints);
-        }
-
-        P().Click(c.button);
-        ExpectRaisedReport(c.operation);
-        const std::vector<std::string> all{kPoint1Id, kPoint2Id, kPoint3Id};
-        EXPECT_EQ(P().ListRows(),
-                  std::vector<std::string>(all.begin(), all.begin() + static_cast<std::ptrdiff_t>(c.rowsKept)));
-        EXPECT_FALSE(P().StatusShown()) << "status shown after a failure: " << P().Status();
-
-        if (c.button == Form1Id::Command8) {
-            S().Control().Control("pick clear");
-            S().QueuePick(allPoints);
-        }
-        S().Click(c.button);
-        EXPECT_FALSE(S().OpenInfoBox().has_value());
-        EXPECT_EQ(P().ListRows(), all);
-    }
-}
-
-// Press-to-highlight: a failing select on the press or unselect on the release is reported;
-// the next press and release highlight and unhighlight as usual.
-TEST_F(HostFaultsE2ETest, PressToHighlightReportsAFailingSelectOrUnselect) {
-    static const struct {
-        const char* name;
-        Form1Id control;
-        std::optional<int> row;
-        const char* id;
-        const char* operation;
-    } kCases[] = {
-        {"Text5 press", Form1Id::Text5, std::nullopt, kLineId, "SelectObject"},
-        {"Text5 release", Form1Id::Text5, std::nullopt, kLineId, "UnselectObject"},
-        {"List1 press on the second row", Form1Id::List1, 1, kPoint2Id, "SelectObject"},
-        {"List1 release on the second row", Form1Id::List1, 1, kPoint2Id, "UnselectObject"},
-    };
-    Start(WithScene("points.scene"));
-    S().Click(Form1Id::Command1);
-    ASSERT_EQ(P().ListRows().size(), 3u);
-    P().SetText(Form1Id::Text5, kLineId);
-    for (const auto& c : kCases) {
-        SCOPED_TRACE(c.name);
-        LoadScene("points.scene");
-        if (c.row) {
-            P().SelectListRow(*c.row);
-        }
-        S().Control().Control(FaultLine(c.operation, 1));
-        const bool failsOnPress = c.operation == std::string("SelectObject");
-
-        P().Press(c.control, MouseButton::Left, c.row);
-        if (failsOnPress) {
-            ExpectRaisedReport(c.operation);
-            EXPECT_TRUE(S().Document().SelectedIds().empty());
-        } else {
-            S().WaitIdle();
-            EXPECT_EQ(S().Document().SelectedIds(), std::vector<std::string>{c.id});
-        }
-        P().Release(c.control, MouseButton::Left, c.row);
-        if (!failsOnPress) {
-            ExpectRaisedReport(c.operation);
-            // The host refused to unselect: the object stays selected until the next release.
-            EXPECT_EQ(S().Document().SelectedIds(), std::vector<std::string>{c.id});
-        } else {
-            S().WaitIdle();
-        }
-
-        S().Press(c.control, MouseButton::Left, c.row);
-        EXPECT_EQ(S().Document().SelectedIds(), std::vector<std::string>{c.id});
-        S().Release(c.control, MouseButton::Left, c.row);
-        EXPECT_FALSE(S().OpenInfoBox().has_value());
-        EXPECT_TRUE(S().Document().SelectedIds().empty());
-    }
-}
-
-// Answers of an unexpected type count as "nothing": no crash, no host error reported, and
-// the command ends as it does when the host has nothing to give.
-TEST_F(HostFaultsE2ETest, WrongTypeAnswersAreTakenAsNothing) {
-    enum class Setup { None, Generation, LineAndCount };
-    static const struct {
-        const char* name;
-        const char* fault;
-        Setup setup;
-        Form1Id button;
-        const char* pick;     // the pick answer queued in the host; nullptr: none
-        const char* message;  // the box the command ends with; nullptr: none
-        const char* status;   // the status caption shown at the end; nullptr: hidden
-    } kCases[] = {
-        {"GetObject answers a number: no pick", "fault wrongtype GetObject number", Setup::None, Form1Id::Command5,
-         kLineId, nullptr, nullptr},
-        {"GetObjects answers a number: no pick", "fault wrongtype GetObjects number", Setup::None, Form1Id::Command8,
-         kPoint1Id, nullptr, nullptr},
-        {"IsPoint answers a string: no point listed", "fault wrongtype IsPoint string", Setup::None, Form1Id::Command1,
-         nullptr, nullptr, "0 points added!"},
-        {"SelectedObjects answers a number: no selection, no division", "fault wrongtype SelectedObjects number",
-         Setup::LineAndCount, Form1Id::Command2, nullptr, nullptr, nullptr},
-        {"DivideCurve answers a string: the division message", "fault wrongtype DivideCurve string",
-         Setup::LineAndCount, Form1Id::Command2, nullptr,
-         "Could not divide the line into 10 points. Type 2 or more points beside \"Create\" and pick a line that "
-         "Rhino can divide.",
-         nullptr},
-        {"PointCoordinates answers two numbers: every entry passed over", "fault wrongtype PointCoordinates point2",
-         Setup::Generation, Form1Id::Command4, nullptr, nullptr, kDone},
-        {"IsPoint answers a string: every entry passed over", "fault wrongtype IsPoint string", Setup::Generation,
-         Form1Id::Command4, nullptr, nullptr, kDone},
-        {"CurveCurveIntersection answers a flat array: no hit", "fault wrongtype CurveCurveIntersection array1d",
-         Setup::Generation, Form1Id::Command4, nullptr, kNoIntersectionMessage, "Calculating Curtate cycloid... 1"},
-    };
-    Start(WithScene("points.scene"));
-    for (const auto& c : kCases) {
-        SCOPED_TRACE(c.name);
-        LoadScene("points.scene");
-        S().Click(Form1Id::Command3);
-        P().SetText(Form1Id::Text5, kBefore);
-        if (c.setup == Setup::Generation) {
-            P().SetText(Form1Id::Text1, kXyCurveId);
-            P().SetText(Form1Id::Text2, kYzCurveId);
-            S().Click(Form1Id::Command1);
-            ASSERT_EQ(P().ListRows().size(), 3u);
-        }
-        if (c.setup == Setup::LineAndCount) {
-            P().SetText(Form1Id::Text5, kLineId);
-            P().SetText(Form1Id::Text4, "10");
+        // The document and panel the command starts from.
+        LoadScene(c.route == Route::Create ? "typical.scene" : "points.scene");
+        S().Click(PanelControl::Command3);
+        switch (c.route) {
+        case Route::Generation:
+            P().SetText(PanelControl::Text1, kXyCurveId);
+            P().SetText(PanelControl::Text2, kYzCurveId);
+            P().SetText(PanelControl::Text3, "5");
+            P().SetChecked(PanelControl::Check1, true);
+            S().Click(PanelControl::Command1);
+            ASSERT_EQ(P().ListRows(), allPoints);
+            break;
+        case Route::Create:
+            P().SetText(PanelControl::Text5, kLineId);
+            P().SetText(PanelControl::Text4, "10");
+            break;
+        case Route::Pick:
+            P().SetText(picked.field, kBefore);
+            break;
+        case Route::PointList:
+            break;
+        case Route::Highlight:
+            S().Click(PanelControl::Command1);
+            P().SetText(PanelControl::Text5, kLineId);
+            if (row) {
+                P().SelectListRow(*row);
+            }
+            break;
         }
         const std::vector<std::string> rowsBefore = P().ListRows();
         const HostDocument before = S().Document();
         S().Control().Control(c.fault);
-        if (c.pick != nullptr) {
-            S().QueuePick(c.pick);
+        if (c.route == Route::Pick) {
+            S().QueuePick(picked.id);
+        } else if (c.control == PanelControl::Command8) {
+            S().QueuePick(allPointsPick);
         }
 
-        P().Click(c.button);
-        if (c.message != nullptr) {
-            EXPECT_EQ(S().AnswerInfoBox(), std::optional<std::string>(c.message));
+        // The command meets the fault.
+        if (c.route == Route::Highlight) {
+            const bool failsOnPress = operation == "SelectObject";
+            P().Press(c.control, MouseButton::Left, row);
+            if (failsOnPress) {
+                ExpectBox(box);
+                EXPECT_TRUE(S().Document().SelectedIds().empty());
+            } else {
+                S().WaitIdle();
+                EXPECT_EQ(S().Document().SelectedIds(), std::vector<std::string>{highlighted});
+            }
+            P().Release(c.control, MouseButton::Left, row);
+            if (failsOnPress) {
+                S().WaitIdle();
+            } else {
+                ExpectBox(box);
+                // The host refused to unselect: the object stays selected until the next release.
+                EXPECT_EQ(S().Document().SelectedIds(), std::vector<std::string>{highlighted});
+            }
+        } else {
+            P().Click(c.control);
+            ExpectBox(box);
         }
-        S().WaitIdle();
-        EXPECT_FALSE(S().OpenInfoBox().has_value()) << "unexpected box: " << S().OpenInfoBox()->message;
-        EXPECT_TRUE(S().ToolRunning());
-        EXPECT_EQ(P().StatusShown(), c.status != nullptr);
         if (c.status != nullptr) {
-            EXPECT_EQ(P().Status(), c.status);
+            EXPECT_EQ(P().StatusShown(), *c.status != '\0');
+            if (*c.status != '\0') {
+                EXPECT_EQ(P().Status(), c.status);
+            }
         }
+
+        // What the command completed before the fault stays, and nothing more.
         const HostDocument after = S().Document();
-        EXPECT_TRUE(after.AddedSince(before).empty()) << "the command added objects";
-        ExpectNoTemporaryObjects(after);
-        EXPECT_TRUE(after.SelectedIds().empty() || c.setup == Setup::Generation);
-        EXPECT_EQ(P().ListRows(), rowsBefore);
-        EXPECT_EQ(P().Text(Form1Id::Text5), c.setup == Setup::LineAndCount ? kLineId : kBefore);
+        switch (c.route) {
+        case Route::Generation: {
+            ExpectNoTemporaryObjects(after);
+            const std::vector<std::string> keptRows(allPoints.begin(),
+                                                    allPoints.begin() + static_cast<std::ptrdiff_t>(c.kept));
+            EXPECT_EQ(CompareCurves(ExpectedCurves(before, keptRows, kXyCurveId, kYzCurveId, 5, true),
+                                    after.AddedSince(before)),
+                      "");
+            EXPECT_EQ(P().ListRows(), rowsBefore) << "the run changes no list row";
+            EXPECT_EQ(P().Text(PanelControl::Text1), kXyCurveId);
+            EXPECT_EQ(P().Text(PanelControl::Text2), kYzCurveId);
+            break;
+        }
+        case Route::Create: {
+            const std::vector<const HostObject*> added = after.AddedSince(before);
+            EXPECT_EQ(added.size(), c.kept);
+            EXPECT_TRUE(
+                std::all_of(added.begin(), added.end(), [](const HostObject* o) { return o->kind == "point"; }));
+            EXPECT_TRUE(after.SelectedIds().empty()) << "still selected: " << Joined(after.SelectedIds());
+            EXPECT_EQ(P().Text(PanelControl::Text5), kLineId);
+            break;
+        }
+        case Route::Pick:
+            EXPECT_EQ(P().Text(picked.field), kBefore);
+            EXPECT_TRUE(after.SelectedIds().empty());
+            break;
+        case Route::PointList: {
+            const auto keptEnd = allPoints.begin() + static_cast<std::ptrdiff_t>(c.kept);
+            EXPECT_EQ(P().ListRows(), std::vector<std::string>(allPoints.begin(), keptEnd));
+            break;
+        }
+        case Route::Highlight:
+            break;
+        }
+        EXPECT_TRUE(S().ToolRunning());
+
+        // The next command, without the fault, works as usual.
+        S().Control().Control("fault clear");
+        S().Control().Control("pick clear");
+        const HostDocument beforeNext = S().Document();
+        switch (c.route) {
+        case Route::Generation: {
+            S().Click(PanelControl::Command4);
+            EXPECT_FALSE(S().OpenInfoBox().has_value());
+            EXPECT_EQ(P().Status(), kDone);
+            const HostDocument afterNext = S().Document();
+            EXPECT_EQ(afterNext.AddedSince(beforeNext).size(), 3u);
+            ExpectNoTemporaryObjects(afterNext);
+            EXPECT_TRUE(afterNext.SelectedIds().empty());
+            break;
+        }
+        case Route::Create:
+            S().Click(PanelControl::Command2);
+            EXPECT_FALSE(S().OpenInfoBox().has_value());
+            EXPECT_EQ(S().Document().AddedSince(beforeNext).size(), 10u);
+            EXPECT_TRUE(S().Document().SelectedIds().empty());
+            break;
+        case Route::Pick:
+            S().QueuePick(picked.id);
+            S().Click(c.control);
+            EXPECT_FALSE(S().OpenInfoBox().has_value());
+            EXPECT_EQ(P().Text(picked.field), picked.id);
+            break;
+        case Route::PointList:
+            if (c.control == PanelControl::Command8) {
+                S().QueuePick(allPointsPick);
+            }
+            S().Click(c.control);
+            EXPECT_FALSE(S().OpenInfoBox().has_value());
+            EXPECT_EQ(P().ListRows(), allPoints);
+            break;
+        case Route::Highlight:
+            S().Press(c.control, MouseButton::Left, row);
+            EXPECT_EQ(S().Document().SelectedIds(), std::vector<std::string>{highlighted});
+            S().Release(c.control, MouseButton::Left, row);
+            EXPECT_FALSE(S().OpenInfoBox().has_value());
+            EXPECT_TRUE(S().Document().SelectedIds().empty());
+            break;
+        }
     }
 }
 
@@ -388,16 +352,16 @@ TEST_F(HostFaultsE2ETest, NoScriptObjectAfterTenRefusalsEveryHostCommandSaysSo) 
     EXPECT_FALSE(::IsChild(S().Host().MainWindow(), P().Window())) << "the panel was docked";
     EXPECT_TRUE(::IsWindowVisible(P().Window()));
 
-    for (const Form1Id button : {Form1Id::Command5, Form1Id::Command6, Form1Id::Command7, Form1Id::Command8,
-                                 Form1Id::Command1, Form1Id::Command2, Form1Id::Command4}) {
+    for (const PanelControl button : {PanelControl::Command5, PanelControl::Command6, PanelControl::Command7, PanelControl::Command8,
+                                 PanelControl::Command1, PanelControl::Command2, PanelControl::Command4}) {
         SCOPED_TRACE(static_cast<int>(button));
         P().Click(button);
         EXPECT_EQ(S().AnswerInfoBox(), std::optional<std::string>(ui::kNotAttachedMessage));
     }
-    P().SetText(Form1Id::Text5, kLineId);
-    S().Press(Form1Id::Text5, MouseButton::Left);
-    S().Release(Form1Id::Text5, MouseButton::Left);
-    S().Click(Form1Id::Command3);
+    P().SetText(PanelControl::Text5, kLineId);
+    S().Press(PanelControl::Text5, MouseButton::Left);
+    S().Release(PanelControl::Text5, MouseButton::Left);
+    S().Click(PanelControl::Command3);
     EXPECT_FALSE(S().OpenInfoBox().has_value()) << "a press or Del All pts needs no host";
     EXPECT_TRUE(S().Calls().empty()) << "the host was called: " << Joined(Operations());
 

@@ -11,7 +11,7 @@ namespace e2e {
 namespace {
 
 using namespace driver;
-using ui::Form1Id;
+using common::PanelControl;
 
 constexpr char kNotXy[] = "Selected curve is not in the XY plane";
 constexpr char kNotYz[] = "Selected curve is not in the YZ plane";
@@ -22,35 +22,35 @@ class PickersE2ETest : public E2eScenario {};
 TEST_F(PickersE2ETest, EachPickerAcceptsCancelsAndRejects) {
     static const struct {
         const char* name;
-        Form1Id button;
-        Form1Id field;
+        PanelControl button;
+        PanelControl field;
         const char* answer;               // the pick answer queued in the host
         const char* fieldAfter;           // nullptr: unchanged
         const char* message;              // nullptr: no box
         const char* calls;                // the host operations of the click
         const char* prompt;               // the prompt of GetObject
     } kCases[] = {
-        {"Pick Line takes the line", Form1Id::Command5, Form1Id::Text5, kLineId, kLineId, nullptr, "GetObject",
+        {"Pick Line takes the line", PanelControl::Command5, PanelControl::Text5, kLineId, kLineId, nullptr, "GetObject",
          "Pick a Line "},
-        {"Pick Line takes any curve without a test", Form1Id::Command5, Form1Id::Text5, kSpaceCurveId,
+        {"Pick Line takes any curve without a test", PanelControl::Command5, PanelControl::Text5, kSpaceCurveId,
          kSpaceCurveId, nullptr, "GetObject", "Pick a Line "},
-        {"Pick Line cancelled", Form1Id::Command5, Form1Id::Text5, "cancel", nullptr, nullptr, "GetObject",
+        {"Pick Line cancelled", PanelControl::Command5, PanelControl::Text5, "cancel", nullptr, nullptr, "GetObject",
          "Pick a Line "},
-        {"Pick XY curve takes a curve in the XY plane", Form1Id::Command6, Form1Id::Text1, kXyCurveId, kXyCurveId,
+        {"Pick XY curve takes a curve in the XY plane", PanelControl::Command6, PanelControl::Text1, kXyCurveId, kXyCurveId,
          nullptr, "GetObject IsCurve IsCurvePlanar IsCurveInPlane", "Pick a XY curve "},
-        {"Pick XY curve rejects a YZ curve with its message", Form1Id::Command6, Form1Id::Text1, kYzCurveId,
+        {"Pick XY curve rejects a YZ curve with its message", PanelControl::Command6, PanelControl::Text1, kYzCurveId,
          nullptr, kNotXy, "GetObject IsCurve IsCurvePlanar IsCurveInPlane", "Pick a XY curve "},
-        {"Pick XY curve ends silently on a curve that is not planar", Form1Id::Command6, Form1Id::Text1,
+        {"Pick XY curve ends silently on a curve that is not planar", PanelControl::Command6, PanelControl::Text1,
          kSpaceCurveId, nullptr, nullptr, "GetObject IsCurve IsCurvePlanar", "Pick a XY curve "},
-        {"Pick XY curve cancelled", Form1Id::Command6, Form1Id::Text1, "cancel", nullptr, nullptr, "GetObject",
+        {"Pick XY curve cancelled", PanelControl::Command6, PanelControl::Text1, "cancel", nullptr, nullptr, "GetObject",
          "Pick a XY curve "},
-        {"Pick YZ curve takes a curve in the YZ plane", Form1Id::Command7, Form1Id::Text2, kYzCurveId, kYzCurveId,
+        {"Pick YZ curve takes a curve in the YZ plane", PanelControl::Command7, PanelControl::Text2, kYzCurveId, kYzCurveId,
          nullptr, "GetObject IsCurveInPlane", "Pick a YZ curve "},
-        {"Pick YZ curve rejects an XY curve with its message", Form1Id::Command7, Form1Id::Text2, kXyCurveId,
+        {"Pick YZ curve rejects an XY curve with its message", PanelControl::Command7, PanelControl::Text2, kXyCurveId,
          nullptr, kNotYz, "GetObject IsCurveInPlane", "Pick a YZ curve "},
-        {"Pick YZ curve rejects a curve that is not planar with its message", Form1Id::Command7, Form1Id::Text2,
+        {"Pick YZ curve rejects a curve that is not planar with its message", PanelControl::Command7, PanelControl::Text2,
          kSpaceCurveId, nullptr, kNotYz, "GetObject IsCurveInPlane", "Pick a YZ curve "},
-        {"Pick YZ curve cancelled", Form1Id::Command7, Form1Id::Text2, "cancel", nullptr, nullptr, "GetObject",
+        {"Pick YZ curve cancelled", PanelControl::Command7, PanelControl::Text2, "cancel", nullptr, nullptr, "GetObject",
          "Pick a YZ curve "},
     };
     Start(WithScene("points.scene"));
@@ -83,9 +83,9 @@ TEST_F(PickersE2ETest, PlaneTestsPassTheFourPlaneEntries) {
     Start(WithScene("points.scene"));
     S().QueuePick(kXyCurveId);
     S().Control().ClearLog();
-    S().Click(Form1Id::Command6);
+    S().Click(PanelControl::Command6);
     S().QueuePick(kYzCurveId);
-    S().Click(Form1Id::Command7);
+    S().Click(PanelControl::Command7);
     std::vector<std::string> planes;
     for (const LoggedCall& call : S().Calls()) {
         if (call.operation == "IsCurveInPlane") {

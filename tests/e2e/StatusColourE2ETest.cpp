@@ -12,7 +12,7 @@ namespace e2e {
 namespace {
 
 using namespace driver;
-using ui::Form1Id;
+using common::PanelControl;
 
 enum class Ink { SystemText, Red, Blue };
 
@@ -78,39 +78,39 @@ TEST_F(StatusColourE2ETest, StatusKeepsTheColourTheLastGenerationSet) {
     EXPECT_NE(::GetWindowLongW(panel, GWL_EXSTYLE) & WS_EX_TOPMOST, 0) << "the panel is placed topmost";
     EXPECT_TRUE(P().StatusShown());
     EXPECT_EQ(P().Status(), "");
-    HWND label = P().Control(Form1Id::Label2);
+    HWND label = P().Control(PanelControl::Label2);
 
     // Before any generation: the count in the system's text colour.
-    S().Click(Form1Id::Command1);
+    S().Click(PanelControl::Command1);
     ASSERT_EQ(P().Status(), "4 points added!");
     EXPECT_TRUE(LabelInkIs(label, Ink::SystemText));
 
     // A run that stops at the fourth point: its red caption stays.
     S().QueuePick(kXyCurveId);
-    S().Click(Form1Id::Command6);
+    S().Click(PanelControl::Command6);
     S().QueuePick(kYzCurveId);
-    S().Click(Form1Id::Command7);
-    P().Click(Form1Id::Command4);
+    S().Click(PanelControl::Command7);
+    P().Click(PanelControl::Command4);
     EXPECT_EQ(S().AnswerInfoBox(), std::optional<std::string>(kNoIntersectionMessage));
     EXPECT_EQ(P().Status(), "Calculating Curtate cycloid... 4");
     EXPECT_TRUE(LabelInkIs(label, Ink::Red));
 
     // SelAllPts shows its count in the colour last set.
-    S().Click(Form1Id::Command1);
+    S().Click(PanelControl::Command1);
     EXPECT_EQ(P().Status(), "4 points added!");
     EXPECT_TRUE(LabelInkIs(label, Ink::Red));
 
     // A run that ends normally turns it blue, and later messages stay blue.
-    S().Click(Form1Id::Command3);
-    S().Click(Form1Id::Command4);
+    S().Click(PanelControl::Command3);
+    S().Click(PanelControl::Command4);
     EXPECT_EQ(P().Status(), "Curtate cycloid - DONE!");
     EXPECT_TRUE(LabelInkIs(label, Ink::Blue));
-    S().Click(Form1Id::Command1);
+    S().Click(PanelControl::Command1);
     EXPECT_EQ(P().Status(), "4 points added!");
     EXPECT_TRUE(LabelInkIs(label, Ink::Blue));
 
     // Hidden by the other commands: no ink at all where the label was.
-    S().Click(Form1Id::Command3);
+    S().Click(PanelControl::Command3);
     EXPECT_FALSE(P().StatusShown());
 }
 

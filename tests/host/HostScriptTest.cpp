@@ -2,91 +2,164 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "FakeDispatcher.h"
 #include "common/HostError.h"
 
 namespace {
 
+using common::HostError;
 using common::HostValue;
 using host::HostScript;
 using testing_support::FakeDispatcher;
 
-HostValue Hits(std::vector<HostValue> rowsTimesNine, std::uint32_t rows) {
-    return HostValue::Array(std::move(rowsTimesNine), {{0, rows}, {0, 9}});
-}
-
-std::vector<HostValue> Row(HostValue pointOnA) {
-    std::vector<HostValue> row(9, HostValue::Double(0));
-    row[0] = HostValue::Int32(1);
-    row[1] = pointOnA;
-    row[2] = pointOnA;
-    return row;
-}
-
-TEST(HostScriptTest, BooleansCountOnlyATrueBool) {
-    static const struct {
-        const char* name;
-        HostValue answer;
-        bool expected;
-    } kCases[] = {
-        {"true", HostValue::Bool(true), true},   {"false", HostValue::Bool(false), false},
-        {"null", HostValue::Null(), false},      {"empty", HostValue::Empty(), false},
-        {"number", HostValue::Int16(-1), false}, {"string", HostValue::String("True"), false},
-        {"array", HostValue::Array({HostValue::Bool(true)}), false},
-    };
-    for (const auto& c : kCases) {
-        SCOPED_TRACE(c.name);
-        FakeDispatcher fake;
-        fake.Default("IsPoint", c.answer);
-        HostScript script(&fake);
-        EXPECT_EQ(script.IsPoint("id"), c.expected);
+HostValue Doubles(std::vector<double> values) {
+    std::vector<HostValue> elements;
+    for (const double v : values) {
+        elements.push_back(HostValue::Double(v));
     }
+    return HostValue::Array(std::move(elements));
 }
 
-TEST(HostScriptTest, PointsNeedThreeNumbersFromIndexZero) {
-    static const struct {
-        const char* name;
-        HostValue answer;
-        bool valid;
-    } kCases[] = {
-        {"three doubles", HostValue::Point(1, 2, 3), true},
-        {"mixed widths", HostValue::Array({HostValue::Int16(1), HostValue::Int32(2), HostValue::Double(3)}), true},
-        {"two doubles", HostValue::Array({HostValue::Double(1), HostValue::Double(2)}), false},
-        {"lower bound 1", HostValue::Array({HostValue::Double(1), HostValue::Double(2), HostValue::Double(3)}, {{1, 3}}),
-         false},
-        {"string element", HostValue::Array({HostValue::Double(1), HostValue::String("2"), HostValue::Double(3)}),
-         false},
-        {"null", HostValue::Null(), false},
-        {"string", HostValue::String("1,2,3"), false},
-    };
-    for (const auto& c : kCases) {
-        SCOPED_TRACE(c.name);
-        FakeDispatcher fake;
-        fake.Default("PointCoordinates", c.answer);
-        HostScript script(&fake);
-        const auto point = script.PointCoordinates("id");
-        ASSERT_EQ(point.has_value(), c.valid);
-        if (c.valid) {
-            EXPECT_EQ(*point, (common::HostPoint{1, 2, 3}));
+// CurveCurveIntersection's answer: one row of nine columns per event, the point on curve A at column 1.
+HostValue Hits(const std::vector<HostValue>& pointsOnA) {
+    std::vector<HostValue> cells;
+    for (const HostValue& point : pointsOnA) {
+        std::vector<HostValue> row(9, HostValue::Double(0));
+        row[0] = HostValue::Int32(1);
+        row[1] = row[2] = point;
+        cells.insert(cells.end(), row.begin(), row.end());
+    }
+    return HostValue::Array(std::move(cells), {{0, static_cast<std::uint32_t>(pointsOnA.size())}, {0, 9}});
+}
+
+std::string Text(const std::optional<common::HostPoint>& point) {
+    if (!point) {
+        return "nothing";
+    }
+    return std::to_string(int(point->x)) + "," + std::to_string(int(point->y)) + "," + std::to_string(int(point->z));
+}
+
+std::string Text(const std::optional<std::vector<std::string>>& ids) {
+    if (!ids) {
+        return "nothing";
+    }
+    std::string text;
+    for (const std::string& id : *ids) {
+        text += (text.empty() ? "" : ",") + id;
+    }
+    return text;
+}
+
+// What the script made of the host's answer to `operation`, as text: "nothing" for no value,
+// "error <operation>" for a HostError, "not attached" without a script object.
+std::string ReadAnswer(HostScript& script, const std::string& operation) {
+    try {
+        if (operation == "IsPoint") {
+            return script.IsPoint("id") ? "true" : "false";
         }
+        if (operation == "PointCoordinates") {
+            return Text(script.PointCoordinates("id"));
+        }
+        if (operation == "CurveCurveIntersection") {
+            return Text(script.CurveCurveIntersection("probe", "curve"));
+        }
+        if (operation == "AllObjects") {
+            return Text(script.AllObjects());
+        }
+        if (operation == "GetObject") {
+            return script.GetObject("p", 4).value_or("nothing");
+        }
+        if (operation == "WindowHandle") {
+            return std::to_string(script.WindowHandle());
+        }
+        if (operation == "DeleteObject") {
+            script.DeleteObject("A");
+            return "done";
+        }
+    } catch (const HostError& error) {
+        return error.GetCause() == HostError::Cause::NotAttached ? "not attached " + error.Operation()
+                                                                 : "error " + error.Operation();
     }
+    ADD_FAILURE() << "no reader for " << operation;
+    return {};
 }
 
-TEST(HostScriptTest, IntersectionTakesRowZeroColumnOne) {
-    FakeDispatcher fake;
-    std::vector<HostValue> rows = Row(HostValue::Point(-20, 10, 0));
-    const std::vector<HostValue> second = Row(HostValue::Point(-40, 10, 0));
-    rows.insert(rows.end(), second.begin(), second.end());
-    fake.Queue("CurveCurveIntersection", Hits(rows, 2));
-    fake.Queue("CurveCurveIntersection", HostValue::Null());
-    fake.Queue("CurveCurveIntersection", HostValue::Array({HostValue::Point(1, 2, 3), HostValue::Point(1, 2, 3)}));
-    HostScript script(&fake);
+// Every answer is tested, not trusted: a value of the wrong kind or shape is "nothing" (false for
+// a boolean), a host error passes through, and without a script object nothing is called.
+TEST(HostScriptTest, AnswersAreReadByTheirOperationsRule) {
+    enum class Host { Answers, Raises, Absent };
+    static const struct {
+        const char* name;
+        const char* operation;
+        HostValue answer;
+        const char* read;
+        Host host = Host::Answers;
+    } kCases[] = {
+        {"bool true", "IsPoint", HostValue::Bool(true), "true"},
+        {"bool false", "IsPoint", HostValue::Bool(false), "false"},
+        {"null for a bool", "IsPoint", HostValue::Null(), "false"},
+        {"empty for a bool", "IsPoint", HostValue::Empty(), "false"},
+        {"number -1 for a bool", "IsPoint", HostValue::Int16(-1), "false"},
+        {"text True for a bool", "IsPoint", HostValue::String("True"), "false"},
+        {"array for a bool", "IsPoint", HostValue::Array({HostValue::Bool(true)}), "false"},
 
-    EXPECT_EQ(script.CurveCurveIntersection("probe", "curve"), (common::HostPoint{-20, 10, 0}));
-    EXPECT_EQ(script.CurveCurveIntersection("probe", "curve"), std::nullopt);
-    EXPECT_EQ(script.CurveCurveIntersection("probe", "curve"), std::nullopt) << "a 1-D answer is malformed";
-    ASSERT_EQ(fake.calls.size(), 3u);
-    EXPECT_EQ(fake.calls[0].Describe(), "CurveCurveIntersection(S:\"probe\", S:\"curve\")");
+        {"three doubles", "PointCoordinates", HostValue::Point(1, 2, 3), "1,2,3"},
+        {"mixed widths", "PointCoordinates",
+         HostValue::Array({HostValue::Int16(1), HostValue::Int32(2), HostValue::Double(3)}), "1,2,3"},
+        {"two doubles", "PointCoordinates", Doubles({1, 2}), "nothing"},
+        {"point indexed from 1", "PointCoordinates",
+         HostValue::Array({HostValue::Double(1), HostValue::Double(2), HostValue::Double(3)}, {{1, 3}}), "nothing"},
+        {"text element", "PointCoordinates",
+         HostValue::Array({HostValue::Double(1), HostValue::String("2"), HostValue::Double(3)}), "nothing"},
+        {"null for a point", "PointCoordinates", HostValue::Null(), "nothing"},
+        {"text for a point", "PointCoordinates", HostValue::String("1,2,3"), "nothing"},
+
+        {"first of two events, column 1", "CurveCurveIntersection",
+         Hits({HostValue::Point(-20, 10, 0), HostValue::Point(-40, 10, 0)}), "-20,10,0"},
+        {"null: no intersection", "CurveCurveIntersection", HostValue::Null(), "nothing"},
+        {"1-D array of points", "CurveCurveIntersection",
+         HostValue::Array({HostValue::Point(1, 2, 3), HostValue::Point(1, 2, 3)}), "nothing"},
+
+        {"ids with a number among them", "AllObjects",
+         HostValue::Array({HostValue::String("A"), HostValue::Int32(7), HostValue::String("B")}), "A,B"},
+        {"null for ids", "AllObjects", HostValue::Null(), "nothing"},
+        {"one text for ids", "AllObjects", HostValue::String("A"), "nothing"},
+        {"number for ids", "AllObjects", HostValue::Int32(3), "nothing"},
+
+        {"picked id", "GetObject", HostValue::String("ABC"), "ABC"},
+        {"number for a picked id", "GetObject", HostValue::Int32(12), "nothing"},
+        {"null for a picked id", "GetObject", HostValue::Null(), "nothing"},
+
+        // A handle keeps its low 32 bits; a number outside the 64-bit range is no handle.
+        {"int32 handle", "WindowHandle", HostValue::Int32(0x1234), "4660"},
+        {"double handle", "WindowHandle", HostValue::Double(65636), "65636"},
+        {"handle wider than 32 bits", "WindowHandle", HostValue::Double(4294967296.0 + 10), "10"},
+        {"largest handle below 2^63", "WindowHandle", HostValue::Double(9223372036854774784.0), "-1024"},
+        {"2^63", "WindowHandle", HostValue::Double(9223372036854775808.0), "0"},
+        {"-2^63", "WindowHandle", HostValue::Double(-9223372036854775808.0), "0"},
+        {"smallest handle above -2^63", "WindowHandle", HostValue::Double(-9223372036854774784.0), "1024"},
+        {"first double below -2^63", "WindowHandle", HostValue::Double(-9223372036854777856.0), "0"},
+        {"null for a handle", "WindowHandle", HostValue::Null(), "0"},
+        {"text for a handle", "WindowHandle", HostValue::String("12"), "0"},
+
+        {"host error", "DeleteObject", HostValue::Null(), "error DeleteObject", Host::Raises},
+        {"no script object", "DeleteObject", HostValue::Null(), "not attached DeleteObject", Host::Absent},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.name);
+        FakeDispatcher fake;
+        if (c.host == Host::Raises) {
+            fake.RaiseOn(c.operation, 1, "object is locked");
+        } else {
+            fake.Default(c.operation, c.answer);
+        }
+        HostScript script(c.host == Host::Absent ? nullptr : &fake);
+        EXPECT_EQ(ReadAnswer(script, c.operation), c.read);
+        EXPECT_EQ(fake.calls.size(), c.host == Host::Absent ? 0u : 1u);
+    }
 }
 
 TEST(HostScriptTest, ArgumentsKeepTheirAutomationKinds) {
@@ -99,6 +172,7 @@ TEST(HostScriptTest, ArgumentsKeepTheirAutomationKinds) {
     script.EnableRedraw(false);
     script.AddLine(HostValue::Point(1, 2, 3), HostValue::Array({HostValue::Int32(-5000), HostValue::Double(2),
                                                                 HostValue::Double(3)}));
+    script.CurveCurveIntersection("probe", "curve");
     std::vector<std::string> described;
     for (const auto& call : fake.calls) {
         described.push_back(call.Describe());
@@ -111,69 +185,8 @@ TEST(HostScriptTest, ArgumentsKeepTheirAutomationKinds) {
                              "Command(S:\"-InterpCrv Enter\", I4:0)",
                              "EnableRedraw(Bool:false)",
                              "AddLine(A(R8:1,R8:2,R8:3), A(I4:-5000,R8:2,R8:3))",
+                             "CurveCurveIntersection(S:\"probe\", S:\"curve\")",
                          }));
-}
-
-TEST(HostScriptTest, IdListsDropWhatIsNoIdAndRefuseNonArrays) {
-    FakeDispatcher fake;
-    fake.Queue("AllObjects", HostValue::Array({HostValue::String("A"), HostValue::Int32(7), HostValue::String("B")}));
-    fake.Queue("AllObjects", HostValue::Null());
-    fake.Queue("AllObjects", HostValue::String("A"));
-    HostScript script(&fake);
-    EXPECT_EQ(script.AllObjects(), (std::vector<std::string>{"A", "B"}));
-    EXPECT_EQ(script.AllObjects(), std::nullopt);
-    EXPECT_EQ(script.AllObjects(), std::nullopt);
-}
-
-TEST(HostScriptTest, PickedIdMustBeText) {
-    FakeDispatcher fake;
-    fake.Queue("GetObject", HostValue::Int32(12));
-    fake.Queue("GetObject", HostValue::Null());
-    fake.Queue("GetObject", HostValue::String("ABC"));
-    HostScript script(&fake);
-    EXPECT_EQ(script.GetObject("p", 4), std::nullopt);
-    EXPECT_EQ(script.GetObject("p", 4), std::nullopt);
-    EXPECT_EQ(script.GetObject("p", 4), "ABC");
-}
-
-TEST(HostScriptTest, WindowHandleReadsAnyNumberAsThirtyTwoBits) {
-    static const struct {
-        const char* name;
-        HostValue answer;
-        std::int32_t expected;
-    } kCases[] = {
-        {"int32", HostValue::Int32(0x1234), 0x1234},
-        {"double", HostValue::Double(65636), 65636},
-        {"wide", HostValue::Double(4294967296.0 + 10), 10},
-        {"null", HostValue::Null(), 0},
-        {"text", HostValue::String("12"), 0},
-    };
-    for (const auto& c : kCases) {
-        SCOPED_TRACE(c.name);
-        FakeDispatcher fake;
-        fake.Default("WindowHandle", c.answer);
-        HostScript script(&fake);
-        EXPECT_EQ(script.WindowHandle(), c.expected);
-    }
-}
-
-TEST(HostScriptTest, WithoutScriptObjectNothingIsCalled) {
-    HostScript script(nullptr);
-    EXPECT_FALSE(script.Attached());
-    try {
-        script.SelectObject("A");
-        FAIL() << "expected a host error";
-    } catch (const common::HostError& error) {
-        EXPECT_EQ(error.Operation(), "SelectObject");
-        EXPECT_EQ(error.GetCause(), common::HostError::Cause::NotAttached);
-    }
-}
-
-TEST(HostScriptTest, HostErrorsPassThrough) {
-    FakeDispatcher fake;
-    fake.RaiseOn("DeleteObject", 1, "object is locked");
-    HostScript script(&fake);
-    EXPECT_THROW(script.DeleteObject("A"), common::HostError);
 }
 
 }  // namespace

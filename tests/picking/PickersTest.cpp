@@ -16,7 +16,7 @@
 namespace {
 
 using common::HostValue;
-using common::PanelField;
+using common::PanelControl;
 using testing_support::FakeDispatcher;
 using testing_support::MemoryPanel;
 
@@ -33,7 +33,7 @@ struct Outcome {
 };
 
 // Runs `picker` on a panel whose field holds "old", against a host answering `answers`.
-Outcome RunPicker(Picker picker, PanelField field, const std::function<void(FakeDispatcher&)>& answers) {
+Outcome RunPicker(Picker picker, PanelControl field, const std::function<void(FakeDispatcher&)>& answers) {
     FakeDispatcher host;
     answers(host);
     host::HostScript script(&host);
@@ -58,12 +58,12 @@ TEST(PickersTest, CancelledPickChangesNothing) {
     static const struct {
         const char* name;
         Picker picker;
-        PanelField field;
+        PanelControl field;
         const char* prompt;
     } kCases[] = {
-        {"line", picking::PickLine, PanelField::Text5, "GetObject(S:\"Pick a Line \", I2:4)"},
-        {"XY curve", picking::PickXyCurve, PanelField::Text1, "GetObject(S:\"Pick a XY curve \", I2:4)"},
-        {"YZ curve", picking::PickYzCurve, PanelField::Text2, "GetObject(S:\"Pick a YZ curve \", I2:4)"},
+        {"line", picking::PickLine, PanelControl::Text5, "GetObject(S:\"Pick a Line \", I2:4)"},
+        {"XY curve", picking::PickXyCurve, PanelControl::Text1, "GetObject(S:\"Pick a XY curve \", I2:4)"},
+        {"YZ curve", picking::PickYzCurve, PanelControl::Text2, "GetObject(S:\"Pick a YZ curve \", I2:4)"},
     };
     for (const auto& c : kCases) {
         SCOPED_TRACE(c.name);
@@ -77,13 +77,13 @@ TEST(PickersTest, CancelledPickChangesNothing) {
 }
 
 TEST(PickersTest, AcceptedPickReplacesTheWholeField) {
-    const Outcome line = RunPicker(picking::PickLine, PanelField::Text5, [](FakeDispatcher& host) {
+    const Outcome line = RunPicker(picking::PickLine, PanelControl::Text5, [](FakeDispatcher& host) {
         host.Default("GetObject", HostValue::String("Arc-7"));  // any curve is taken as the line
     });
     EXPECT_EQ(line.calls, std::vector<std::string>{"GetObject(S:\"Pick a Line \", I2:4)"});
     EXPECT_EQ(line.field, "Arc-7");
 
-    const Outcome xy = RunPicker(picking::PickXyCurve, PanelField::Text1, [](FakeDispatcher& host) {
+    const Outcome xy = RunPicker(picking::PickXyCurve, PanelControl::Text1, [](FakeDispatcher& host) {
         host.Default("GetObject", HostValue::String("C1"));
         Answer(host, "IsCurve", true);
         Answer(host, "IsCurvePlanar", true);
@@ -96,7 +96,7 @@ TEST(PickersTest, AcceptedPickReplacesTheWholeField) {
     EXPECT_EQ(xy.field, "C1");
     EXPECT_TRUE(xy.messages.empty());
 
-    const Outcome yz = RunPicker(picking::PickYzCurve, PanelField::Text2, [](FakeDispatcher& host) {
+    const Outcome yz = RunPicker(picking::PickYzCurve, PanelControl::Text2, [](FakeDispatcher& host) {
         host.Default("GetObject", HostValue::String("C2"));
         Answer(host, "IsCurveInPlane", true);
     });
@@ -114,7 +114,7 @@ TEST(PickersTest, XyCurveThatIsNotPlanarEndsSilentlyAfterBothQuestions) {
     } kCases[] = {{"not planar", true, false}, {"not a curve", false, true}, {"neither", false, false}};
     for (const auto& c : kCases) {
         SCOPED_TRACE(c.name);
-        const Outcome out = RunPicker(picking::PickXyCurve, PanelField::Text1, [&](FakeDispatcher& host) {
+        const Outcome out = RunPicker(picking::PickXyCurve, PanelControl::Text1, [&](FakeDispatcher& host) {
             host.Default("GetObject", HostValue::String("C1"));
             Answer(host, "IsCurve", c.isCurve);
             Answer(host, "IsCurvePlanar", c.isPlanar);
@@ -131,17 +131,17 @@ TEST(PickersTest, CurveOutsideItsPlaneIsRejectedWithAMessage) {
     static const struct {
         const char* name;
         Picker picker;
-        PanelField field;
+        PanelControl field;
         HostValue inPlane;
         const char* message;
     } kCases[] = {
-        {"XY false", picking::PickXyCurve, PanelField::Text1, HostValue::Bool(false),
+        {"XY false", picking::PickXyCurve, PanelControl::Text1, HostValue::Bool(false),
          "Selected curve is not in the XY plane"},
-        {"XY null", picking::PickXyCurve, PanelField::Text1, HostValue::Null(),
+        {"XY null", picking::PickXyCurve, PanelControl::Text1, HostValue::Null(),
          "Selected curve is not in the XY plane"},
-        {"YZ false", picking::PickYzCurve, PanelField::Text2, HostValue::Bool(false),
+        {"YZ false", picking::PickYzCurve, PanelControl::Text2, HostValue::Bool(false),
          "Selected curve is not in the YZ plane"},
-        {"YZ null", picking::PickYzCurve, PanelField::Text2, HostValue::Null(),
+        {"YZ null", picking::PickYzCurve, PanelControl::Text2, HostValue::Null(),
          "Selected curve is not in the YZ plane"},
     };
     for (const auto& c : kCases) {
@@ -175,9 +175,9 @@ TEST(PickersTest, SimulatedHostAcceptsCurvesOfTheirPlanes) {
     picking::PickXyCurve(script, panel);
     api.QueuePick(std::vector<std::string>{yz});
     picking::PickYzCurve(script, panel);
-    EXPECT_EQ(panel.FieldText(PanelField::Text5), xy);
-    EXPECT_EQ(panel.FieldText(PanelField::Text1), xy);
-    EXPECT_EQ(panel.FieldText(PanelField::Text2), yz);
+    EXPECT_EQ(panel.FieldText(PanelControl::Text5), xy);
+    EXPECT_EQ(panel.FieldText(PanelControl::Text1), xy);
+    EXPECT_EQ(panel.FieldText(PanelControl::Text2), yz);
     EXPECT_TRUE(panel.messages.empty());
 
     api.QueuePick(std::vector<std::string>{yz});
@@ -186,8 +186,8 @@ TEST(PickersTest, SimulatedHostAcceptsCurvesOfTheirPlanes) {
     picking::PickYzCurve(script, panel);
     EXPECT_EQ(panel.messages, (std::vector<std::string>{"Selected curve is not in the XY plane",
                                                         "Selected curve is not in the YZ plane"}));
-    EXPECT_EQ(panel.FieldText(PanelField::Text1), xy);
-    EXPECT_EQ(panel.FieldText(PanelField::Text2), yz);
+    EXPECT_EQ(panel.FieldText(PanelControl::Text1), xy);
+    EXPECT_EQ(panel.FieldText(PanelControl::Text2), yz);
 }
 
 }  // namespace

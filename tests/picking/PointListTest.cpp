@@ -122,6 +122,10 @@ TEST(PointListTest, SelAllPtsWalksDocumentsBeyondSixteenBitCounts) {
     EXPECT_EQ(f.panel.statusCaption, "40000 points added!");
     ASSERT_EQ(f.panel.rows.size(), kObjects);
     EXPECT_EQ(f.panel.rows.back(), "P39999");
+    // A second run lists no row twice but counts every point again.
+    EXPECT_EQ(picking::SelectAllPoints(f.script, f.panel), kObjects);
+    EXPECT_EQ(f.panel.statusCaption, "40000 points added!");
+    EXPECT_EQ(f.panel.rows.size(), kObjects);
 }
 
 // Appending rows one by one to a painting list box repaints it after every row; the pick and

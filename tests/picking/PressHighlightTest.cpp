@@ -15,12 +15,11 @@
 
 namespace {
 
-using common::PanelField;
-using picking::HighlightSource;
+using common::PanelControl;
 using testing_support::FakeDispatcher;
 using testing_support::MemoryPanel;
 
-std::vector<std::string> PressAndRelease(const MemoryPanel& panel, HighlightSource source) {
+std::vector<std::string> PressAndRelease(const MemoryPanel& panel, PanelControl source) {
     FakeDispatcher host;
     host::HostScript script(&host);
     picking::HighlightOnPress(script, panel, source);
@@ -35,38 +34,38 @@ std::vector<std::string> PressAndRelease(const MemoryPanel& panel, HighlightSour
 TEST(PressHighlightTest, IdFieldsSelectWhilePressed) {
     static const struct {
         const char* name;
-        HighlightSource source;
-        PanelField field;
+        PanelControl source;
+        PanelControl field;
         const char* text;
         std::vector<std::string> calls;
     } kCases[] = {
         {"Text5",
-         HighlightSource::Text5,
-         PanelField::Text5,
+         PanelControl::Text5,
+         PanelControl::Text5,
          "L1",
          {"SelectObject(S:\"L1\")", "UnselectObject(S:\"L1\")"}},
         {"Text1 padded",
-         HighlightSource::Text1,
-         PanelField::Text1,
+         PanelControl::Text1,
+         PanelControl::Text1,
          "  C1  ",
          {"SelectObject(S:\"C1\")", "UnselectObject(S:\"C1\")"}},
         {"Text2 blank-only passes the empty id",
-         HighlightSource::Text2,
-         PanelField::Text2,
+         PanelControl::Text2,
+         PanelControl::Text2,
          "   ",
          {"SelectObject(S:\"\")", "UnselectObject(S:\"\")"}},
         {"Text2 tab kept",
-         HighlightSource::Text2,
-         PanelField::Text2,
+         PanelControl::Text2,
+         PanelControl::Text2,
          "\tC2 ",
          {"SelectObject(S:\"\tC2\")", "UnselectObject(S:\"\tC2\")"}},
-        {"Text1 empty", HighlightSource::Text1, PanelField::Text1, "", {}},
+        {"Text1 empty", PanelControl::Text1, PanelControl::Text1, "", {}},
     };
     for (const auto& c : kCases) {
         SCOPED_TRACE(c.name);
         MemoryPanel panel;
         panel.SetFieldText(c.field, c.text);
-        panel.SetFieldText(PanelField::Text5, c.field == PanelField::Text5 ? c.text : "other");
+        panel.SetFieldText(PanelControl::Text5, c.field == PanelControl::Text5 ? c.text : "other");
         EXPECT_EQ(PressAndRelease(panel, c.source), c.calls);
     }
 }
@@ -90,7 +89,7 @@ TEST(PressHighlightTest, ListSelectsItsSelectedRow) {
             panel.ListAppend(row);
         }
         panel.selectedRow = c.selected;
-        EXPECT_EQ(PressAndRelease(panel, HighlightSource::List1), c.calls);
+        EXPECT_EQ(PressAndRelease(panel, PanelControl::List1), c.calls);
     }
 }
 
@@ -102,10 +101,10 @@ TEST(PressHighlightTest, SimulatedHostSelectsWhilePressedAndUnselectsOnRelease) 
     testing_support::HostsimDispatcher dispatcher(api);
     host::HostScript script(&dispatcher);
     MemoryPanel panel;
-    panel.SetFieldText(PanelField::Text5, " " + line + " ");
-    picking::HighlightOnPress(script, panel, HighlightSource::Text5);
+    panel.SetFieldText(PanelControl::Text5, " " + line + " ");
+    picking::HighlightOnPress(script, panel, PanelControl::Text5);
     EXPECT_EQ(doc.SelectedIds(), std::vector<std::string>{line});
-    picking::UnhighlightOnRelease(script, panel, HighlightSource::Text5);
+    picking::UnhighlightOnRelease(script, panel, PanelControl::Text5);
     EXPECT_TRUE(doc.SelectedIds().empty());
 }
 

@@ -3,16 +3,17 @@
 namespace testing_support {
 
 MemoryPanel::MemoryPanel() {
-    fields[static_cast<std::size_t>(common::PanelField::Text3)] = "5";
-    fields[static_cast<std::size_t>(common::PanelField::Text4)] = "10";
+    fields[common::PanelControl::Text3] = "5";
+    fields[common::PanelControl::Text4] = "10";
 }
 
-std::string MemoryPanel::FieldText(common::PanelField field) const {
-    return fields[static_cast<std::size_t>(field)];
+std::string MemoryPanel::FieldText(common::PanelControl field) const {
+    const auto found = fields.find(field);
+    return found != fields.end() ? found->second : std::string();
 }
 
-void MemoryPanel::SetFieldText(common::PanelField field, const std::string& text) {
-    fields[static_cast<std::size_t>(field)] = text;
+void MemoryPanel::SetFieldText(common::PanelControl field, const std::string& text) {
+    fields[field] = text;
 }
 
 std::string MemoryPanel::ListRow(std::size_t index) const {

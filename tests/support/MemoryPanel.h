@@ -1,7 +1,7 @@
 #pragma once
 
-#include <array>
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -18,8 +18,8 @@ class MemoryPanel : public common::PanelSurface {
 public:
     MemoryPanel();
 
-    std::string FieldText(common::PanelField field) const override;
-    void SetFieldText(common::PanelField field, const std::string& text) override;
+    std::string FieldText(common::PanelControl field) const override;
+    void SetFieldText(common::PanelControl field, const std::string& text) override;
     std::size_t ListCount() const override { return rows.size(); }
     std::string ListRow(std::size_t index) const override;
     std::optional<std::size_t> ListSelectedRow() const override { return selectedRow; }
@@ -35,7 +35,7 @@ public:
     void LetPendingMessagesRun() override;
 
     // State, open to the test.
-    std::array<std::string, 5> fields;
+    std::map<common::PanelControl, std::string> fields;  // the text fields; a missing one is empty
     std::vector<std::string> rows;
     std::optional<std::size_t> selectedRow;
     bool bothSides = true;

@@ -18,10 +18,9 @@ namespace {
 
 using common::HostError;
 using common::HostValue;
-using common::PanelField;
+using common::PanelControl;
 using testing_support::FakeDispatcher;
 using testing_support::MemoryPanel;
-using ui::PanelControl;
 using ui::PanelEvent;
 
 constexpr char kNotAttached[] = "The tool is not attached to Rhino. Start Rhino, then start the tool again.";
@@ -30,9 +29,9 @@ constexpr char kHostGone[] =
 
 struct Fixture {
     Fixture() {
-        panel.SetFieldText(PanelField::Text5, "L1");
-        panel.SetFieldText(PanelField::Text1, "xy");
-        panel.SetFieldText(PanelField::Text2, "yz");
+        panel.SetFieldText(PanelControl::Text5, "L1");
+        panel.SetFieldText(PanelControl::Text1, "xy");
+        panel.SetFieldText(PanelControl::Text2, "yz");
         panel.ListAppend("P1");
         panel.selectedRow = 0;
     }
@@ -58,9 +57,8 @@ struct Fixture {
     host::HostScript script{&host};
     MemoryPanel panel;
     int webPageOpened = 0;
-    int hostGoneCalls = 0;
     int probes = 0;
-    ui::EventRouter router{script, panel, [this] { ++webPageOpened; }, [this] { ++hostGoneCalls; }};
+    ui::EventRouter router{script, panel, [this] { ++webPageOpened; }};
 };
 
 TEST(EventRouterTest, EachWiredEventRunsItsHandler) {
@@ -114,12 +112,11 @@ TEST(EventRouterTest, HostErrorIsReportedAndThePanelGoesOn) {
     f.router.OnPanelEvent(PanelControl::Command5, PanelEvent::Click);
     EXPECT_EQ(f.panel.messages,
               std::vector<std::string>{"Rhino could not complete GetObject: Picking was interrupted"});
-    EXPECT_EQ(f.panel.FieldText(PanelField::Text5), "L1");
+    EXPECT_EQ(f.panel.FieldText(PanelControl::Text5), "L1");
 
     f.router.OnPanelEvent(PanelControl::Command5, PanelEvent::Click);
-    EXPECT_EQ(f.panel.FieldText(PanelField::Text5), "L2");
+    EXPECT_EQ(f.panel.FieldText(PanelControl::Text5), "L2");
     EXPECT_EQ(f.panel.messages.size(), 1u);
-    EXPECT_EQ(f.hostGoneCalls, 0);
 }
 
 TEST(EventRouterTest, ErrorWithoutDescriptionGivesItsCode) {
@@ -149,7 +146,7 @@ TEST(EventRouterTest, FailedRunIsReportedAfterItsCleanup) {
 TEST(EventRouterTest, WithoutScriptObjectOnlyTheButtonsSayWhy) {
     MemoryPanel panel;
     panel.ListAppend("P1");
-    panel.SetFieldText(PanelField::Text1, "xy");
+    panel.SetFieldText(PanelControl::Text1, "xy");
     panel.selectedRow = 0;
     host::HostScript detached(nullptr);
     int webPageOpened = 0;
@@ -177,15 +174,13 @@ TEST(EventRouterTest, WithoutScriptObjectOnlyTheButtonsSayWhy) {
     EXPECT_TRUE(panel.messages.empty());
 }
 
-TEST(EventRouterTest, HostGoneIsReportedOnceAndTheOwnerIsTold) {
+TEST(EventRouterTest, HostGoneIsReportedOnce) {
     Fixture f;
     f.host.Answer("AllObjects", [](const std::vector<HostValue>&) -> HostValue {
         throw HostError("AllObjects", "The RPC server is unavailable.", HostError::Cause::HostGone);
     });
     f.router.OnPanelEvent(PanelControl::Command1, PanelEvent::Click);
     EXPECT_EQ(f.panel.messages, std::vector<std::string>{kHostGone});
-    EXPECT_EQ(f.hostGoneCalls, 1);
-    EXPECT_TRUE(f.router.HostGone());
 
     // Later commands do not call the gone host; a button still says why it does nothing.
     const std::size_t callsBefore = f.host.calls.size();
@@ -193,7 +188,6 @@ TEST(EventRouterTest, HostGoneIsReportedOnceAndTheOwnerIsTold) {
     f.router.OnPanelEvent(PanelControl::Text5, PanelEvent::MouseDown);
     EXPECT_EQ(f.host.calls.size(), callsBefore);
     EXPECT_EQ(f.panel.messages, (std::vector<std::string>{kHostGone, kHostGone}));
-    EXPECT_EQ(f.hostGoneCalls, 1);
 }
 
 TEST(EventRouterTest, HostGoneInsideARunIsReportedOnce) {
@@ -205,7 +199,6 @@ TEST(EventRouterTest, HostGoneInsideARunIsReportedOnce) {
     f.panel.onPendingMessages = [&] { f.router.OnPanelEvent(PanelControl::Command4, PanelEvent::Click); };
     f.router.OnPanelEvent(PanelControl::Command4, PanelEvent::Click);
     EXPECT_EQ(f.panel.messages, std::vector<std::string>{kHostGone});
-    EXPECT_EQ(f.hostGoneCalls, 1);
 }
 
 TEST(EventRouterTest, ClicksHandledInsideARunLeaveTheDocumentSound) {
@@ -257,7 +250,7 @@ TEST(EventRouterTest, SimulatedHostSessionThroughEveryButton) {
 
     api.QueuePick(std::vector<std::string>{line});
     click(PanelControl::Command5);
-    panel.SetFieldText(PanelField::Text4, "5");
+    panel.SetFieldText(PanelControl::Text4, "5");
     click(PanelControl::Command2);  // five points at y = 0, 10, ..., 40 on the Y axis
     api.QueuePick(std::vector<std::string>{xy});
     click(PanelControl::Command6);
@@ -292,8 +285,8 @@ TEST(EventRouterTest, SimulatedHostErrorIsReportedAndCleanedUp) {
     testing_support::HostsimDispatcher dispatcher(api);
     host::HostScript script(&dispatcher);
     MemoryPanel panel;
-    panel.SetFieldText(PanelField::Text1, xy);
-    panel.SetFieldText(PanelField::Text2, yz);
+    panel.SetFieldText(PanelControl::Text1, xy);
+    panel.SetFieldText(PanelControl::Text2, yz);
     panel.ListAppend(p1);
     ui::EventRouter router(script, panel, [] {});
     api.Control("fault raise AddLine 2");

@@ -2,40 +2,42 @@
 // host only as a whole string argument, and the command line the tool runs in the host carries
 // coordinates alone. Host answers are tested, not trusted: an answer of an unexpected type, for
 // any operation of any command, is "nothing", never a crash, a stored id or a failure message.
+// Bad input that carries no command (blanks, garbage, 100 KB ids) is BadInputTest's.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstddef>
+#include <functional>
 #include <iterator>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "FakeDispatcher.h"
-#include "HostsimDispatcher.h"
 #include "MemoryPanel.h"
 #include "hostsim/model/CommandParser.h"
-#include "hostsim/model/Curve.h"
-#include "hostsim/model/Document.h"
 #include "hostsim/model/ScriptApi.h"
 #include "ui/EventRouter.h"
 
 namespace {
 
 using common::HostValue;
-using common::PanelField;
+using common::PanelControl;
 using testing_support::FakeDispatcher;
 using testing_support::MemoryPanel;
 using testing_support::RecordedCall;
-using ui::PanelControl;
 using ui::PanelEvent;
 
+// Ids that carry commands; the last two are real ids (a curve and a point of the host below)
+// followed by commands: read up to a line break or a blank, they would name those objects.
 const std::vector<std::string> kHostileIds = {
     "x Enter _Delete",
     "x\n_SelAll\n_Delete\n",
     "1,2,3 Enter _-Delete Enter",
     "\"; _Delete; \"",
     "-InterpCrv 0,0,0 9,9,9 Enter",
+    "C1\n_SelAll\n_Delete\n",
+    "P1 Enter _Delete",
 };
 
 // The coordinates of a command text, or nothing when it holds anything but "-InterpCrv ",
@@ -45,135 +47,6 @@ std::optional<std::vector<hostsim::Vec3>> CoordinatesOnly(const std::string& tex
         return std::nullopt;
     }
     return hostsim::ParseInterpCrvCommand(text);
-}
-
-// Every argument of every call that carries text, except the Command text itself.
-std::vector<std::string> StringArguments(const std::vector<RecordedCall>& calls) {
-    std::vector<std::string> texts;
-    for (const RecordedCall& call : calls) {
-        if (call.name == "Command") {
-            continue;
-        }
-        for (const HostValue& arg : call.args) {
-            if (arg.kind == HostValue::Kind::String) {
-                texts.push_back(arg.text);
-            }
-        }
-    }
-    return texts;
-}
-
-// Hostile ids in every id field and in the list, beside one real point, against the simulated
-// host: the one command the host runs is the curve of the real point, coordinates only.
-TEST(SecurityTest, IdsFromThePanelReachTheHostOnlyAsData) {
-    hostsim::ScriptApi api;
-    hostsim::Document& doc = api.Doc();
-    const std::string xy = doc.AddCurve(*hostsim::Curve::MakeLine({-20, -100, 0}, {-20, 100, 0}));
-    const std::string yz = doc.AddCurve(*hostsim::Curve::MakeLine({0, -100, 30}, {0, 100, 30}));
-    const std::string point = doc.AddPoint({0, 10, 0});
-    testing_support::HostsimDispatcher simulated(api);
-    FakeDispatcher recorder;  // records, then forwards every call to the simulated host
-    for (const std::string& name : hostsim::ScriptApi::OperationNames()) {
-        recorder.Answer(name, [&simulated, name](const std::vector<HostValue>& args) {
-            return simulated.Call(name, args);
-        });
-    }
-    host::HostScript script(&recorder);
-    MemoryPanel panel;
-    ui::EventRouter router(script, panel, [] {});
-
-    panel.SetFieldText(PanelField::Text1, xy);
-    panel.SetFieldText(PanelField::Text2, yz);
-    for (const std::string& id : kHostileIds) {
-        panel.ListAppend(id);
-    }
-    panel.ListAppend(point);
-    router.OnPanelEvent(PanelControl::Command4, PanelEvent::Click);
-
-    std::vector<std::string> commands;
-    for (const RecordedCall& call : recorder.calls) {
-        if (call.name == "Command") {
-            commands.push_back(call.args.at(0).text);
-        }
-    }
-    ASSERT_EQ(commands.size(), 1u);
-    const auto coordinates = CoordinatesOnly(commands.front());
-    ASSERT_TRUE(coordinates.has_value()) << commands.front().substr(0, 200);
-    EXPECT_EQ(coordinates->size(), 73u);
-    EXPECT_EQ(doc.Count(), 4u);  // the three objects and the one curve: nothing deleted
-
-    // The hostile ids went to SelectObject and IsPoint each as one whole string, unchanged.
-    for (const std::string& id : kHostileIds) {
-        SCOPED_TRACE(id);
-        std::size_t seen = 0;
-        for (const std::string& text : StringArguments(recorder.calls)) {
-            seen += text == id ? 1 : 0;
-        }
-        EXPECT_EQ(seen, 2u);
-    }
-
-    // The same ids in the line and curve fields: "Create", the pickers' fields and the
-    // generation run pass them on as data and run no command at all.
-    for (const std::string& id : kHostileIds) {
-        SCOPED_TRACE(id);
-        recorder.calls.clear();
-        panel.ListClear();
-        panel.ListAppend(point);
-        panel.SetFieldText(PanelField::Text5, id);
-        panel.SetFieldText(PanelField::Text1, id);
-        router.OnPanelEvent(PanelControl::Command2, PanelEvent::Click);
-        router.OnPanelEvent(PanelControl::Command4, PanelEvent::Click);
-        for (const PanelControl control : {PanelControl::Text5, PanelControl::Text1, PanelControl::List1}) {
-            router.OnPanelEvent(control, PanelEvent::MouseDown);
-            router.OnPanelEvent(control, PanelEvent::MouseUp);
-        }
-        EXPECT_EQ(recorder.CountOf("Command"), 0);
-        EXPECT_EQ(doc.Count(), 4u);
-    }
-}
-
-// A host that answers hostile ids of its own, and says each is a point: the ids are listed as
-// text, and the command text still carries coordinates only.
-TEST(SecurityTest, IdsFromTheHostNeverReachTheCommandText) {
-    FakeDispatcher host;
-    std::vector<HostValue> picked;
-    for (const std::string& id : kHostileIds) {
-        picked.push_back(HostValue::String(id));
-    }
-    host.Default("GetObjects", HostValue::Array(picked));
-    host.Default("GetObject", HostValue::String(kHostileIds.front()));
-    host.Default("IsPoint", HostValue::Bool(true));
-    host.Default("IsCurveInPlane", HostValue::Bool(true));
-    host.Default("PointCoordinates", HostValue::Point(0, 10, 0));
-    host.Default("AddLine", HostValue::String("probe\nEnter _Delete"));
-    host.Default("CurveCurveIntersection",
-                 HostValue::Array({HostValue::Int32(1), HostValue::Point(-20, 10, 0)}, {{0, 1}, {0, 2}}));
-    host::HostScript script(&host);
-    MemoryPanel panel;
-    ui::EventRouter router(script, panel, [] {});
-
-    router.OnPanelEvent(PanelControl::Command8, PanelEvent::Click);  // Pick Points
-    router.OnPanelEvent(PanelControl::Command6, PanelEvent::Click);  // not planar: ignored
-    router.OnPanelEvent(PanelControl::Command7, PanelEvent::Click);  // YZ curve: taken
-    panel.SetFieldText(PanelField::Text1, kHostileIds.back());
-    ASSERT_EQ(panel.rows, kHostileIds);
-    EXPECT_EQ(panel.FieldText(PanelField::Text2), kHostileIds.front());
-    router.OnPanelEvent(PanelControl::Command4, PanelEvent::Click);
-
-    EXPECT_EQ(panel.messages, std::vector<std::string>{});
-    std::size_t commands = 0;
-    for (const RecordedCall& call : host.calls) {
-        if (call.name != "Command") {
-            continue;
-        }
-        ++commands;
-        ASSERT_EQ(call.args.size(), 2u);
-        EXPECT_EQ(call.args[1], HostValue::Int32(0));
-        const auto coordinates = CoordinatesOnly(call.args[0].text);
-        ASSERT_TRUE(coordinates.has_value()) << call.args[0].text.substr(0, 200);
-        EXPECT_EQ(coordinates->size(), 73u);
-    }
-    EXPECT_EQ(commands, kHostileIds.size());
 }
 
 // Answers of every unexpected type. Each is given by one operation while every other operation
@@ -253,6 +126,111 @@ void AnswerAsTheHostShould(FakeDispatcher& host, int& probes) {
     host.Default("UnselectAllObjects", HostValue::Int32(1));
 }
 
+// The panel filled in with that host's objects: line L1, curves C1 and C2, point P1 listed and selected.
+void FillInTheHostsObjects(MemoryPanel& panel) {
+    panel.SetFieldText(PanelControl::Text5, "L1");
+    panel.SetFieldText(PanelControl::Text1, "C1");
+    panel.SetFieldText(PanelControl::Text2, "C2");
+    panel.ListAppend("P1");
+    panel.selectedRow = 0;
+}
+
+// Each way a hostile id reaches the tool, with what the host must then receive: every command
+// text coordinates only, DeleteObject only for the probe lines the host added, and the id whole
+// in every call that carries it.
+TEST(SecurityTest, HostileIdsReachTheHostOnlyAsData) {
+    using Events = std::vector<std::pair<PanelControl, PanelEvent>>;
+    const Events generate{{PanelControl::Command4, PanelEvent::Click}};
+    static const struct {
+        const char* name;
+        std::function<void(FakeDispatcher&, MemoryPanel&, const std::string&)> place;
+        Events events;
+        int commands;    // curves drawn: one per listed point
+        int wholeCalls;  // host calls that carry the id
+    } kRoutes[] = {
+        {"listed beside a point",
+         [](FakeDispatcher&, MemoryPanel& panel, const std::string& id) { panel.ListAppend(id); }, generate, 1, 2},
+        {"typed as the line of Create",
+         [](FakeDispatcher&, MemoryPanel& panel, const std::string& id) { panel.SetFieldText(PanelControl::Text5, id); },
+         {{PanelControl::Command2, PanelEvent::Click}}, 0, 2},
+        {"typed as the XY curve",
+         [](FakeDispatcher&, MemoryPanel& panel, const std::string& id) { panel.SetFieldText(PanelControl::Text1, id); },
+         generate, 1, 1},
+        {"typed as the YZ curve",
+         [](FakeDispatcher&, MemoryPanel& panel, const std::string& id) { panel.SetFieldText(PanelControl::Text2, id); },
+         generate, 1, 1},
+        {"pressed in the line field",
+         [](FakeDispatcher&, MemoryPanel& panel, const std::string& id) { panel.SetFieldText(PanelControl::Text5, id); },
+         {{PanelControl::Text5, PanelEvent::MouseDown}, {PanelControl::Text5, PanelEvent::MouseUp}}, 0, 2},
+        {"pressed in the list",
+         [](FakeDispatcher&, MemoryPanel& panel, const std::string& id) {
+             panel.ListClear();
+             panel.ListAppend(id);
+             panel.selectedRow = 0;
+         },
+         {{PanelControl::List1, PanelEvent::MouseDown}, {PanelControl::List1, PanelEvent::MouseUp}}, 0, 2},
+        {"picked by the host as a point, then generated",
+         [](FakeDispatcher& host, MemoryPanel&, const std::string& id) {
+             host.Default("GetObjects", HostValue::Array({HostValue::String(id)}));
+             host.Answer("IsPoint", [](const std::vector<HostValue>&) { return HostValue::Bool(true); });
+         },
+         {{PanelControl::Command8, PanelEvent::Click}, {PanelControl::Command4, PanelEvent::Click}}, 2, 4},
+        {"picked by the host as the YZ curve, then generated",
+         [](FakeDispatcher& host, MemoryPanel&, const std::string& id) {
+             host.Default("GetObject", HostValue::String(id));
+         },
+         {{PanelControl::Command7, PanelEvent::Click}, {PanelControl::Command4, PanelEvent::Click}}, 1, 2},
+        {"answered by the host as a probe line's id",
+         [](FakeDispatcher& host, MemoryPanel&, const std::string& id) {
+             host.Answer("AddLine", [id](const std::vector<HostValue>&) { return HostValue::String(id); });
+         },
+         generate, 1, 4},
+    };
+    for (const auto& route : kRoutes) {
+        for (const std::string& id : kHostileIds) {
+            SCOPED_TRACE(std::string(route.name) + ": " + id);
+            FakeDispatcher host;
+            int probes = 0;
+            AnswerAsTheHostShould(host, probes);
+            MemoryPanel panel;
+            FillInTheHostsObjects(panel);
+            route.place(host, panel, id);
+            host::HostScript script(&host);
+            ui::EventRouter router(script, panel, [] {});
+            for (const auto& [control, event] : route.events) {
+                router.OnPanelEvent(control, event);
+            }
+
+            int commands = 0;
+            int wholeCalls = 0;
+            for (const RecordedCall& call : host.calls) {
+                if (call.name == "Command") {
+                    ++commands;
+                    ASSERT_EQ(call.args.size(), 2u);
+                    EXPECT_EQ(call.args[1], HostValue::Int32(0));
+                    EXPECT_TRUE(CoordinatesOnly(call.args[0].text).has_value()) << call.args[0].text.substr(0, 200);
+                    continue;
+                }
+                if (call.name == "DeleteObject") {
+                    const std::string& deleted = call.args.at(0).text;
+                    EXPECT_TRUE(deleted.rfind("probe-", 0) == 0 || (deleted == id && probes == 0)) << deleted;
+                }
+                bool carriesId = false;
+                for (const HostValue& arg : call.args) {
+                    carriesId = carriesId || (arg.kind == HostValue::Kind::String && arg.text == id);
+                }
+                wholeCalls += carriesId ? 1 : 0;
+            }
+            EXPECT_EQ(commands, route.commands);
+            EXPECT_EQ(wholeCalls, route.wholeCalls);
+            // What the tool shows of the id is the id itself.
+            for (const std::string& row : panel.rows) {
+                EXPECT_TRUE(row == "P1" || row == id) << row;
+            }
+        }
+    }
+}
+
 TEST(SecurityTest, AnswersOfUnexpectedTypesAreNothing) {
     static const struct {
         const char* name;
@@ -291,11 +269,7 @@ TEST(SecurityTest, AnswersOfUnexpectedTypesAreNothing) {
                 host.Answer(operation, [&wrong](const std::vector<HostValue>&) { return wrong.value; });
                 host::HostScript script(&host);
                 MemoryPanel panel;
-                panel.SetFieldText(PanelField::Text5, "L1");
-                panel.SetFieldText(PanelField::Text1, "C1");
-                panel.SetFieldText(PanelField::Text2, "C2");
-                panel.ListAppend("P1");
-                panel.selectedRow = 0;
+                FillInTheHostsObjects(panel);
                 ui::EventRouter router(script, panel, [] {});
 
                 router.OnPanelEvent(e.control, e.event);
@@ -311,7 +285,7 @@ TEST(SecurityTest, AnswersOfUnexpectedTypesAreNothing) {
                 for (const std::string& row : panel.rows) {
                     EXPECT_TRUE(row == "P1" || row == "L1" || (wrongIsText && row == wrong.value.text)) << row;
                 }
-                for (const PanelField field : {PanelField::Text5, PanelField::Text1, PanelField::Text2}) {
+                for (const PanelControl field : {PanelControl::Text5, PanelControl::Text1, PanelControl::Text2}) {
                     const std::string text = panel.FieldText(field);
                     EXPECT_TRUE(text == "L1" || text == "C1" || text == "C2" || (wrongIsText && text == wrong.value.text))
                         << text;

@@ -2,10 +2,6 @@
 
 #include <commctrl.h>
 
-#include <exception>
-#include <string>
-
-#include "platform/win32/MyInfoBox.h"
 #include "platform/win32/Resources.h"
 #include "platform/win32/Win32Error.h"
 
@@ -15,31 +11,17 @@ namespace {
 constexpr DWORD kForm1Style = WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;  // WS_CAPTION includes WS_BORDER
 constexpr DWORD kForm1ExStyle = WS_EX_CONTROLPARENT;
 
-struct CommandRoute {
-    ui::Form1Id id;
-    ui::PanelControl control;
+// The controls whose mouse presses and releases are raised: the id fields and the list.
+constexpr common::PanelControl kPressedControls[] = {
+    common::PanelControl::Text1,
+    common::PanelControl::Text2,
+    common::PanelControl::Text5,
+    common::PanelControl::List1,
 };
 
-// The controls whose click has a handler.
-constexpr CommandRoute kClickRoutes[] = {
-    {ui::Form1Id::Command1, ui::PanelControl::Command1}, {ui::Form1Id::Command2, ui::PanelControl::Command2},
-    {ui::Form1Id::Command3, ui::PanelControl::Command3}, {ui::Form1Id::Command4, ui::PanelControl::Command4},
-    {ui::Form1Id::Command5, ui::PanelControl::Command5}, {ui::Form1Id::Command6, ui::PanelControl::Command6},
-    {ui::Form1Id::Command7, ui::PanelControl::Command7}, {ui::Form1Id::Command8, ui::PanelControl::Command8},
-    {ui::Form1Id::Pic1, ui::PanelControl::Pic1},
-};
-
-// The controls whose mouse presses and releases have a handler.
-constexpr CommandRoute kMouseRoutes[] = {
-    {ui::Form1Id::Text1, ui::PanelControl::Text1},
-    {ui::Form1Id::Text2, ui::PanelControl::Text2},
-    {ui::Form1Id::Text5, ui::PanelControl::Text5},
-    {ui::Form1Id::List1, ui::PanelControl::List1},
-};
-
-// Each subclassed control's subclass id names its control, so the procedure knows it.
-UINT_PTR SubclassIdOf(ui::PanelControl control) {
-    return static_cast<UINT_PTR>(control) + 1;
+// Each subclassed control's subclass id is its control identifier, so the procedure knows it.
+UINT_PTR SubclassIdOf(common::PanelControl control) {
+    return ui::IdOf(control);
 }
 
 }  // namespace
@@ -59,15 +41,15 @@ Form1::Form1() {
     (void)::SendMessageW(Hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon));  // answers the old icon
     (void)::SendMessageW(Hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon));
 
-    for (const CommandRoute& route : kMouseRoutes) {
-        SubclassMouseControl(route.id, route.control);
+    for (const common::PanelControl control : kPressedControls) {
+        SubclassMouseControl(control);
     }
 }
 
 Form1::~Form1() {
-    for (const CommandRoute& route : kMouseRoutes) {
-        if (const HWND control = Control(route.id); control != nullptr && ::IsWindow(control)) {
-            (void)::RemoveWindowSubclass(control, &Form1::MouseSubclassProc, SubclassIdOf(route.control));
+    for (const common::PanelControl control : kPressedControls) {
+        if (const HWND hwnd = Control(control); hwnd != nullptr && ::IsWindow(hwnd)) {
+            (void)::RemoveWindowSubclass(hwnd, &Form1::MouseSubclassProc, SubclassIdOf(control));
         }
     }
 }
@@ -93,7 +75,7 @@ bool Form1::Show() {
 
 void Form1::SetStatusTextColor(COLORREF color) {
     statusColor_ = color;
-    (void)::InvalidateRect(Control(ui::Form1Id::Label2), nullptr, TRUE);  // repaint; cosmetic if refused
+    (void)::InvalidateRect(Control(common::PanelControl::Label2), nullptr, TRUE);  // repaint; cosmetic if refused
 }
 
 void Form1::OnWindowGone() {
@@ -137,16 +119,15 @@ void Form1::OnCommand(WORD id, WORD code) {
         }
         return;
     }
-    const bool isClick = (code == BN_CLICKED && id != ui::IdOf(ui::Form1Id::Pic1)) ||
-                         (code == STN_CLICKED && id == ui::IdOf(ui::Form1Id::Pic1));
-    if (!isClick) {
+    // A click on a button and on a notifying static (the logo) both arrive as code 0:
+    // BN_CLICKED and STN_CLICKED are the same value. The buttons and the logo raise it; the
+    // check box and the labels are not wired.
+    if (code != BN_CLICKED) {
         return;
     }
-    for (const CommandRoute& route : kClickRoutes) {
-        if (ui::IdOf(route.id) == id) {
-            Raise(route.control, ui::PanelEvent::Click);
-            return;
-        }
+    const ui::ControlSpec* spec = ui::FindControlById(ui::Form1Spec(), id);
+    if (spec != nullptr && (spec->kind == ui::ControlKind::Button || spec->kind == ui::ControlKind::Picture)) {
+        Raise(static_cast<common::PanelControl>(id), ui::PanelEvent::Click);
     }
 }
 
@@ -170,34 +151,20 @@ void Form1::OnActivate(WORD state) {
 
 LRESULT Form1::OnCtlColorStatic(HDC dc, HWND control) {
     const HBRUSH brush = controls_.CtlColorStatic(dc, control);
-    if (control == Control(ui::Form1Id::Label2) && statusColor_) {
+    if (control == Control(common::PanelControl::Label2) && statusColor_) {
         (void)::SetTextColor(dc, *statusColor_);
     }
     return reinterpret_cast<LRESULT>(brush);
 }
 
-void Form1::Raise(ui::PanelControl control, ui::PanelEvent event) {
-    if (events_ == nullptr) {
-        return;
-    }
-    std::string failure;
-    try {
+void Form1::Raise(common::PanelControl control, ui::PanelEvent event) {
+    if (events_ != nullptr) {
         events_->OnPanelEvent(control, event);
-        return;
-    } catch (const std::exception& error) {
-        failure = error.what();
-    } catch (...) {
-        failure = "The command failed.";
-    }
-    try {
-        ShowInfoBox(Hwnd(), failure);
-    } catch (...) {
-        // Not even the information box could be shown; the panel goes on regardless.
     }
 }
 
-void Form1::SubclassMouseControl(ui::Form1Id id, ui::PanelControl control) {
-    const HWND hwnd = Control(id);
+void Form1::SubclassMouseControl(common::PanelControl control) {
+    const HWND hwnd = Control(control);
     ThrowLastErrorIf(
         !::SetWindowSubclass(hwnd, &Form1::MouseSubclassProc, SubclassIdOf(control), reinterpret_cast<DWORD_PTR>(this)),
         "SetWindowSubclass");
@@ -228,17 +195,27 @@ LRESULT CALLBACK Form1::MouseSubclassProc(HWND hwnd,
         default:
             break;
     }
+    // A guard, not a report: the router shows a failed command's message itself, so only that
+    // report failing can leave Raise, and it stops here, since no exception may unwind through
+    // the system's subclass dispatch.
+    const auto raise = [self, control = static_cast<common::PanelControl>(subclassId)](ui::PanelEvent raised) {
+        try {
+            self->Raise(control, raised);
+        } catch (...) {
+            // dropped: see above
+        }
+    };
     // A release is raised before the control's own handling: an edit box opens its context
     // menu on the right-button release, inside that handling, and the menu's loop would hold
     // the release handler back until the menu closes.
     if (event == ui::PanelEvent::MouseUp) {
-        self->Raise(static_cast<ui::PanelControl>(subclassId - 1), *event);
+        raise(*event);
     }
     // A press is raised after it: the control first does its own work (focus, caret,
     // selection), so a handler reading the list's selection sees the row just pressed.
     const LRESULT result = ::DefSubclassProc(hwnd, message, wParam, lParam);
     if (event == ui::PanelEvent::MouseDown) {
-        self->Raise(static_cast<ui::PanelControl>(subclassId - 1), *event);
+        raise(*event);
     }
     return result;
 }

@@ -17,8 +17,8 @@ namespace win32 {
 // its table. Created hidden at the system's default position; Show() runs the load step
 // once and then shows it. Raises exactly the wired control events to a ui::PanelEvents:
 // the clicks of Command1..Command8 and of the logo Pic1, and mouse presses and releases
-// (any button) on Text1, Text2, Text5 and List1. A failure escaping an event handler is
-// shown in the information box, owned by the panel.
+// (any button) on Text1, Text2, Text5 and List1. The receiver reports failed commands; the
+// window keeps only the guard that stops an exception at its window procedures.
 class Form1 : public FormWindow {
   public:
     // Creates the window and its controls. Throws Win32Error when that fails.
@@ -39,7 +39,7 @@ class Form1 : public FormWindow {
     bool Show();
 
     // The control with this identifier (always one of the table's).
-    HWND Control(ui::Form1Id id) const { return controls_.Get(ui::IdOf(id)); }
+    HWND Control(common::PanelControl control) const { return controls_.Get(ui::IdOf(control)); }
     HFONT Font() const { return controls_.Font(); }
 
     // The status label's text colour: nothing until first set, meaning the system's text
@@ -55,9 +55,9 @@ class Form1 : public FormWindow {
     void OnCommand(WORD id, WORD code);
     void OnActivate(WORD state);
     LRESULT OnCtlColorStatic(HDC dc, HWND control);
-    // The one catch boundary of the panel's handlers.
-    void Raise(ui::PanelControl control, ui::PanelEvent event);
-    void SubclassMouseControl(ui::Form1Id id, ui::PanelControl control);
+    // Passes the event to the receiver; what the receiver throws passes on.
+    void Raise(common::PanelControl control, ui::PanelEvent event);
+    void SubclassMouseControl(common::PanelControl control);
     static LRESULT CALLBACK
     MouseSubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR subclassId, DWORD_PTR refData);
 

@@ -1,8 +1,8 @@
 #include "platform/win32/Form2.h"
 
 #include "platform/win32/Modal.h"
-#include "platform/win32/MyInfoBox.h"
 #include "platform/win32/PlaceForm.h"
+#include "platform/win32/Win32Error.h"
 #include "ui/ControlTables.h"
 
 namespace win32 {
@@ -10,14 +10,22 @@ namespace {
 
 constexpr DWORD kForm2Style = WS_POPUP | WS_THICKFRAME | WS_CLIPCHILDREN;
 constexpr DWORD kForm2ExStyle = WS_EX_CONTROLPARENT;
+// The system gives its default position to overlapped windows alone (a pop-up asking for it
+// lands at 0, 0), so the chooser is created overlapped and takes its own frame once placed.
+constexpr DWORD kForm2CreateStyle = WS_OVERLAPPED | WS_THICKFRAME | WS_CLIPCHILDREN;
 
 }  // namespace
 
 Form2::Form2(HWND owner, std::int16_t& hostVersion) : owner_(owner), hostVersion_(hostVersion) {
     const ui::FormSpec& spec = ui::Form2Spec();
     const SIZE size = WindowSizeForClient(spec.clientWidthTwips, spec.clientHeightTwips, kForm2Style, kForm2ExStyle);
-    const POINT corner = CentredPosition(owner, size);
-    CreateForm(kForm2ExStyle, kForm2Style, owner, corner.x, corner.y, size.cx, size.cy);
+    CreateForm(kForm2ExStyle, kForm2CreateStyle, owner, CW_USEDEFAULT, CW_USEDEFAULT, size.cx, size.cy);
+    // Creation adds a title bar to an overlapped window; the chooser has none. The outer size
+    // is kept, and with the new frame the client area is the table's.
+    (void)::SetWindowLongPtrW(Hwnd(), GWL_STYLE, kForm2Style);  // answers the previous style
+    ThrowLastErrorIf(!::SetWindowPos(Hwnd(), nullptr, 0, 0, 0, 0,
+                                     SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE),
+                     "SetWindowPos");
     controls_.Create(Hwnd(), spec);
 
     // Load step, in this order.
@@ -73,11 +81,6 @@ std::int16_t ShowChooser(HWND owner) {
     Form2 chooser(owner, hostVersion);
     chooser.ShowModal();
     return hostVersion;
-}
-
-void ShowChooser(HWND owner, host::HostLink& link) {
-    Form2 chooser(owner, link.HostVersion);
-    chooser.ShowModal();
 }
 
 }  // namespace win32

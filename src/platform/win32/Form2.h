@@ -2,7 +2,6 @@
 
 #include <cstdint>
 
-#include "host/HostLink.h"
 #include "platform/win32/FormControls.h"
 #include "platform/win32/WinInclude.h"
 #include "platform/win32/WindowClass.h"
@@ -15,8 +14,8 @@ namespace win32 {
 // chooser. Closing it any other way (Alt+F4, Esc) leaves the host version 0.
 class Form2 : public FormWindow {
   public:
-    // Creates the chooser hidden, centred over `owner` (no owner: on the screen), and runs
-    // its load step: PlaceForm(topmost), both options unselected, `hostVersion` = 0.
+    // Creates the chooser hidden, owned by `owner`, at the system's default position for a
+    // new window, and runs its load step: PlaceForm(topmost), both options unselected, `hostVersion` = 0.
     // `hostVersion` must outlive the chooser. Throws Win32Error when creation fails.
     Form2(HWND owner, std::int16_t& hostVersion);
 
@@ -38,9 +37,5 @@ class Form2 : public FormWindow {
 // Shows the chooser owned by `owner` and returns the version it left: 3, 4, or 0 when it
 // was closed without a choice.
 std::int16_t ShowChooser(HWND owner);
-
-// The same, writing the choice into the program-wide `link.HostVersion` as it happens
-// (0 at load, then 3 or 4).
-void ShowChooser(HWND owner, host::HostLink& link);
 
 }  // namespace win32

@@ -46,9 +46,7 @@ class FormControls {
     HWND Get(std::uint16_t id) const;
     // The table entry of the control `hwnd`, or nullptr when it is not one of them.
     const ui::ControlSpec* SpecOf(HWND hwnd) const;
-    const ui::FormSpec* Spec() const { return spec_; }
     HFONT Font() const { return static_cast<HFONT>(font_.Get()); }
-    HWND Tooltip() const { return tooltip_; }
 
     // Paints an owner-drawn control (coloured button face or logo picture) for
     // WM_DRAWITEM; false when the item is not one of this form's.

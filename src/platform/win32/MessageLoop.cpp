@@ -12,7 +12,7 @@ HWND FormOf(HWND hwnd) {
     for (HWND current = hwnd; current != nullptr && current != desktop; current = ::GetAncestor(current, GA_PARENT)) {
         wchar_t className[64] = {};
         if (::GetClassNameW(current, className, static_cast<int>(std::size(className))) > 0 &&
-            std::wcscmp(className, kFormClassName) == 0) {
+            std::wcscmp(className, FormClassName()) == 0) {
             return current;
         }
     }

@@ -11,8 +11,9 @@ namespace {
 constexpr DWORD kInfoBoxStyle = WS_POPUP | WS_DLGFRAME | WS_CLIPCHILDREN;
 constexpr DWORD kInfoBoxExStyle = WS_EX_CONTROLPARENT | WS_EX_DLGMODALFRAME;
 
-}  // namespace
-
+// Places a window of `size` pixels centred over `owner`'s window rectangle, or over the
+// primary screen's work area when there is no owner, moved as needed to lie within the
+// work area of the monitor it lands on. Returns the top-left corner.
 POINT CentredPosition(HWND owner, SIZE size) {
     RECT area{};
     if (owner != nullptr && ::GetWindowRect(owner, &area)) {
@@ -33,6 +34,8 @@ POINT CentredPosition(HWND owner, SIZE size) {
     }
     return corner;
 }
+
+}  // namespace
 
 MyInfoBox::MyInfoBox(HWND owner) : owner_(owner) {
     const ui::FormSpec& spec = ui::MyInfoBoxSpec();

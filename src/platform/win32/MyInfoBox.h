@@ -43,9 +43,4 @@ class MyInfoBox : public FormWindow {
 // returns when the user has clicked "OK".
 void ShowInfoBox(HWND owner, const std::string& message);
 
-// Places a window of `size` pixels centred over `owner`'s window rectangle, or over the
-// primary screen's work area when there is no owner, moved as needed to lie within the
-// work area of the monitor it lands on. Returns the top-left corner.
-POINT CentredPosition(HWND owner, SIZE size);
-
 }  // namespace win32

@@ -4,9 +4,8 @@
 #include "platform/win32/MessageLoop.h"
 #include "platform/win32/MyInfoBox.h"
 #include "platform/win32/TextConversion.h"
-#include "platform/win32/Win32Error.h"
 
-#include <source_location>
+#include <stdexcept>
 
 namespace win32 {
 
@@ -17,28 +16,12 @@ Win32Panel::Win32Panel(Form1& form) : form_(form) {
     }
 }
 
-HWND Win32Panel::FieldControl(common::PanelField field) const {
-    switch (field) {
-        case common::PanelField::Text1:
-            return form_.Control(ui::Form1Id::Text1);
-        case common::PanelField::Text2:
-            return form_.Control(ui::Form1Id::Text2);
-        case common::PanelField::Text3:
-            return form_.Control(ui::Form1Id::Text3);
-        case common::PanelField::Text4:
-            return form_.Control(ui::Form1Id::Text4);
-        case common::PanelField::Text5:
-            return form_.Control(ui::Form1Id::Text5);
-    }
-    return nullptr;
+std::string Win32Panel::FieldText(common::PanelControl field) const {
+    return HwndText(form_.Control(field));
 }
 
-std::string Win32Panel::FieldText(common::PanelField field) const {
-    return HwndText(FieldControl(field));
-}
-
-void Win32Panel::SetFieldText(common::PanelField field, const std::string& text) {
-    HwndSetText(FieldControl(field), text);
+void Win32Panel::SetFieldText(common::PanelControl field, const std::string& text) {
+    HwndSetText(form_.Control(field), text);
 }
 
 std::size_t Win32Panel::ListCount() const {
@@ -73,8 +56,13 @@ void Win32Panel::ListAppend(const std::string& text) {
     const std::wstring wide = Utf8ToWide(text);
     // The list is not sorted, so LB_ADDSTRING appends at the end.
     const LRESULT added = ::SendMessageW(List(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide.c_str()));
-    if (added == LB_ERR || added == LB_ERRSPACE) {
-        throw Win32Error("LB_ADDSTRING", static_cast<std::uint32_t>(added), std::source_location::current());
+    // The list box answers LB_ERRSPACE when it has no room for the row, LB_ERR on any other
+    // failure; neither is a GetLastError code.
+    if (added == LB_ERRSPACE) {
+        throw std::runtime_error("List1 has no room for another row (LB_ADDSTRING answered LB_ERRSPACE)");
+    }
+    if (added == LB_ERR) {
+        throw std::runtime_error("List1 refused the row (LB_ADDSTRING answered LB_ERR)");
     }
     rowIndex_.Insert(text);
 }
@@ -103,15 +91,20 @@ void Win32Panel::ListClear() {
 }
 
 bool Win32Panel::BothSidesChecked() const {
-    return ::SendMessageW(form_.Control(ui::Form1Id::Check1), BM_GETCHECK, 0, 0) == BST_CHECKED;
+    return ::SendMessageW(form_.Control(common::PanelControl::Check1), BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
 void Win32Panel::SetStatusCaption(const std::string& caption) {
-    const HWND label = form_.Control(ui::Form1Id::Label2);
+    const HWND label = form_.Control(common::PanelControl::Label2);
     HwndSetText(label, caption);
     // A static control repaints only its text area; the whole label is repainted so a
     // shorter caption leaves nothing of the longer one behind.
     (void)::InvalidateRect(label, nullptr, TRUE);  // cosmetic if refused
+    // Painted now: a generation run writes its count here after every entry and lets no
+    // window message run meanwhile, so a repaint left to the queue would show only the
+    // last caption. UpdateWindow sends WM_PAINT to the label alone (and the colour query to
+    // the panel); no queued message, click or keystroke runs from here.
+    (void)::UpdateWindow(label);  // cosmetic if refused
 }
 
 void Win32Panel::SetStatusColor(common::Rgb color) {
@@ -119,7 +112,7 @@ void Win32Panel::SetStatusColor(common::Rgb color) {
 }
 
 void Win32Panel::SetStatusVisible(bool visible) {
-    HwndSetVisible(form_.Control(ui::Form1Id::Label2), visible);
+    HwndSetVisible(form_.Control(common::PanelControl::Label2), visible);
 }
 
 void Win32Panel::ShowMessage(const std::string& message) {

@@ -14,8 +14,8 @@ class Win32Panel : public common::PanelSurface {
   public:
     explicit Win32Panel(Form1& form);
 
-    std::string FieldText(common::PanelField field) const override;
-    void SetFieldText(common::PanelField field, const std::string& text) override;
+    std::string FieldText(common::PanelControl field) const override;
+    void SetFieldText(common::PanelControl field, const std::string& text) override;
     std::size_t ListCount() const override;
     std::string ListRow(std::size_t index) const override;
     std::optional<std::size_t> ListSelectedRow() const override;
@@ -24,6 +24,7 @@ class Win32Panel : public common::PanelSurface {
     void ListClear() override;
     void SetListRedraw(bool redraw) noexcept override;
     bool BothSidesChecked() const override;
+    // Sets the status label's caption and paints the label at once, running no queued message.
     void SetStatusCaption(const std::string& caption) override;
     void SetStatusColor(common::Rgb color) override;
     void SetStatusVisible(bool visible) override;
@@ -31,8 +32,7 @@ class Win32Panel : public common::PanelSurface {
     void LetPendingMessagesRun() override;
 
   private:
-    HWND FieldControl(common::PanelField field) const;
-    HWND List() const { return form_.Control(ui::Form1Id::List1); }
+    HWND List() const { return form_.Control(common::PanelControl::List1); }
 
     Form1& form_;
     common::CaseFoldedIndex rowIndex_;

@@ -2,9 +2,18 @@
 
 #include <commctrl.h>
 
+#include <string>
+
+#include "host/Startup.h"
+#include "platform/win32/TextConversion.h"
 #include "platform/win32/Win32Error.h"
 
 namespace win32 {
+
+const wchar_t* FormClassName() {
+    static const std::wstring name = Utf8ToWide(host::kPanelWindowClass);
+    return name.c_str();
+}
 
 void RegisterFormClass() {
     static const bool registered = [] {
@@ -21,7 +30,7 @@ void RegisterFormClass() {
         wc.hCursor = ::LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
         // Each form paints its own background colour at WM_ERASEBKGND.
         wc.hbrBackground = nullptr;
-        wc.lpszClassName = kFormClassName;
+        wc.lpszClassName = FormClassName();
         ThrowLastErrorIf(::RegisterClassExW(&wc) == 0, "RegisterClassExW");
         return true;
     }();
@@ -52,7 +61,7 @@ void FormWindow::CreateForm(DWORD exStyle,
                             int widthPixels,
                             int heightPixels) {
     RegisterFormClass();
-    const HWND created = ::CreateWindowExW(exStyle, kFormClassName, L"", style, xPixels, yPixels, widthPixels,
+    const HWND created = ::CreateWindowExW(exStyle, FormClassName(), L"", style, xPixels, yPixels, widthPixels,
                                            heightPixels, owner, nullptr, ::GetModuleHandleW(nullptr), this);
     ThrowLastErrorIf(created == nullptr, "CreateWindowExW");
 }
@@ -71,7 +80,10 @@ LRESULT CALLBACK FormWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, 
     try {
         result = self->HandleMessage(message, wParam, lParam);
     } catch (...) {
-        // The forms report their own failures; nothing may unwind through the system.
+        // A guard, not a report: the panel's event router shows a failed command's message, so
+        // only a failure of that report, or of a form's own drawing, arrives here. No exception
+        // may unwind through the system's message dispatch; the message gets its default
+        // handling instead.
         result = ::DefWindowProcW(hwnd, message, wParam, lParam);
     }
     if (message == WM_NCDESTROY) {

@@ -4,9 +4,10 @@
 
 namespace win32 {
 
-// The window class of all three of the tool's windows. Start-up's single-instance check
-// finds a running panel by this class name and the panel's title.
-inline constexpr wchar_t kFormClassName[] = L"ThunderRT6FormDC";
+// The window class name of all three of the tool's windows: host::kPanelWindowClass, by which
+// start-up's single-instance check finds a running panel, as the wide text the window
+// functions take. Valid for the whole run.
+const wchar_t* FormClassName();
 
 // Registers the form class (and initialises the common controls the forms use) on first
 // use; later calls do nothing. Throws Win32Error when registration fails.

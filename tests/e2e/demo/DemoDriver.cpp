@@ -21,7 +21,7 @@
 namespace {
 
 using namespace driver;
-using ui::Form1Id;
+using common::PanelControl;
 
 constexpr DWORD kIdleMs = 60000;
 
@@ -118,34 +118,34 @@ public:
 
         Step("Pick Line", [&] {
             control.Control("pick " + line->id);
-            Click(Form1Id::Command5);
-            Expect(panel_.Text(Form1Id::Text5) == line->id, "the line's id in the panel");
+            Click(PanelControl::Command5);
+            Expect(panel_.Text(PanelControl::Text5) == line->id, "the line's id in the panel");
         });
-        Step("Create (" + panel_.Text(Form1Id::Text4) + " points on the line)", [&] {
-            Click(Form1Id::Command2);
+        Step("Create (" + panel_.Text(PanelControl::Text4) + " points on the line)", [&] {
+            Click(PanelControl::Command2);
         });
         Step("Pick XY curve", [&] {
             control.Control("pick " + xy->id);
-            Click(Form1Id::Command6);
-            Expect(panel_.Text(Form1Id::Text1) == xy->id, "the XY curve's id in the panel");
+            Click(PanelControl::Command6);
+            Expect(panel_.Text(PanelControl::Text1) == xy->id, "the XY curve's id in the panel");
         });
         Step("Pick YZ curve", [&] {
             control.Control("pick " + yz->id);
-            Click(Form1Id::Command7);
-            Expect(panel_.Text(Form1Id::Text2) == yz->id, "the YZ curve's id in the panel");
+            Click(PanelControl::Command7);
+            Expect(panel_.Text(PanelControl::Text2) == yz->id, "the YZ curve's id in the panel");
         });
         Step("SelAllPts", [&] {
-            Click(Form1Id::Command1);
+            Click(PanelControl::Command1);
             Say("     status: \"" + panel_.Status() + "\"");
         });
 
         const HostDocument before = HostDocument::Parse(control.Document());
         const std::vector<std::string> rows = panel_.ListRows();
         const double step = 5;
-        const bool bothSides = panel_.Checked(Form1Id::Check1);
-        Expect(panel_.Text(Form1Id::Text3) == "5", "the default step 5");
+        const bool bothSides = panel_.Checked(PanelControl::Check1);
+        Expect(panel_.Text(PanelControl::Text3) == "5", "the default step 5");
         const auto started = std::chrono::steady_clock::now();
-        Step("Generate Curtate Cycloid", [&] { Click(Form1Id::Command4); });
+        Step("Generate Curtate Cycloid", [&] { Click(PanelControl::Command4); });
         const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
         Say("     status: \"" + panel_.Status() + "\"");
         Expect(panel_.Status() == "Curtate cycloid - DONE!", "the status \"Curtate cycloid - DONE!\"");
@@ -186,7 +186,7 @@ private:
         action();
     }
 
-    void Click(Form1Id button) {
+    void Click(PanelControl button) {
         panel_.Click(button);
         if (!panel_.WaitIdle(kIdleMs, [this] { return static_cast<std::uint64_t>(control_->CallLog().size()); })) {
             Fail("the tool stayed busy after a click");

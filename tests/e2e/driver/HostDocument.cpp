@@ -145,11 +145,16 @@ std::vector<LoggedCall> ParseCallLog(std::string_view text) {
         while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) {
             line.remove_suffix(1);
         }
+        LoggedCall call;
+        const std::size_t noteAt = line.rfind(") # ");
+        if (!line.empty() && line.back() != ')' && noteAt != std::string_view::npos) {
+            call.note = std::string(line.substr(noteAt + 4));
+            line = line.substr(0, noteAt + 1);
+        }
         const std::size_t open = line.find('(');
         if (open == std::string_view::npos || line.back() != ')') {
-            continue;  // not a call line (a note of the host)
+            continue;  // not a call line (a line of the host's own, such as "exit")
         }
-        LoggedCall call;
         call.operation = std::string(line.substr(0, open));
         const std::string_view inner = line.substr(open + 1, line.size() - open - 2);
         // Split at ", " outside quotes and brackets.

@@ -38,13 +38,16 @@ struct HostDocument {
 };
 
 // One call of the host's call log: the operation and its argument texts as logged
-// ("String \"id\"", "Double 2.5", "Array[0:3]{...}").
+// ("String \"id\"", "Double 2.5", "Array[0:3]{...}"), and the host's note on why it answered
+// as it did, where it wrote one (a refused scripted pick).
 struct LoggedCall {
     std::string operation;
     std::vector<std::string> arguments;
+    std::string note;
 };
 
-// Splits the call log text into its calls; arguments are split at the top-level ", ".
+// Splits the call log text into its calls; arguments are split at the top-level ", ", a note
+// follows the call after " # ".
 std::vector<LoggedCall> ParseCallLog(std::string_view text);
 // The operation names in order.
 std::vector<std::string> OperationsOf(const std::vector<LoggedCall>& calls);

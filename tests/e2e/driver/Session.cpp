@@ -176,19 +176,19 @@ void Session::WaitIdle() {
     }
 }
 
-void Session::Click(ui::Form1Id button) {
+void Session::Click(common::PanelControl button) {
     RefuseWhileBoxOpen();
     panel_.Click(button);
     WaitIdle();
 }
 
-void Session::Press(ui::Form1Id control, MouseButton button, std::optional<int> row) {
+void Session::Press(common::PanelControl control, MouseButton button, std::optional<int> row) {
     RefuseWhileBoxOpen();
     panel_.Press(control, button, row);
     WaitIdle();
 }
 
-void Session::Release(ui::Form1Id control, MouseButton button, std::optional<int> row) {
+void Session::Release(common::PanelControl control, MouseButton button, std::optional<int> row) {
     panel_.Release(control, button, row);
     WaitIdle();
 }
@@ -262,16 +262,15 @@ std::vector<LoggedCall> Session::Calls() {
 }
 
 std::string PanelStateText(const Panel& panel) {
-    using ui::Form1Id;
+    using common::PanelControl;
     std::string out;
-    const std::pair<const char*, Form1Id> fields[] = {{"Text5", Form1Id::Text5}, {"Text1", Form1Id::Text1},
-                                                      {"Text2", Form1Id::Text2}, {"Text3", Form1Id::Text3},
-                                                      {"Text4", Form1Id::Text4}};
     try {
-        for (const auto& [name, id] : fields) {
-            out += std::string(name) + ": \"" + panel.Text(id) + "\"\n";
+        for (const PanelControl field : {PanelControl::Text5, PanelControl::Text1, PanelControl::Text2,
+                                         PanelControl::Text3, PanelControl::Text4}) {
+            out += std::string(ui::FindControlById(ui::Form1Spec(), ui::IdOf(field))->name) + ": \"" +
+                   panel.Text(field) + "\"\n";
         }
-        out += std::string("Check1: ") + (panel.Checked(Form1Id::Check1) ? "checked" : "unchecked") + "\n";
+        out += std::string("Check1: ") + (panel.Checked(PanelControl::Check1) ? "checked" : "unchecked") + "\n";
         out += "List1:\n";
         for (const std::string& row : panel.ListRows()) {
             out += "  \"" + row + "\"\n";

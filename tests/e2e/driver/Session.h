@@ -77,10 +77,10 @@ public:
     void QueuePick(const std::string& answer);
     // Clicks a panel button and waits until the tool has handled it (or opened a box);
     // throws std::runtime_error when the tool stays busy.
-    void Click(ui::Form1Id button);
+    void Click(common::PanelControl button);
     // Presses or releases a mouse button on a control and waits until it was handled.
-    void Press(ui::Form1Id control, MouseButton button, std::optional<int> row = std::nullopt);
-    void Release(ui::Form1Id control, MouseButton button, std::optional<int> row = std::nullopt);
+    void Press(common::PanelControl control, MouseButton button, std::optional<int> row = std::nullopt);
+    void Release(common::PanelControl control, MouseButton button, std::optional<int> row = std::nullopt);
     void WaitIdle();
 
     // The information box open now, if any.

@@ -154,7 +154,7 @@ void ChooseVersion(HWND chooser, int version) {
     PostOrThrow(chooser, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(chooser, id)));
 }
 
-HWND Panel::Control(ui::Form1Id id) const {
+HWND Panel::Control(common::PanelControl id) const {
     HWND control = ::GetDlgItem(window_, ui::IdOf(id));
     if (control == nullptr) {
         throw std::runtime_error("the panel has no control with id " + std::to_string(ui::IdOf(id)));
@@ -162,22 +162,22 @@ HWND Panel::Control(ui::Form1Id id) const {
     return control;
 }
 
-void Panel::Click(ui::Form1Id button) const {
+void Panel::Click(common::PanelControl button) const {
     PostOrThrow(window_, WM_COMMAND, MAKEWPARAM(ui::IdOf(button), BN_CLICKED),
                 reinterpret_cast<LPARAM>(Control(button)));
 }
 
-void Panel::SetText(ui::Form1Id field, const std::string& text) const {
+void Panel::SetText(common::PanelControl field, const std::string& text) const {
     const std::wstring wide = win32::Utf8ToWide(text);
     SendWithTimeout(Control(field), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()));
 }
 
-std::string Panel::Text(ui::Form1Id control) const {
+std::string Panel::Text(common::PanelControl control) const {
     return WindowText(Control(control));
 }
 
 std::vector<std::string> Panel::ListRows() const {
-    HWND list = Control(ui::Form1Id::List1);
+    HWND list = Control(common::PanelControl::List1);
     const auto count = SendWithTimeout(list, LB_GETCOUNT, 0, 0);
     std::vector<std::string> rows;
     for (LRESULT i = 0; i < count; ++i) {
@@ -192,34 +192,34 @@ std::vector<std::string> Panel::ListRows() const {
 }
 
 void Panel::SelectListRow(int row) const {
-    SendWithTimeout(Control(ui::Form1Id::List1), LB_SETCURSEL, static_cast<WPARAM>(row), 0);
+    SendWithTimeout(Control(common::PanelControl::List1), LB_SETCURSEL, static_cast<WPARAM>(row), 0);
 }
 
 std::optional<int> Panel::SelectedListRow() const {
-    const auto row = SendWithTimeout(Control(ui::Form1Id::List1), LB_GETCURSEL, 0, 0);
+    const auto row = SendWithTimeout(Control(common::PanelControl::List1), LB_GETCURSEL, 0, 0);
     if (row < 0) {
         return std::nullopt;
     }
     return static_cast<int>(row);
 }
 
-bool Panel::Checked(ui::Form1Id checkBox) const {
+bool Panel::Checked(common::PanelControl checkBox) const {
     return SendWithTimeout(Control(checkBox), BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
-void Panel::SetChecked(ui::Form1Id checkBox, bool checked) const {
+void Panel::SetChecked(common::PanelControl checkBox, bool checked) const {
     SendWithTimeout(Control(checkBox), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
-void Panel::Press(ui::Form1Id control, MouseButton button, std::optional<int> row) const {
+void Panel::Press(common::PanelControl control, MouseButton button, std::optional<int> row) const {
     PostMouse(control, button, true, row);
 }
 
-void Panel::Release(ui::Form1Id control, MouseButton button, std::optional<int> row) const {
+void Panel::Release(common::PanelControl control, MouseButton button, std::optional<int> row) const {
     PostMouse(control, button, false, row);
 }
 
-void Panel::PostMouse(ui::Form1Id id, MouseButton button, bool down, std::optional<int> row) const {
+void Panel::PostMouse(common::PanelControl id, MouseButton button, bool down, std::optional<int> row) const {
     HWND control = Control(id);
     RECT client{};
     ::GetClientRect(control, &client);
@@ -253,7 +253,7 @@ bool Panel::WaitIdle(DWORD timeoutMs, const std::function<std::uint64_t()>& host
     // The mark is the text limit of the step field: the tool never reads or sets it, and the
     // edit control answers EM_GETLIMITTEXT with the last EM_SETLIMITTEXT it took from the queue.
     static WPARAM nextMark = 0x00100000;
-    HWND field = Control(ui::Form1Id::Text3);
+    HWND field = Control(common::PanelControl::Text3);
     const ULONGLONG end = ::GetTickCount64() + timeoutMs;
     std::optional<std::uint64_t> lastActivity;
     int settledRounds = 0;

@@ -61,30 +61,30 @@ public:
     Panel(HWND window, DWORD toolProcessId) : window_(window), processId_(toolProcessId) {}
 
     HWND Window() const { return window_; }
-    HWND Control(ui::Form1Id id) const;
+    HWND Control(common::PanelControl id) const;
 
     // Posts the BN_CLICKED command of a button, as a click on it arrives.
-    void Click(ui::Form1Id button) const;
+    void Click(common::PanelControl button) const;
     // Replaces a text box's whole text, as typing or pasting would.
-    void SetText(ui::Form1Id field, const std::string& text) const;
-    std::string Text(ui::Form1Id control) const;
+    void SetText(common::PanelControl field, const std::string& text) const;
+    std::string Text(common::PanelControl control) const;
 
     std::vector<std::string> ListRows() const;
     // Makes `row` the list's selected row (no notification); -1 for none.
     void SelectListRow(int row) const;
     std::optional<int> SelectedListRow() const;
 
-    bool Checked(ui::Form1Id checkBox) const;
-    void SetChecked(ui::Form1Id checkBox, bool checked) const;
+    bool Checked(common::PanelControl checkBox) const;
+    void SetChecked(common::PanelControl checkBox, bool checked) const;
 
     // Posts a mouse button press or release on a control, at its centre (or, for the list,
     // on row `row` when given).
-    void Press(ui::Form1Id control, MouseButton button, std::optional<int> row = std::nullopt) const;
-    void Release(ui::Form1Id control, MouseButton button, std::optional<int> row = std::nullopt) const;
+    void Press(common::PanelControl control, MouseButton button, std::optional<int> row = std::nullopt) const;
+    void Release(common::PanelControl control, MouseButton button, std::optional<int> row = std::nullopt) const;
 
     // The status label Label2.
-    std::string Status() const { return Text(ui::Form1Id::Label2); }
-    bool StatusShown() const { return HasVisibleStyle(Control(ui::Form1Id::Label2)); }
+    std::string Status() const { return Text(common::PanelControl::Label2); }
+    bool StatusShown() const { return HasVisibleStyle(Control(common::PanelControl::Label2)); }
 
     // Waits until everything posted to the tool so far has been taken from its queue by a
     // message loop: the main loop (the tool is idle) or a modal loop (an information box is
@@ -96,7 +96,7 @@ public:
     bool WaitIdle(DWORD timeoutMs = 20000, const std::function<std::uint64_t()>& hostActivity = {}) const;
 
 private:
-    void PostMouse(ui::Form1Id control, MouseButton button, bool down, std::optional<int> row) const;
+    void PostMouse(common::PanelControl control, MouseButton button, bool down, std::optional<int> row) const;
 
     HWND window_ = nullptr;
     DWORD processId_ = 0;

@@ -16,7 +16,7 @@ namespace e2e {
 namespace {
 
 using namespace driver;
-using ui::Form1Id;
+using common::PanelControl;
 
 constexpr DWORD kEndMs = 15000;
 
@@ -34,9 +34,9 @@ class HostGoneE2ETest : public E2eScenario {
 
     // Lists the three points and picks the two plane curves of points.scene.
     void PrepareGeneration() {
-        P().SetText(Form1Id::Text1, kXyCurveId);
-        P().SetText(Form1Id::Text2, kYzCurveId);
-        S().Click(Form1Id::Command1);
+        P().SetText(PanelControl::Text1, kXyCurveId);
+        P().SetText(PanelControl::Text2, kYzCurveId);
+        S().Click(PanelControl::Command1);
         ASSERT_EQ(P().ListRows().size(), 3u);
     }
 
@@ -67,11 +67,11 @@ class HostGoneE2ETest : public E2eScenario {
         EXPECT_EQ(S().AnswerInfoBox(), std::optional<std::string>(ui::kHostGoneMessage));
         EXPECT_FALSE(S().OpenInfoBox().has_value());
         EXPECT_TRUE(S().ToolRunning());
-        for (const Form1Id button : {Form1Id::Command5, Form1Id::Command4}) {
+        for (const PanelControl button : {PanelControl::Command5, PanelControl::Command4}) {
             P().Click(button);
             EXPECT_EQ(S().AnswerInfoBox(), std::optional<std::string>(ui::kHostGoneMessage));
         }
-        S().Click(Form1Id::Command3);
+        S().Click(PanelControl::Command3);
         EXPECT_FALSE(S().OpenInfoBox().has_value());
         EXPECT_TRUE(P().ListRows().empty());
 
@@ -95,7 +95,7 @@ TEST_F(HostGoneE2ETest, HostEndingDuringAGenerationIsReportedByTheTopLevelPanel)
     PrepareGeneration();
     // The host ends on the second point's first probe line.
     S().Control().Control("fault exit AddLine 3");
-    P().Click(Form1Id::Command4);
+    P().Click(PanelControl::Command4);
     ASSERT_TRUE(HostEnded());
     ExpectHostGoneReportedThenCleanEnd();
 }
@@ -105,7 +105,7 @@ TEST_F(HostGoneE2ETest, HostEndingDuringAGenerationEndsTheDockedTool) {
     PrepareGeneration();
     // The host ends while it runs the command that draws the second curve.
     S().Control().Control("fault exit Command 2");
-    P().Click(Form1Id::Command4);
+    P().Click(PanelControl::Command4);
     ASSERT_TRUE(HostEnded());
     ExpectDockedToolEnds();
 }
@@ -114,7 +114,7 @@ TEST_F(HostGoneE2ETest, HostKilledWhileAPickWaitsIsReportedByTheTopLevelPanel) {
     StartWatched(WithScene("points.scene", {}, /*nullWindowHandle=*/true));
     S().Control().ClearLog();
     // No scripted answer: the pick waits in the host's viewport.
-    P().Click(Form1Id::Command5);
+    P().Click(PanelControl::Command5);
     ASSERT_TRUE(WaitUntil([&] { return Operations() == std::vector<std::string>{"GetObject"}; }, kEndMs));
     KillHost();
     ExpectHostGoneReportedThenCleanEnd();
@@ -123,7 +123,7 @@ TEST_F(HostGoneE2ETest, HostKilledWhileAPickWaitsIsReportedByTheTopLevelPanel) {
 TEST_F(HostGoneE2ETest, HostKilledWhileAPickWaitsEndsTheDockedTool) {
     StartWatched(WithScene("points.scene"));
     S().Control().ClearLog();
-    P().Click(Form1Id::Command6);
+    P().Click(PanelControl::Command6);
     ASSERT_TRUE(WaitUntil([&] { return Operations() == std::vector<std::string>{"GetObject"}; }, kEndMs));
     KillHost();
     ExpectDockedToolEnds();
@@ -131,17 +131,17 @@ TEST_F(HostGoneE2ETest, HostKilledWhileAPickWaitsEndsTheDockedTool) {
 
 TEST_F(HostGoneE2ETest, HostKilledWhileTheToolIsIdle) {
     StartWatched(WithScene("points.scene", {}, /*nullWindowHandle=*/true));
-    S().Click(Form1Id::Command1);
+    S().Click(PanelControl::Command1);
     KillHost();
     // Nothing tells an idle tool; the next command that needs the host finds it gone.
     EXPECT_TRUE(S().ToolRunning());
-    P().Click(Form1Id::Command8);
+    P().Click(PanelControl::Command8);
     ExpectHostGoneReportedThenCleanEnd();
 }
 
 TEST_F(HostGoneE2ETest, HostKilledWhileTheToolIsIdleEndsTheDockedTool) {
     StartWatched(WithScene("points.scene"));
-    S().Click(Form1Id::Command1);
+    S().Click(PanelControl::Command1);
     KillHost();
     ExpectDockedToolEnds();
 }

@@ -38,11 +38,16 @@ class ScriptApiTest : public ::testing::Test {
     ScriptApi api{1};
 };
 
-TEST_F(ScriptApiTest, OperationNamesAreMatchedIgnoringCase) {
+TEST_F(ScriptApiTest, OperationTableMatchesNamesIgnoringCaseAndMarksDocumentChanges) {
     EXPECT_EQ(api.Call("unselectallobjects", {}), Value::Int32(0));
     EXPECT_EQ(api.Call("UNSELECTALLOBJECTS", {}), Value::Int32(0));
     EXPECT_THROW(api.Call("Unselect", {}), ScriptError);
     EXPECT_EQ(ScriptApi::OperationNames().size(), 20u);
+    // The views redraw only after a call that can change the document: not after each query.
+    EXPECT_FALSE(ScriptApi::MayChangeDocument("ispoint", {Value::String("x")}));
+    EXPECT_FALSE(ScriptApi::MayChangeDocument("PointCoordinates", {Value::String("x"), Value()}));
+    EXPECT_TRUE(ScriptApi::MayChangeDocument("PointCoordinates", {Value::String("x"), Pt(1, 2, 3)}));
+    EXPECT_TRUE(ScriptApi::MayChangeDocument("AddPoint", {Pt(1, 2, 3)}));
 }
 
 TEST_F(ScriptApiTest, NothingIsNull) {

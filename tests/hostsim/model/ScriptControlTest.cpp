@@ -30,7 +30,7 @@ class ScriptControlTest : public ::testing::Test {
 };
 
 TEST_F(ScriptControlTest, ScriptedPicksComeFirstThenTheProvider) {
-    const std::string a = api.Control("add point 1 0 0");
+    const std::string a = api.Control("add line 0 0 0 1 0 0");
     const std::string b = api.Control("add point 2 0 0");
     FakePicker picker;
     picker.answer = std::vector<std::string>{b};
@@ -47,7 +47,7 @@ TEST_F(ScriptControlTest, ScriptedPicksComeFirstThenTheProvider) {
     // The scripted id is answered in the host's own spelling.
     EXPECT_EQ(Call("GetObject", {args[0], args[1]}), Value::String(a));
     EXPECT_EQ(Call("GetObject", {args[0], args[1]}), Value::Null());
-    EXPECT_EQ(Call("GetObjects", {Value::String("Pick points"), Value::Int16(1)}),
+    EXPECT_EQ(Call("GetObjects", {Value::String("Pick objects"), Value::Int16(5)}),
               Value::Array({Value::String(a), Value::String(b)}));
     EXPECT_TRUE(picker.asked.empty());
     // Queue used up: the provider is asked, with the prompt and filter as given.
@@ -59,9 +59,45 @@ TEST_F(ScriptControlTest, ScriptedPicksComeFirstThenTheProvider) {
     EXPECT_EQ(Call("SelectedObjects"), Value::Null());
 }
 
-TEST_F(ScriptControlTest, ScriptedPickOfAStaleIdIsAnsweredAsGiven) {
-    api.Control("pick 00000000-0000-0000-0000-00000000000a");
-    EXPECT_EQ(Call("GetObject"), Value::String("00000000-0000-0000-0000-00000000000a"));
+// A scripted pick gives only what the viewport lets the user pick: an object the call's filter
+// allows. Any other answer is taken as a pick that ended with nothing picked, and the call's
+// log line says why.
+TEST_F(ScriptControlTest, ScriptedPicksOutsideThePicksFilterAnswerNothingPicked) {
+    const std::string line = api.Control("add line 0 0 0 1 0 0");
+    const std::string point = api.Control("add point 2 0 0");
+    const std::string deleted = api.Control("add point 3 0 0");
+    api.Doc().Delete(deleted);
+    static const struct {
+        const char* name;
+        std::vector<std::string> picked;
+        const char* operation;
+        int filter;
+        std::vector<std::string> answer;  // empty: Null
+        std::string note;
+    } kCases[] = {
+        {"a point where curves are asked for", {point}, "GetObject", 4, {}, "a point, which filter 4 does not allow"},
+        {"a curve among points", {point, line}, "GetObjects", 1, {}, "a curve, which filter 1 does not allow"},
+        {"an object since deleted", {deleted}, "GetObject", 0, {}, "it names no object"},
+        {"any object for filter 0", {point}, "GetObject", 0, {point}, ""},
+        {"points and curves for filter 5", {line, point}, "GetObjects", 5, {line, point}, ""},
+        {"GetObject takes the first id only", {line, point}, "GetObject", 4, {line}, ""},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.name);
+        api.QueuePick(c.picked);
+        const Value answer =
+            Call(c.operation, {Value::String("Pick"), Value::Int16(static_cast<std::int16_t>(c.filter))});
+        std::vector<Value> ids;
+        for (const std::string& id : c.answer) {
+            ids.push_back(Value::String(id));
+        }
+        EXPECT_EQ(answer, c.answer.empty()                          ? Value::Null()
+                          : std::string(c.operation) == "GetObject" ? ids[0]
+                                                                    : Value::Array(ids));
+        const CallRecord logged = api.Log().Record(api.Log().Size() - 1);
+        const std::string refused = c.note.empty() ? "" : "scripted pick " + c.picked.back() + " refused: " + c.note;
+        EXPECT_EQ(logged.note, refused);
+    }
 }
 
 TEST_F(ScriptControlTest, RaiseFaultFiresOnTheNthCallOnly) {

@@ -61,12 +61,12 @@ TEST(FormWindowsTest, PanelMatchesItsTableAndStartsAsAFreshPanel) {
     EXPECT_EQ(style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX), 0);
     EXPECT_NE(ExStyleOf(form.Hwnd()) & WS_EX_CONTROLPARENT, 0);
 
-    const HWND list = form.Control(ui::Form1Id::List1);
+    const HWND list = form.Control(common::PanelControl::List1);
     const LONG_PTR listStyle = StyleOf(list);
     EXPECT_NE(listStyle & LBS_NOTIFY, 0);
     EXPECT_EQ(listStyle & (LBS_SORT | LBS_MULTIPLESEL | LBS_EXTENDEDSEL), 0);
-    EXPECT_EQ(::SendMessageW(form.Control(ui::Form1Id::Check1), BM_GETCHECK, 0, 0), BST_CHECKED);
-    EXPECT_EQ(::GetWindowTextLengthW(form.Control(ui::Form1Id::Label2)), 0);
+    EXPECT_EQ(::SendMessageW(form.Control(common::PanelControl::Check1), BM_GETCHECK, 0, 0), BST_CHECKED);
+    EXPECT_EQ(::GetWindowTextLengthW(form.Control(common::PanelControl::Label2)), 0);
     EXPECT_NE(::SendMessageW(form.Hwnd(), WM_GETICON, ICON_BIG, 0), 0) << "the panel carries the tool's icon";
 }
 
@@ -130,9 +130,23 @@ TEST(FormWindowsTest, InfoBoxWithoutOwnerIsCentredOnTheScreen) {
 
 TEST(FormWindowsTest, ChooserMatchesItsTableWithSizableBorderAndNoChoiceMade) {
     win32::Form1 panel;
+    ::SetWindowPos(panel.Hwnd(), nullptr, 300, 200, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // Where the system puts a new window that asks for the default position.
+    RECT defaultPlace{};
+    {
+        const HWND probe = ::CreateWindowExW(0, L"STATIC", L"", WS_OVERLAPPED, CW_USEDEFAULT, CW_USEDEFAULT, 100, 100,
+                                             nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+        ASSERT_NE(probe, nullptr);
+        ::GetWindowRect(probe, &defaultPlace);
+        ::DestroyWindow(probe);
+    }
     std::int16_t hostVersion = 4;
     win32::Form2 chooser(panel.Hwnd(), hostVersion);
     ExpectGeometryMatchesTable(chooser.Hwnd(), ui::Form2Spec(), &IdOfControl);
+    RECT placed{};
+    ::GetWindowRect(chooser.Hwnd(), &placed);
+    EXPECT_EQ(placed.left, defaultPlace.left) << "the default position, not centred over the panel";
+    EXPECT_EQ(placed.top, defaultPlace.top);
     const LONG_PTR style = StyleOf(chooser.Hwnd());
     EXPECT_NE(style & WS_THICKFRAME, 0);
     EXPECT_NE(style & WS_CAPTION, WS_CAPTION);
@@ -176,23 +190,6 @@ TEST(FormWindowsTest, ChooserLeavesTheClickedVersionAndClosesItself) {
         EXPECT_TRUE(::IsWindowEnabled(panel.Hwnd()));
         EXPECT_FALSE(::IsWindow(chooser));
     }
-}
-
-TEST(FormWindowsTest, ChooserWritesTheProgramWideHostVersion) {
-    win32::Form1 panel;
-    host::HostLink link;
-    link.HostVersion = 3;
-    std::int16_t seenWhileOpen = -1;
-    window_test::RunFromMessageLoop([&] {
-        seenWhileOpen = link.HostVersion;
-        const auto forms = window_test::VisibleForms(panel.Hwnd());
-        ASSERT_EQ(forms.size(), 1u);
-        ::PostMessageW(::GetDlgItem(forms.front(), ui::kForm2Option2Id), BM_CLICK, 0, 0);
-    });
-    win32::ShowChooser(panel.Hwnd(), link);
-    window_test::CancelPendingActions();
-    EXPECT_EQ(seenWhileOpen, 0);
-    EXPECT_EQ(link.HostVersion, 4);
 }
 
 TEST(FormWindowsTest, PlaceFormKeepsTheRectangleAndSetsTheZOrder) {
@@ -255,7 +252,7 @@ TEST(FormWindowsTest, DockingMakesThePanelAChildAndModalBoxesDisableOnlyThePanel
     startup.Dock(static_cast<std::int32_t>(reinterpret_cast<std::intptr_t>(host)));
     EXPECT_EQ(::GetAncestor(panel.Hwnd(), GA_PARENT), host);
     EXPECT_EQ(win32::ModalDisabledWindow(panel.Hwnd()), panel.Hwnd());
-    EXPECT_EQ(win32::ModalDisabledWindow(panel.Control(ui::Form1Id::Command4)), panel.Hwnd());
+    EXPECT_EQ(win32::ModalDisabledWindow(panel.Control(common::PanelControl::Command4)), panel.Hwnd());
 
     bool panelDisabled = false;
     bool hostEnabled = false;

@@ -26,12 +26,12 @@ TEST(ScreenshotTest, PanelShowsItsColouredButtonsAndLogo) {
     ::SetWindowTextW(form.Hwnd(), L"Curtate Cycloid curve V2 by Vendrel");
     ::SetWindowPos(form.Hwnd(), nullptr, 40, 40, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     panel.ListAppend("5f0c2d1e-7a44-4c1b-8e0d-3b9a6c2f1e07");
-    panel.SetFieldText(common::PanelField::Text1, "0b7c2a9e-61d3-4f0a-b2c5-98e4d1a07f3c");
+    panel.SetFieldText(common::PanelControl::Text1, "0b7c2a9e-61d3-4f0a-b2c5-98e4d1a07f3c");
     panel.SetStatusCaption("Curtate cycloid - DONE!");
     panel.SetStatusColor(common::kStatusBlue);
     form.Show();
     ::SetForegroundWindow(form.Hwnd());
-    ::SetFocus(form.Control(ui::Form1Id::Command5));
+    ::SetFocus(form.Control(common::PanelControl::Command5));
     win32::LetPendingMessagesRun();
 
     const window_test::Capture picture(form.Hwnd());
@@ -41,19 +41,19 @@ TEST(ScreenshotTest, PanelShowsItsColouredButtonsAndLogo) {
     EXPECT_TRUE(picture.SaveBmp(window_test::ScreenshotPath(L"panel.bmp")));
 
     const COLORREF green = RGB(192, 255, 192);
-    for (const ui::Form1Id id : {ui::Form1Id::Command6, ui::Form1Id::Command7, ui::Form1Id::Command8}) {
+    for (const common::PanelControl id : {common::PanelControl::Command6, common::PanelControl::Command7, common::PanelControl::Command8}) {
         const POINT at = FacePoint(form.Control(id));
         EXPECT_EQ(picture.At(at.x, at.y), green) << "button " << static_cast<int>(id);
     }
-    const POINT orange = FacePoint(form.Control(ui::Form1Id::Command4));
+    const POINT orange = FacePoint(form.Control(common::PanelControl::Command4));
     EXPECT_EQ(picture.At(orange.x, orange.y), RGB(255, 224, 192));
-    const POINT standard = FacePoint(form.Control(ui::Form1Id::Command5));
+    const POINT standard = FacePoint(form.Control(common::PanelControl::Command5));
     EXPECT_NE(picture.At(standard.x, standard.y), green);
 
     // The logo: blue arch pixels inside Pic1, none of them scaled outside it.
-    const RECT logo = window_test::RectInWindow(form.Control(ui::Form1Id::Pic1));
+    const RECT logo = window_test::RectInWindow(form.Control(common::PanelControl::Pic1));
     EXPECT_GT(picture.CountColor(logo, RGB(0, 0, 255)), 30);
-    EXPECT_GT(picture.CountColor(window_test::RectInWindow(form.Control(ui::Form1Id::Label2)), RGB(0, 0, 255)), 20);
+    EXPECT_GT(picture.CountColor(window_test::RectInWindow(form.Control(common::PanelControl::Label2)), RGB(0, 0, 255)), 20);
 }
 
 TEST(ScreenshotTest, InfoBoxShowsGreyBackgroundRedOkAndTheWrappedMessage) {

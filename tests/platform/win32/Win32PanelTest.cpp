@@ -1,21 +1,28 @@
 // The panel surface over the real controls, the event wiring and keyboard navigation.
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "FakeDispatcher.h"
 #include "WindowTestSupport.h"
+#include "construct/GenerationRun.h"
+#include "host/HostScript.h"
 #include "platform/win32/Form1.h"
 #include "platform/win32/MessageLoop.h"
 #include "platform/win32/UniqueHandle.h"
 #include "platform/win32/Win32Panel.h"
 #include "ui/ControlTables.h"
+#include "ui/EventRouter.h"
 #include "ui/PanelEvents.h"
+
+#include <commctrl.h>  // after the Windows header
 
 namespace {
 
-using ui::PanelControl;
+using common::PanelControl;
 using ui::PanelEvent;
 
 class RecordingEvents : public ui::PanelEvents {
@@ -34,25 +41,25 @@ public:
 COLORREF StatusTextColor(const win32::Form1& form) {
     const win32::UniqueMemoryDc dc(::CreateCompatibleDC(nullptr));
     ::SendMessageW(form.Hwnd(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc.Get()),
-                   reinterpret_cast<LPARAM>(form.Control(ui::Form1Id::Label2)));
+                   reinterpret_cast<LPARAM>(form.Control(common::PanelControl::Label2)));
     return ::GetTextColor(dc.Get());
 }
 
 TEST(Win32PanelTest, FreshPanelReadsAsTheTableSaysAndFieldsRoundTrip) {
     win32::Form1 form;
     win32::Win32Panel panel(form);
-    EXPECT_EQ(panel.FieldText(common::PanelField::Text3), "5");
-    EXPECT_EQ(panel.FieldText(common::PanelField::Text4), "10");
-    EXPECT_EQ(panel.FieldText(common::PanelField::Text1), "");
+    EXPECT_EQ(panel.FieldText(common::PanelControl::Text3), "5");
+    EXPECT_EQ(panel.FieldText(common::PanelControl::Text4), "10");
+    EXPECT_EQ(panel.FieldText(common::PanelControl::Text1), "");
     EXPECT_TRUE(panel.BothSidesChecked());
     EXPECT_EQ(panel.ListCount(), 0u);
     EXPECT_FALSE(panel.ListSelectedRow().has_value());
 
     const std::string id = "  8a1c3e52-0f5d-4b6e-9a77-2c1d0e9f4b31 ";
-    panel.SetFieldText(common::PanelField::Text5, id);
-    EXPECT_EQ(panel.FieldText(common::PanelField::Text5), id) << "kept exactly, blanks included";
+    panel.SetFieldText(common::PanelControl::Text5, id);
+    EXPECT_EQ(panel.FieldText(common::PanelControl::Text5), id) << "kept exactly, blanks included";
 
-    ::SendMessageW(form.Control(ui::Form1Id::Check1), BM_SETCHECK, BST_UNCHECKED, 0);
+    ::SendMessageW(form.Control(common::PanelControl::Check1), BM_SETCHECK, BST_UNCHECKED, 0);
     EXPECT_FALSE(panel.BothSidesChecked());
 }
 
@@ -69,12 +76,46 @@ TEST(Win32PanelTest, ListKeepsRowsInOrderAndFindsThemIgnoringCase) {
     EXPECT_TRUE(panel.ListHasRowIgnoringCase("A1-POINT"));
     EXPECT_FALSE(panel.ListHasRowIgnoringCase("a1-poin"));
 
-    ::SendMessageW(form.Control(ui::Form1Id::List1), LB_SETCURSEL, 1, 0);
+    ::SendMessageW(form.Control(common::PanelControl::List1), LB_SETCURSEL, 1, 0);
     EXPECT_EQ(panel.ListSelectedRow(), std::optional<std::size_t>(1));
 
     panel.ListClear();
     EXPECT_EQ(panel.ListCount(), 0u);
     EXPECT_FALSE(panel.ListHasRowIgnoringCase("a1-point")) << "the index is cleared with the rows";
+}
+
+LRESULT CALLBACK AnswerForEveryRow(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR answer) {
+    if (message == LB_ADDSTRING) {
+        return static_cast<LRESULT>(answer);
+    }
+    return ::DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
+// A row the list box refuses is reported with what the list box answered, not as a system
+// error code.
+TEST(Win32PanelTest, RowRefusedByTheListBoxIsReportedAsSuch) {
+    static const struct {
+        const char* name;
+        LRESULT answer;
+        const char* message;
+    } kCases[] = {
+        {"no room", LB_ERRSPACE, "List1 has no room for another row (LB_ADDSTRING answered LB_ERRSPACE)"},
+        {"other failure", LB_ERR, "List1 refused the row (LB_ADDSTRING answered LB_ERR)"},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.name);
+        win32::Form1 form;
+        win32::Win32Panel panel(form);
+        ASSERT_TRUE(::SetWindowSubclass(form.Control(PanelControl::List1), &AnswerForEveryRow, 1,
+                                        static_cast<DWORD_PTR>(c.answer)));
+        try {
+            panel.ListAppend("P1");
+            ADD_FAILURE() << "no failure reported";
+        } catch (const std::exception& error) {
+            EXPECT_STREQ(error.what(), c.message);
+        }
+        EXPECT_FALSE(panel.ListHasRowIgnoringCase("P1")) << "a refused row is not indexed";
+    }
 }
 
 // Rows appended while painting is paused leave the list box untouched on screen; the last
@@ -85,7 +126,7 @@ TEST(Win32PanelTest, RowsAppendedWhilePausedArePaintedWhenTheLastPauseEnds) {
     form.Show();
     ::UpdateWindow(form.Hwnd());
     win32::LetPendingMessagesRun();
-    const HWND list = form.Control(ui::Form1Id::List1);
+    const HWND list = form.Control(common::PanelControl::List1);
     const RECT listRect = window_test::RectInWindow(list);
     const COLORREF text = ::GetSysColor(COLOR_WINDOWTEXT);
     const int emptyTextPixels = window_test::Capture(form.Hwnd()).CountColor(listRect, text);
@@ -113,7 +154,7 @@ TEST(Win32PanelTest, RowsAppendedWhilePausedArePaintedWhenTheLastPauseEnds) {
 TEST(Win32PanelTest, StatusLabelKeepsTheSystemColourUntilSetAndThenTheLastColour) {
     win32::Form1 form;
     win32::Win32Panel panel(form);
-    const HWND label = form.Control(ui::Form1Id::Label2);
+    const HWND label = form.Control(common::PanelControl::Label2);
     EXPECT_EQ(StatusTextColor(form), ::GetSysColor(COLOR_BTNTEXT));
 
     panel.SetStatusVisible(false);
@@ -146,7 +187,7 @@ TEST(Win32PanelTest, StatusLabelIsPaintedInItsColour) {
     ::UpdateWindow(form.Hwnd());
     win32::LetPendingMessagesRun();
     const window_test::Capture red(form.Hwnd());
-    const RECT labelRect = window_test::RectInWindow(form.Control(ui::Form1Id::Label2));
+    const RECT labelRect = window_test::RectInWindow(form.Control(common::PanelControl::Label2));
     EXPECT_GT(red.CountColor(labelRect, RGB(255, 0, 0)), 20);
     EXPECT_EQ(red.CountColor(labelRect, RGB(0, 0, 255)), 0);
 
@@ -158,30 +199,94 @@ TEST(Win32PanelTest, StatusLabelIsPaintedInItsColour) {
     EXPECT_EQ(blue.CountColor(labelRect, RGB(255, 0, 0)), 0);
 }
 
+// The run lets no window message run between its entries, yet the status label shows each
+// entry's number as the run writes it: read from the screen whenever the host draws a curve.
+TEST(Win32PanelTest, StatusLabelShowsEachEntryDuringARunWhileNoClickRuns) {
+    using common::HostValue;
+    win32::Form1 form;
+    win32::Win32Panel panel(form);
+    RecordingEvents events;
+    form.SetEvents(&events);
+    form.Show();
+    panel.SetFieldText(PanelControl::Text1, "XY");
+    panel.SetFieldText(PanelControl::Text2, "YZ");
+    constexpr std::size_t kEntries = 3;
+    for (std::size_t i = 0; i < kEntries; ++i) {
+        panel.ListAppend("P" + std::to_string(i));
+    }
+
+    // Every entry a point at (0, 10, 0) that both probes meet.
+    testing_support::FakeDispatcher host;
+    host.Default("IsPoint", HostValue::Bool(true));
+    host.Default("PointCoordinates", HostValue::Point(0, 10, 0));
+    int probes = 0;
+    host.Answer("AddLine",
+                [&](const std::vector<HostValue>&) { return HostValue::String("probe" + std::to_string(++probes)); });
+    host.Default("CurveCurveIntersection",
+                 HostValue::Array({HostValue::Int32(1), HostValue::Point(-20, 10, 0)}, {{0, 1}, {0, 2}}));
+    const HWND labelControl = form.Control(PanelControl::Label2);
+    const RECT label = window_test::RectInWindow(labelControl);
+    std::vector<std::vector<COLORREF>> shown;
+    std::size_t captionsLeftToTheQueue = 0;
+    std::size_t eventsDuringRun = 0;
+    host.Answer("Command", [&](const std::vector<HostValue>&) {
+        // The caption of this entry is painted, not left for a WM_PAINT that no message loop
+        // will take before the run ends.
+        captionsLeftToTheQueue += ::GetUpdateRect(labelControl, nullptr, FALSE) ? 1 : 0;
+        // The real host answers from another process while the tool waits, and a waiting
+        // thread's painting reaches the screen under Wine; the wait runs no window message.
+        (void)::MsgWaitForMultipleObjectsEx(0, nullptr, 0, QS_ALLINPUT, 0);
+        const window_test::Capture screen(form.Hwnd());
+        std::vector<COLORREF> pixels;
+        for (int y = label.top; y < label.bottom; ++y) {
+            for (int x = label.left; x < label.right; ++x) {
+                pixels.push_back(screen.At(x, y));
+            }
+        }
+        shown.push_back(std::move(pixels));
+        if (shown.size() == 1) {
+            ::PostMessageW(form.Hwnd(), WM_COMMAND, MAKEWPARAM(ui::IdOf(PanelControl::Command3), BN_CLICKED),
+                           reinterpret_cast<LPARAM>(form.Control(PanelControl::Command3)));
+        }
+        eventsDuringRun += events.received.size();
+        return HostValue::Empty();
+    });
+    host::HostScript script(&host);
+    construct::RunCycloidGeneration(script, panel);
+
+    ASSERT_EQ(shown.size(), kEntries);
+    for (std::size_t i = 1; i < kEntries; ++i) {
+        EXPECT_NE(shown[i - 1], shown[i]) << "entry " << i + 1 << " is not shown";
+    }
+    EXPECT_EQ(captionsLeftToTheQueue, 0u);
+    EXPECT_EQ(eventsDuringRun, 0u) << "a click ran inside the run";
+    EXPECT_EQ(events.received.size(), 1u) << "the click waits for the run's end";
+}
+
 TEST(Win32PanelTest, RaisesExactlyTheWiredEvents) {
     win32::Form1 form;
     RecordingEvents events;
     form.SetEvents(&events);
     form.Show();
 
-    const auto click = [&](ui::Form1Id id) { ::SendMessageW(form.Control(id), BM_CLICK, 0, 0); };
-    const auto press = [&](ui::Form1Id id, UINT down, UINT up) {
+    const auto click = [&](common::PanelControl id) { ::SendMessageW(form.Control(id), BM_CLICK, 0, 0); };
+    const auto press = [&](common::PanelControl id, UINT down, UINT up) {
         ::SendMessageW(form.Control(id), down, 0, MAKELPARAM(3, 3));
         ::SendMessageW(form.Control(id), up, 0, MAKELPARAM(3, 3));
         ::ReleaseCapture();
     };
-    click(ui::Form1Id::Command5);
-    click(ui::Form1Id::Command6);  // owner-drawn
-    click(ui::Form1Id::Command4);
-    press(ui::Form1Id::Text1, WM_LBUTTONDOWN, WM_LBUTTONUP);
-    press(ui::Form1Id::List1, WM_RBUTTONDOWN, WM_RBUTTONUP);
-    press(ui::Form1Id::Text5, WM_MBUTTONDOWN, WM_MBUTTONUP);
-    press(ui::Form1Id::Pic1, WM_LBUTTONDOWN, WM_LBUTTONUP);
+    click(common::PanelControl::Command5);
+    click(common::PanelControl::Command6);  // owner-drawn
+    click(common::PanelControl::Command4);
+    press(common::PanelControl::Text1, WM_LBUTTONDOWN, WM_LBUTTONUP);
+    press(common::PanelControl::List1, WM_RBUTTONDOWN, WM_RBUTTONUP);
+    press(common::PanelControl::Text5, WM_MBUTTONDOWN, WM_MBUTTONUP);
+    press(common::PanelControl::Pic1, WM_LBUTTONDOWN, WM_LBUTTONUP);
     // Not wired: nothing may arrive for these.
-    click(ui::Form1Id::Check1);
-    press(ui::Form1Id::Text3, WM_LBUTTONDOWN, WM_LBUTTONUP);
-    press(ui::Form1Id::Text4, WM_LBUTTONDOWN, WM_LBUTTONUP);
-    press(ui::Form1Id::Label3, WM_LBUTTONDOWN, WM_LBUTTONUP);
+    click(common::PanelControl::Check1);
+    press(common::PanelControl::Text3, WM_LBUTTONDOWN, WM_LBUTTONUP);
+    press(common::PanelControl::Text4, WM_LBUTTONDOWN, WM_LBUTTONUP);
+    press(common::PanelControl::Label3, WM_LBUTTONDOWN, WM_LBUTTONUP);
     win32::LetPendingMessagesRun();
 
     const std::vector<std::pair<PanelControl, PanelEvent>> expected = {
@@ -194,24 +299,42 @@ TEST(Win32PanelTest, RaisesExactlyTheWiredEvents) {
     EXPECT_EQ(events.received, expected);
 }
 
-TEST(Win32PanelTest, FailureInAHandlerIsShownInTheInformationBox) {
+// The router shows a failed command in the information box; the panel's window adds no report
+// of its own, and what leaves the receiver stops at the window procedure.
+TEST(Win32PanelTest, FailedCommandIsShownByTheRouterAlone) {
     win32::Form1 form;
-    RecordingEvents events;
-    events.onEvent = [] { throw std::runtime_error("Rhino could not complete GetObject: cancelled"); };
-    form.SetEvents(&events);
+    win32::Win32Panel panel(form);
+    host::HostScript script(nullptr);
+    ui::EventRouter router(script, panel, [] { throw std::runtime_error("no web browser"); });
+    RecordingEvents throwing;
+    throwing.onEvent = [] { throw std::runtime_error("the report failed"); };
     form.Show();
-    std::wstring shown;
-    window_test::RunFromMessageLoop([&] {
-        const auto forms = window_test::VisibleForms(form.Hwnd());
-        ASSERT_EQ(forms.size(), 1u);
-        wchar_t text[256] = {};
-        ::GetWindowTextW(::GetDlgItem(forms.front(), ui::kInfoBoxLabel1Id), text, 256);
-        shown = text;
-        ::PostMessageW(::GetDlgItem(forms.front(), ui::kInfoBoxOkId), BM_CLICK, 0, 0);
-    });
-    ::SendMessageW(form.Control(ui::Form1Id::Command6), BM_CLICK, 0, 0);
+    const auto clickLogo = [&] {
+        ::SendMessageW(form.Hwnd(), WM_COMMAND, MAKEWPARAM(ui::IdOf(PanelControl::Pic1), STN_CLICKED),
+                       reinterpret_cast<LPARAM>(form.Control(PanelControl::Pic1)));
+    };
+    std::vector<std::wstring> shown;
+    const auto readAndClose = [&] {
+        for (const HWND box : window_test::VisibleForms(form.Hwnd())) {
+            wchar_t text[256] = {};
+            ::GetWindowTextW(::GetDlgItem(box, ui::kInfoBoxLabel1Id), text, 256);
+            shown.emplace_back(text);
+            ::PostMessageW(::GetDlgItem(box, ui::kInfoBoxOkId), BM_CLICK, 0, 0);
+        }
+    };
+
+    form.SetEvents(&router);
+    window_test::RunFromMessageLoop(readAndClose);
+    clickLogo();
     window_test::CancelPendingActions();
-    EXPECT_EQ(shown, L"Rhino could not complete GetObject: cancelled");
+    EXPECT_EQ(shown, std::vector<std::wstring>{L"The command could not be completed: no web browser"});
+
+    form.SetEvents(&throwing);
+    window_test::RunFromMessageLoop(readAndClose);
+    clickLogo();
+    window_test::CancelPendingActions();
+    EXPECT_EQ(shown.size(), 1u) << "the window shows nothing of its own";
+    EXPECT_TRUE(::IsWindow(form.Hwnd()));
     EXPECT_TRUE(::IsWindowEnabled(form.Hwnd()));
 }
 
@@ -221,33 +344,36 @@ TEST(Win32PanelTest, QueuedClickRunsInsideLetPendingMessagesRun) {
     RecordingEvents events;
     form.SetEvents(&events);
     form.Show();
-    ::PostMessageW(form.Hwnd(), WM_COMMAND, MAKEWPARAM(ui::IdOf(ui::Form1Id::Command3), BN_CLICKED),
-                   reinterpret_cast<LPARAM>(form.Control(ui::Form1Id::Command3)));
+    ::PostMessageW(form.Hwnd(), WM_COMMAND, MAKEWPARAM(ui::IdOf(common::PanelControl::Command3), BN_CLICKED),
+                   reinterpret_cast<LPARAM>(form.Control(common::PanelControl::Command3)));
     EXPECT_TRUE(events.received.empty());
     panel.LetPendingMessagesRun();
     ASSERT_EQ(events.received.size(), 1u);
     EXPECT_EQ(events.received.front().first, PanelControl::Command3);
 }
 
-TEST(Win32PanelTest, TabWalksTheControlsInTabIndexOrder) {
+TEST(Win32PanelTest, TabWalksEveryControlThatTakesTheKeyboardInTableOrder) {
     win32::Form1 form;
     form.Show();
+    std::vector<const ui::ControlSpec*> order;
+    for (const ui::ControlSpec& control : ui::Form1Spec().controls) {
+        if (control.kind != ui::ControlKind::Label && control.kind != ui::ControlKind::Picture) {
+            order.push_back(&control);
+        }
+    }
+    ASSERT_GT(order.size(), 1u);
     ::SetForegroundWindow(form.Hwnd());
-    ::SetFocus(form.Control(ui::Form1Id::Command5));
+    ::SetFocus(::GetDlgItem(form.Hwnd(), order.front()->id));
     win32::LetPendingMessagesRun();
-    const ui::Form1Id kOrder[] = {
-        ui::Form1Id::Command2, ui::Form1Id::Command6, ui::Form1Id::Command7, ui::Form1Id::Command8,
-        ui::Form1Id::Command4, ui::Form1Id::Command1, ui::Form1Id::Command3, ui::Form1Id::Text4,
-        ui::Form1Id::Text3,    ui::Form1Id::List1,    ui::Form1Id::Text2,    ui::Form1Id::Text1,
-        ui::Form1Id::Text5,    ui::Form1Id::Check1,   ui::Form1Id::Command5,
-    };
-    ASSERT_EQ(::GetFocus(), form.Control(ui::Form1Id::Command5));
-    for (const ui::Form1Id next : kOrder) {
-        SCOPED_TRACE(ui::FindControlById(ui::Form1Spec(), ui::IdOf(next))->name.data());
+    ASSERT_EQ(::GetFocus(), ::GetDlgItem(form.Hwnd(), order.front()->id));
+    // Round the whole order and back to the first control.
+    for (std::size_t i = 1; i <= order.size(); ++i) {
+        const ui::ControlSpec& next = *order[i % order.size()];
+        SCOPED_TRACE(std::string(next.name));
         ::PostMessageW(::GetFocus(), WM_KEYDOWN, VK_TAB, 0);
         ::PostMessageW(::GetFocus(), WM_KEYUP, VK_TAB, 0xC0000000);
         win32::LetPendingMessagesRun();
-        EXPECT_EQ(::GetFocus(), form.Control(next));
+        EXPECT_EQ(::GetFocus(), ::GetDlgItem(form.Hwnd(), next.id));
     }
 }
 
@@ -257,10 +383,10 @@ TEST(Win32PanelTest, EnterPressesTheFocusedColouredButton) {
     form.SetEvents(&events);
     form.Show();
     ::SetForegroundWindow(form.Hwnd());
-    ::SetFocus(form.Control(ui::Form1Id::Command8));
+    ::SetFocus(form.Control(common::PanelControl::Command8));
     ::PostMessageW(::GetFocus(), WM_KEYDOWN, VK_RETURN, 0);
     win32::LetPendingMessagesRun();
-    ::SetFocus(form.Control(ui::Form1Id::Text3));
+    ::SetFocus(form.Control(common::PanelControl::Text3));
     ::PostMessageW(::GetFocus(), WM_KEYDOWN, VK_RETURN, 0);
     win32::LetPendingMessagesRun();
     ASSERT_EQ(events.received.size(), 1u) << "Enter in a text box runs nothing";

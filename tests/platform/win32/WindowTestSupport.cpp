@@ -102,7 +102,7 @@ std::vector<HWND> VisibleForms(HWND except) {
         ::GetCurrentThreadId(),
         [](HWND hwnd, LPARAM data) -> BOOL {
             auto* s = reinterpret_cast<Search*>(data);
-            if (hwnd != s->except && ::IsWindowVisible(hwnd) && ClassNameOf(hwnd) == win32::kFormClassName) {
+            if (hwnd != s->except && ::IsWindowVisible(hwnd) && ClassNameOf(hwnd) == win32::FormClassName()) {
                 s->found.push_back(hwnd);
             }
             return TRUE;

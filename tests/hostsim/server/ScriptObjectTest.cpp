@@ -1,11 +1,10 @@
+#include "hostsim/server/ScriptObject.h"
+
 #include <gtest/gtest.h>
 
 #include "DispatchCall.h"
 #include "hostsim/model/Document.h"
 #include "hostsim/model/ScriptApi.h"
-#include "hostsim/server/ApplicationObject.h"
-#include "hostsim/server/ControlObject.h"
-#include "hostsim/server/ScriptObject.h"
 #include "hostsim/server/VariantConvert.h"
 
 namespace hostsim {
@@ -13,15 +12,15 @@ namespace {
 
 using testing::BoolArg;
 using testing::CallByName;
-using testing::IntArg;
 using testing::PointArg;
 using testing::TextArg;
 using testing::TextOf;
 
 class ScriptObjectTest : public ::testing::Test {
-protected:
+  protected:
     ScriptObjectTest()
-        : script_(ComPtr<IDispatch>::Adopt(new ScriptObject(api_, [this](const std::string&, const std::vector<Value>&) { ++afterCalls_; }))) {}
+        : script_(ComPtr<IDispatch>::Adopt(
+              new ScriptObject(api_, [this](const std::string&, const std::vector<Value>&) { ++afterCalls_; }))) {}
 
     ComApartment apartment_;
     ScriptApi api_;
@@ -34,7 +33,7 @@ TEST_F(ScriptObjectTest, NamesResolveIgnoringCaseAndUnknownNamesFail) {
         const wchar_t* name;
         bool known;
     } kCases[] = {
-        {L"AddPoint", true},    {L"addpoint", true},   {L"CURVECURVEINTERSECTION", true},
+        {L"AddPoint", true},     {L"addpoint", true},   {L"CURVECURVEINTERSECTION", true},
         {L"WindowHandle", true}, {L"AddPoints", false}, {L"", false},
     };
     for (const auto& c : kCases) {
@@ -153,85 +152,6 @@ TEST_F(ScriptObjectTest, IntersectionAnswerIsTwoDimensional) {
     Variant pointOnA;
     ASSERT_HRESULT_SUCCEEDED(SafeArrayGetElement(hits.result.Get().parray, index, pointOnA.Put()));
     EXPECT_EQ(ValueFromVariant(pointOnA.Get()), Value::Point(2, 0, 0));
-}
-
-class ApplicationObjectTest : public ::testing::Test {
-protected:
-    ApplicationObjectTest()
-        : script_(ComPtr<IDispatch>::Adopt(new ScriptObject(api_, {}))),
-          app_(ComPtr<IDispatch>::Adopt(new ApplicationObject(
-              api_, script_.Get(),
-              ApplicationHooks{[this] { return visible_; }, [this](bool shown) { visible_ = shown; },
-                               [this](const std::string& line) { notes_.push_back(line); }}))) {}
-
-    ComApartment apartment_;
-    ScriptApi api_;
-    bool visible_ = false;
-    std::vector<std::string> notes_;
-    ComPtr<IDispatch> script_;
-    ComPtr<IDispatch> app_;
-};
-
-TEST_F(ApplicationObjectTest, GetScriptObjectAnswersTheScriptObject) {
-    const auto answer = CallByName(app_.Get(), L"GetScriptObject", {});
-    ASSERT_EQ(answer.hr, S_OK);
-    ASSERT_EQ(answer.result.Get().vt, VT_DISPATCH);
-    EXPECT_EQ(answer.result.Get().pdispVal, script_.Get());
-}
-
-TEST_F(ApplicationObjectTest, GetScriptObjectFailsAsOftenAsInjected) {
-    api_.Control("fault getscriptobject 3");
-    std::vector<HRESULT> results;
-    for (int i = 0; i < 4; ++i) {
-        results.push_back(CallByName(app_.Get(), L"GetScriptObject", {}).hr);
-    }
-    EXPECT_EQ(results, (std::vector<HRESULT>{DISP_E_EXCEPTION, DISP_E_EXCEPTION, DISP_E_EXCEPTION, S_OK}));
-    EXPECT_EQ(notes_.size(), 4u);
-}
-
-TEST_F(ApplicationObjectTest, VisibleIsAPropertyWithPut) {
-    std::vector<Variant> args;
-    args.push_back(BoolArg(true));
-    EXPECT_EQ(CallByName(app_.Get(), L"Visible", std::move(args), DISPATCH_PROPERTYPUT).hr, S_OK);
-    EXPECT_TRUE(visible_);
-    const auto read = CallByName(app_.Get(), L"Visible", {}, DISPATCH_PROPERTYGET);
-    ASSERT_EQ(read.hr, S_OK);
-    EXPECT_EQ(read.result.Get().boolVal, VARIANT_TRUE);
-    EXPECT_EQ(notes_, (std::vector<std::string>{"Visible(Bool true)"}));
-
-    // A put without the DISPID_PROPERTYPUT named argument is malformed.
-    std::vector<Variant> unnamed;
-    unnamed.push_back(BoolArg(false));
-    EXPECT_EQ(CallByName(app_.Get(), L"Visible", std::move(unnamed), DISPATCH_METHOD).hr, DISP_E_BADPARAMCOUNT);
-    EXPECT_TRUE(visible_);
-}
-
-TEST(ControlObjectTest, RoutesToTheHooksAndRaisesBadLines) {
-    ComApartment apartment;
-    ScriptApi api;
-    bool quit = false;
-    ComPtr<IDispatch> control = ComPtr<IDispatch>::Adopt(new ControlObject(
-        ControlHooks{[&](const std::string& line) { return api.Control(line); }, [&] { return api.Log().Text(); },
-                     [&] { return api.DocumentText(); }, [&] { api.Control("log clear"); }, [&] { quit = true; }}));
-    std::vector<Variant> add;
-    add.push_back(TextArg(L"add point 1 2 3"));
-    const auto added = CallByName(control.Get(), L"Control", std::move(add));
-    ASSERT_EQ(added.hr, S_OK);
-    EXPECT_FALSE(TextOf(added.result).empty());
-    EXPECT_NE(TextOf(CallByName(control.Get(), L"Document", {}).result).find(L"point 1 2 3"), std::wstring::npos);
-
-    std::vector<Variant> bad;
-    bad.push_back(TextArg(L"frobnicate"));
-    const auto refused = CallByName(control.Get(), L"Control", std::move(bad));
-    EXPECT_EQ(refused.hr, DISP_E_EXCEPTION);
-    EXPECT_NE(refused.description.find(L"frobnicate"), std::wstring::npos);
-
-    api.Call("AllObjects", {});
-    EXPECT_EQ(TextOf(CallByName(control.Get(), L"CallLog", {}).result), L"AllObjects()\n");
-    EXPECT_EQ(CallByName(control.Get(), L"ClearLog", {}).hr, S_OK);
-    EXPECT_TRUE(api.Log().Records().empty());
-    EXPECT_EQ(CallByName(control.Get(), L"Quit", {}).hr, S_OK);
-    EXPECT_TRUE(quit);
 }
 
 }  // namespace
