@@ -148,6 +148,18 @@ class StartupE2ETest : public ::testing::Test {
         return box;
     }
 
+    // The panel shown as a visible top-level window, once it shows; null on time-out.
+    static HWND WaitForTopLevelPanel() {
+        HWND panel = nullptr;
+        (void)driver::WaitUntil(
+            [&] {
+                panel = ::FindWindowW(driver::kFormClass, driver::kPanelTitle);
+                return panel != nullptr && ::IsWindowVisible(panel);
+            },
+            kStartMs);
+        return panel != nullptr && ::IsWindowVisible(panel) ? panel : nullptr;
+    }
+
     static std::wstring MessageBoxText(HWND box) {
         wchar_t text[256] = {};
         (void)::GetDlgItemTextW(box, 0xFFFF, text, 256);  // the message box's text control
@@ -301,14 +313,8 @@ TEST_F(StartupE2ETest, HostWithoutMainWindowLeavesThePanelTopLevel) {
             EXPECT_STREQ(caption, L"");
             (void)::PostMessageW(box, WM_COMMAND, IDOK, 0);
         }
-        HWND panel = nullptr;
-        ASSERT_TRUE(driver::WaitUntil(
-            [&] {
-                panel = ::FindWindowW(driver::kFormClass, driver::kPanelTitle);
-                return panel != nullptr && ::IsWindowVisible(panel);
-            },
-            kStartMs))
-            << "the panel did not show";
+        const HWND panel = WaitForTopLevelPanel();
+        ASSERT_NE(panel, nullptr) << "the panel did not show";
         EXPECT_EQ(ProcessOf(panel), tool.Id());
         EXPECT_TRUE(tool.Running());
         EndAll();
@@ -383,14 +389,8 @@ TEST_F(StartupE2ETest, ModernHostIsCreatedFromTheFirstRegisteredProgIdOrTheFailu
             ASSERT_NE(box, nullptr) << "no message box";
             EXPECT_EQ(MessageBoxText(box), L"Failed to create Rhino8 object");
             (void)::PostMessageW(box, WM_COMMAND, IDOK, 0);
-            HWND panel = nullptr;
-            EXPECT_TRUE(driver::WaitUntil(
-                [&] {
-                    panel = ::FindWindowW(driver::kFormClass, driver::kPanelTitle);
-                    return panel != nullptr && ::IsWindowVisible(panel);
-                },
-                kStartMs))
-                << "the panel did not show";
+            const HWND panel = WaitForTopLevelPanel();
+            EXPECT_NE(panel, nullptr) << "the panel did not show";
             EXPECT_EQ(ProcessOf(panel), tool.Id());
             EXPECT_EQ(Log(host), "");
         }
