@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -8,11 +9,13 @@
 
 namespace hostsim {
 
-// A COM class the server provides: its ProgID, CLSID and a readable name.
+// A COM class the server provides: its ProgID, CLSID and a readable name, and the ProgID shared by
+// every version of the class, if it has one.
 struct ServerClass {
     const wchar_t* progId;
     CLSID clsid;
     const wchar_t* description;
+    const wchar_t* versionIndependentProgId = nullptr;
 };
 
 // The application classes, one per host version.
@@ -25,7 +28,15 @@ extern const ServerClass kControlClass;
 extern const ServerClass kControl4Class;
 extern const ServerClass kControl3Class;
 
-// Which host version a running server plays, decided by its executable's file name.
+// The classes of Rhino `version` 5 and later: the application class "Rhino.Interface.N" (shared
+// ProgID "Rhino.Interface"), for Rhino 5 "Rhino5x64.Interface", and the control class
+// "Hostsim.Control.N". Made when first asked for and kept for the whole process, as the fixed
+// classes are.
+const ServerClass& ModernApplicationClass(int version);
+const ServerClass& ModernControlClass(int version);
+
+// Which host version a running server plays, decided by its executable's file name and, for
+// Rhino 5 and later, its version resource.
 struct HostIdentity {
     int version = 4;
     const ServerClass* application = nullptr;
@@ -38,8 +49,14 @@ struct HostIdentity {
     std::vector<const ServerClass*> Classes() const;
 };
 
-// Rhino 3 for a file name "Rhino3.exe" (any case, any folder), Rhino 4 for anything else.
-HostIdentity IdentityForExecutable(std::wstring_view exePath);
+// File names compared in any case, in any folder: "Rhino3.exe" plays Rhino 3; "Rhino.exe" plays
+// Rhino N for a major version N of 5 or more (`majorVersion`, read from its version resource);
+// anything else, a Rhino.exe without a version resource included, plays Rhino 4.
+HostIdentity IdentityForExecutable(std::wstring_view exePath, std::optional<int> majorVersion = std::nullopt);
+
+// The major product version of an executable's version resource (the high word of
+// dwProductVersionMS); nothing when it has none.
+std::optional<int> ProductMajorVersion(const std::wstring& exePath);
 
 // This process's executable path (GetModuleFileNameW); throws ComError on failure.
 std::wstring ExecutablePath();

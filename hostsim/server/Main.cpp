@@ -1,4 +1,5 @@
-// hostsim.exe: the simulated host. Run as Rhino4.exe or Rhino3.exe it plays that version.
+// hostsim.exe: the simulated host. Run as Rhino4.exe or Rhino3.exe it plays that version; run
+// as Rhino.exe, the version of its own version resource.
 #include <cstdio>
 
 #include "hostsim/server/ComResource.h"
@@ -11,7 +12,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     try {
         const hostsim::ServerOptions options = hostsim::ParseServerOptions(hostsim::ProcessArguments());
         const std::wstring exePath = hostsim::ExecutablePath();
-        const hostsim::HostIdentity identity = hostsim::IdentityForExecutable(exePath);
+        const hostsim::HostIdentity identity =
+            hostsim::IdentityForExecutable(exePath, hostsim::ProductMajorVersion(exePath));
         switch (options.action) {
             case hostsim::ServerOptions::Action::Register: {
                 hostsim::ComApartment apartment;

@@ -76,6 +76,14 @@ void WriteClass(HKEY root, const ServerClass& serverClass, const std::wstring& c
     SetDefaultValue(root, clsidKey, L"", serverClass.description);
     SetDefaultValue(root, clsidKey + L"\\ProgID", L"", serverClass.progId);
     SetDefaultValue(root, clsidKey + L"\\LocalServer32", L"", command);
+    if (serverClass.versionIndependentProgId != nullptr) {
+        // The shared ProgID names the class registered last, as installing a newer version does.
+        const std::wstring sharedKey = base + serverClass.versionIndependentProgId;
+        SetDefaultValue(root, sharedKey, L"", serverClass.description);
+        SetDefaultValue(root, sharedKey + L"\\CLSID", L"", clsid);
+        SetDefaultValue(root, sharedKey + L"\\CurVer", L"", serverClass.progId);
+        SetDefaultValue(root, clsidKey + L"\\VersionIndependentProgID", L"", serverClass.versionIndependentProgId);
+    }
 }
 
 void DeleteClass(HKEY root, const ServerClass& serverClass, const std::wstring& command) {
@@ -88,11 +96,17 @@ void DeleteClass(HKEY root, const ServerClass& serverClass, const std::wstring& 
     // A key already gone is what unregistering wants; other failures leave a harmless entry.
     (void)RegDeleteTreeW(root, clsidKey.c_str());
     (void)RegDeleteKeyW(root, clsidKey.c_str());
-    const std::wstring progIdKey = base + serverClass.progId;
-    const std::optional<std::wstring> progIdClsid = ReadDefaultValue(root, progIdKey + L"\\CLSID");
-    if (progIdClsid && SameName(*progIdClsid, ClsidText(serverClass.clsid))) {
-        (void)RegDeleteTreeW(root, progIdKey.c_str());
-        (void)RegDeleteKeyW(root, progIdKey.c_str());
+    for (const wchar_t* progId : {serverClass.progId, serverClass.versionIndependentProgId}) {
+        if (progId == nullptr) {
+            continue;
+        }
+        // A shared ProgID that names another version's class stays.
+        const std::wstring progIdKey = base + progId;
+        const std::optional<std::wstring> progIdClsid = ReadDefaultValue(root, progIdKey + L"\\CLSID");
+        if (progIdClsid && SameName(*progIdClsid, ClsidText(serverClass.clsid))) {
+            (void)RegDeleteTreeW(root, progIdKey.c_str());
+            (void)RegDeleteKeyW(root, progIdKey.c_str());
+        }
     }
 }
 
@@ -106,8 +120,12 @@ void RegisterClasses(const std::vector<const ServerClass*>& classes, std::wstrin
     const std::wstring command = LocalServerCommand(exePath);
     for (const ServerClass* serverClass : classes) {
         WriteClass(HKEY_CURRENT_USER, *serverClass, command);
-        const std::optional<std::wstring> resolved = LocalServerOf(serverClass->progId);
-        if (!resolved || !SameName(*resolved, command)) {
+        const auto resolves = [&](const wchar_t* progId) {
+            const std::optional<std::wstring> resolved = LocalServerOf(progId);
+            return resolved && SameName(*resolved, command);
+        };
+        if (!resolves(serverClass->progId) ||
+            (serverClass->versionIndependentProgId != nullptr && !resolves(serverClass->versionIndependentProgId))) {
             WriteClass(HKEY_LOCAL_MACHINE, *serverClass, command);
         }
     }

@@ -14,14 +14,16 @@ namespace hostsim {
 std::wstring LocalServerCommand(std::wstring_view exePath);
 
 // Registers each class for the current user (HKCU\Software\Classes: ProgID -> CLSID, CLSID ->
-// ProgID and LocalServer32 = LocalServerCommand(exePath)). Where the ProgID does not then
+// ProgID and LocalServer32 = LocalServerCommand(exePath); a version-independent ProgID -> CLSID
+// and CurVer, replacing what it named before). Where the ProgID does not then
 // resolve to that command through HKEY_CLASSES_ROOT (Wine does not merge the per-user classes
 // into it), writes the same keys under HKLM\Software\Classes too. Throws ComError when a key
 // cannot be written.
 void RegisterClasses(const std::vector<const ServerClass*>& classes, std::wstring_view exePath);
 
 // Removes, from both the per-user and the machine classes, the entries of each class whose
-// LocalServer32 names exePath; entries left by another executable stay. Missing keys are not
+// LocalServer32 names exePath, with its ProgIDs where they still name it; entries left by
+// another executable stay. Missing keys are not
 // an error.
 void UnregisterClasses(const std::vector<const ServerClass*>& classes, std::wstring_view exePath);
 

@@ -1,17 +1,20 @@
 #include "host/Startup.h"
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "common/BestEffort.h"
 #include "common/HostValue.h"
 #include "host/Census.h"
 #include "host/HostScript.h"
+#include "host/ModernHosts.h"
 
 namespace host {
 
 namespace {
 
-enum class Route { None, Rhino4, Rhino3 };
+enum class Route { None, Rhino4, Rhino3, Modern };
 
 void MakeVisible(Dispatcher& hostApp) {
     hostApp.Put("Visible", common::HostValue::Bool(true));
@@ -21,9 +24,27 @@ std::int32_t ReadHostWindow(HostLink& link) {
     return HostScript(link.RhinoScript.get()).WindowHandle();
 }
 
-void AttachToRhino4(StartupPlatform& platform, HostLink& link) {
-    if (!common::RunBestEffort([&] { link.HostApp = platform.CreateObject(kRhino4ProgId); }) || !link.HostApp) {
-        platform.ShowMessageBox(kRhino4CreateFailedMessage);
+// The application object from the first of `progIds` that names a registered class. The last
+// one is created without asking first: when it names no class, its creation fails just the same.
+std::unique_ptr<Dispatcher> CreateFromFirstRegistered(StartupPlatform& platform,
+                                                      const std::vector<std::string>& progIds) {
+    for (std::size_t i = 0; i + 1 < progIds.size(); ++i) {
+        if (platform.IsRegistered(progIds[i])) {
+            return platform.CreateObject(progIds[i]);
+        }
+    }
+    return platform.CreateObject(progIds.back());
+}
+
+// The route of Rhino 4 and of every later version, which differ only in the ProgIDs and the
+// message shown when the application object cannot be created. Every failing step after the
+// creation is skipped; up to ten GetScriptObject attempts, each failure followed by a pause.
+void AttachWithRetries(StartupPlatform& platform,
+                       HostLink& link,
+                       const std::vector<std::string>& progIds,
+                       std::string_view createFailedMessage) {
+    if (!common::RunBestEffort([&] { link.HostApp = CreateFromFirstRegistered(platform, progIds); }) || !link.HostApp) {
+        platform.ShowMessageBox(createFailedMessage);
         return;
     }
     for (int attempt = 0; attempt < kRhino4ScriptAttempts; ++attempt) {
@@ -94,6 +115,7 @@ StartupOutcome RunStartup(StartupPlatform& platform, HostLink& link) {
     const bool rhino3Runs = census.rhino3 > 0;
 
     Route route = Route::None;
+    int modernVersion = 0;
     if (rhino4Runs && rhino3Runs) {
         link.HostVersion = platform.ShowChooser();
         if (link.HostVersion == 4) {
@@ -110,12 +132,19 @@ StartupOutcome RunStartup(StartupPlatform& platform, HostLink& link) {
     } else if (rhino3Runs) {
         route = Route::Rhino3;
     } else {
-        platform.ShowNoHostMessage(kNoHostMessage);
-        return StartupOutcome::EndProgram;
+        // Rhino 5 and later are looked for only when no Rhino 3 or Rhino 4 runs.
+        modernVersion = CountModernHosts(platform.RunningModernHosts()).Newest();
+        if (modernVersion == 0) {
+            platform.ShowNoHostMessage(kNoHostMessage);
+            return StartupOutcome::EndProgram;
+        }
+        route = Route::Modern;
     }
 
     if (route == Route::Rhino4) {
-        AttachToRhino4(platform, link);
+        AttachWithRetries(platform, link, {std::string(kRhino4ProgId)}, kRhino4CreateFailedMessage);
+    } else if (route == Route::Modern) {
+        AttachWithRetries(platform, link, ModernProgIds(modernVersion), ModernCreateFailedMessage(modernVersion));
     } else {
         AttachToRhino3(platform, link);
     }

@@ -4,9 +4,11 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "host/Dispatcher.h"
 #include "host/HostLink.h"
+#include "host/ModernHosts.h"
 
 namespace host {
 
@@ -40,6 +42,9 @@ class StartupPlatform {
     virtual void SetPanelTitle(std::string_view title) = 0;
     // The census value of the running host processes.
     virtual std::int32_t CountHostProcesses() = 0;
+    // The running Rhino.exe processes with the major version of each one's executable (other
+    // processes may be listed too). Asked only when no Rhino 3 or Rhino 4 process runs.
+    virtual std::vector<RunningExecutable> RunningModernHosts() = 0;
     // Shows the information box with `text`, modal and without an owner.
     virtual void ShowNoHostMessage(std::string_view text) = 0;
     // Shows the version chooser modally, owned by the panel, and returns the version it
@@ -47,6 +52,8 @@ class StartupPlatform {
     virtual std::int16_t ShowChooser() = 0;
     // Creates the host's application object; throws when it cannot be created.
     virtual std::unique_ptr<Dispatcher> CreateObject(std::string_view progId) = 0;
+    // Whether `progId` names a class registered on this machine.
+    virtual bool IsRegistered(std::string_view progId) = 0;
     virtual void Sleep(std::uint32_t milliseconds) = 0;
     // Handles the window messages already queued for this program's windows.
     virtual void LetPendingMessagesRun() = 0;
@@ -71,6 +78,8 @@ enum class StartupOutcome {
 // Rhino 4: every failing step after the creation is skipped; a failed creation shows
 // kRhino4CreateFailedMessage and leaves the panel unattached; up to ten GetScriptObject
 // attempts, each failure followed by a 500 ms pause.
+// Rhino 5 and later, only when no Rhino 3 or Rhino 4 runs: the newest running version N,
+// created from the first of ModernProgIds(N) that is registered, then exactly as Rhino 4.
 // Rhino 3: one attempt per step; a failing step shows its message in the message box,
 // and the panel runs unattached (no script object, HostWindow 0, not docked).
 StartupOutcome RunStartup(StartupPlatform& platform, HostLink& link);

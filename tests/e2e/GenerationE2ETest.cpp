@@ -99,25 +99,32 @@ std::vector<std::string> GenerationCalls(std::size_t points) {
     return ops;
 }
 
+// Beside Rhino 4 and beside a later version (Rhino.exe, attached by the same steps) the run makes
+// the same calls.
 TEST_F(GenerationE2ETest, TypicalRequestDrawsOneCurvePerPointWhereTheGeneratorSays) {
-    Start(WithScene("points.scene"));
-    EXPECT_EQ(P().Text(PanelControl::Text3), "5");
-    EXPECT_EQ(P().Text(PanelControl::Text4), "10");
-    EXPECT_TRUE(P().Checked(PanelControl::Check1));
-    PrepareInputs();
-    ASSERT_EQ(P().ListRows(), (std::vector<std::string>{kPoint1Id, kPoint2Id, kPoint3Id}));
+    for (const int version : {4, 7}) {
+        SCOPED_TRACE(version);
+        HostOptions options = WithScene("points.scene");
+        options.version = version;
+        Start(options);
+        EXPECT_EQ(P().Text(Form1Id::Text3), "5");
+        EXPECT_EQ(P().Text(Form1Id::Text4), "10");
+        EXPECT_TRUE(P().Checked(Form1Id::Check1));
+        PrepareInputs();
+        ASSERT_EQ(P().ListRows(), (std::vector<std::string>{kPoint1Id, kPoint2Id, kPoint3Id}));
 
-    const std::vector<LoggedCall> calls = GenerateAndCheck("5", 5, true);
-    EXPECT_EQ(Joined(OperationsOf(calls)), Joined(GenerationCalls(3)));
-    ASSERT_EQ(calls.size(), GenerationCalls(3).size());
-    EXPECT_EQ(calls[1].arguments, std::vector<std::string>{"Bool false"});
-    EXPECT_EQ(calls.back().arguments, std::vector<std::string>{"Bool true"});
-    // Probe lines go towards x = -5000 and z = 5000 from the point, and meet the picked curves.
-    EXPECT_EQ(StringArgument(calls[2].arguments.at(0)), kPoint1Id);
-    EXPECT_EQ(StringArgument(calls[7].arguments.at(1)), kXyCurveId);
-    EXPECT_EQ(StringArgument(calls[8].arguments.at(1)), kYzCurveId);
-    const HostDocument after = S().Document();
-    EXPECT_EQ(after.OfKind("curve").size(), 3u);
+        const std::vector<LoggedCall> calls = GenerateAndCheck("5", 5, true);
+        EXPECT_EQ(Joined(OperationsOf(calls)), Joined(GenerationCalls(3)));
+        ASSERT_EQ(calls.size(), GenerationCalls(3).size());
+        EXPECT_EQ(calls[1].arguments, std::vector<std::string>{"Bool false"});
+        EXPECT_EQ(calls.back().arguments, std::vector<std::string>{"Bool true"});
+        // Probe lines go towards x = -5000 and z = 5000 from the point, and meet the picked curves.
+        EXPECT_EQ(StringArgument(calls[2].arguments.at(0)), kPoint1Id);
+        EXPECT_EQ(StringArgument(calls[7].arguments.at(1)), kXyCurveId);
+        EXPECT_EQ(StringArgument(calls[8].arguments.at(1)), kYzCurveId);
+        const HostDocument after = S().Document();
+        EXPECT_EQ(after.OfKind("curve").size(), 3u);
+    }
 }
 
 TEST_F(GenerationE2ETest, StepAndBothSidesSetTheSamples) {

@@ -1,8 +1,10 @@
-// Start-up of the real curtate.exe beside copies of the simulated host run as Rhino4.exe
-// and Rhino3.exe: attachment, the "not running" box, the chooser, the retried script
-// object, a second instance, and the end of the host while the panel is docked.
+// Start-up of the real curtate.exe beside copies of the simulated host run as Rhino4.exe,
+// Rhino3.exe and Rhino.exe of later versions: attachment, the "not running" box, the chooser,
+// the choice among later versions, the retried script object, a second instance, and the end
+// of the host while the panel is docked.
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
 #include <optional>
 #include <sstream>
@@ -11,7 +13,9 @@
 
 #include "E2eScenario.h"
 #include "Session.h"
+#include "host/ModernHosts.h"
 #include "platform/win32/ComApartment.h"
+#include "platform/win32/ModernHosts.h"
 #include "platform/win32/Processes.h"
 #include "platform/win32/UniqueHandle.h"
 
@@ -128,6 +132,40 @@ class StartupE2ETest : public ::testing::Test {
 
     static std::string Log(const HostRun& host) { return ReadTextFile(host.LogFile()); }
 
+    // The system's message box of the tool, once it shows; null on time-out.
+    static HWND WaitForMessageBox(const ChildProcess& tool) {
+        HWND box = nullptr;
+        (void)driver::WaitUntil(
+            [&] {
+                for (const HWND window : driver::TopLevelWindowsOf(tool.Id())) {
+                    if (driver::ClassOf(window) == L"#32770") {
+                        box = window;
+                    }
+                }
+                return box != nullptr;
+            },
+            kStartMs);
+        return box;
+    }
+
+    // The panel shown as a visible top-level window, once it shows; null on time-out.
+    static HWND WaitForTopLevelPanel() {
+        HWND panel = nullptr;
+        (void)driver::WaitUntil(
+            [&] {
+                panel = ::FindWindowW(driver::kFormClass, driver::kPanelTitle);
+                return panel != nullptr && ::IsWindowVisible(panel);
+            },
+            kStartMs);
+        return panel != nullptr && ::IsWindowVisible(panel) ? panel : nullptr;
+    }
+
+    static std::wstring MessageBoxText(HWND box) {
+        wchar_t text[256] = {};
+        (void)::GetDlgItemTextW(box, 0xFFFF, text, 256);  // the message box's text control
+        return text;
+    }
+
     std::vector<std::unique_ptr<HostRun>> hosts_;
 
   private:
@@ -136,7 +174,7 @@ class StartupE2ETest : public ::testing::Test {
 };
 
 TEST_F(StartupE2ETest, AttachesToTheOnlyRunningHostAndDocksIntoItsMainWindow) {
-    for (const int version : {4, 3}) {
+    for (const int version : {4, 3, 7, 5}) {
         SCOPED_TRACE(version);
         HostRun& host = StartHost(version);
         ChildProcess& tool = StartTool();
@@ -207,16 +245,20 @@ TEST_F(StartupE2ETest, ClosingTheChooserWithoutAChoiceEndsTheTool) {
 }
 
 TEST_F(StartupE2ETest, Rhino4ScriptObjectFailingThreeTimesIsObtainedAtTheFourthCall) {
-    HostRun& host = StartHost(4, {"fault getscriptobject 3"});
-    const ULONGLONG started = ::GetTickCount64();
-    ChildProcess& tool = StartTool();
+    for (const int version : {4, 8}) {
+        SCOPED_TRACE(version);
+        HostRun& host = StartHost(version, {"fault getscriptobject 3"});
+        const ULONGLONG started = ::GetTickCount64();
+        ChildProcess& tool = StartTool();
 
-    ASSERT_NE(WaitForDockedPanel(host, tool), nullptr) << "the panel was not docked";
-    // Three pauses of half a second lie between the first call and the docking.
-    EXPECT_GE(::GetTickCount64() - started, 1500u);
-    const std::string log = Log(host);
-    EXPECT_EQ(CountLinesStartingWith(log, "GetScriptObject("), 4) << log;
-    EXPECT_EQ(CountLinesStartingWith(log, "WindowHandle("), 1) << log;
+        ASSERT_NE(WaitForDockedPanel(host, tool), nullptr) << "the panel was not docked";
+        // Three pauses of half a second lie between the first call and the docking.
+        EXPECT_GE(::GetTickCount64() - started, 1500u);
+        const std::string log = Log(host);
+        EXPECT_EQ(CountLinesStartingWith(log, "GetScriptObject("), 4) << log;
+        EXPECT_EQ(CountLinesStartingWith(log, "WindowHandle("), 1) << log;
+        EndAll();
+    }
 }
 
 TEST_F(StartupE2ETest, SecondInstanceBesideADockedFirstEndsSilently) {
@@ -263,34 +305,16 @@ TEST_F(StartupE2ETest, HostWithoutMainWindowLeavesThePanelTopLevel) {
         ChildProcess& tool = StartTool();
 
         if (c.message != nullptr) {
-            HWND box = nullptr;
-            ASSERT_TRUE(driver::WaitUntil(
-                [&] {
-                    for (const HWND window : driver::TopLevelWindowsOf(tool.Id())) {
-                        if (driver::ClassOf(window) == L"#32770") {
-                            box = window;
-                        }
-                    }
-                    return box != nullptr;
-                },
-                kStartMs))
-                << "no message box";
-            wchar_t text[256] = {};
-            (void)::GetDlgItemTextW(box, 0xFFFF, text, 256);  // the message box's text control
-            EXPECT_STREQ(text, c.message);
+            const HWND box = WaitForMessageBox(tool);
+            ASSERT_NE(box, nullptr) << "no message box";
+            EXPECT_EQ(MessageBoxText(box), c.message);
             wchar_t caption[64] = {L'?'};
             (void)::GetWindowTextW(box, caption, 64);
             EXPECT_STREQ(caption, L"");
             (void)::PostMessageW(box, WM_COMMAND, IDOK, 0);
         }
-        HWND panel = nullptr;
-        ASSERT_TRUE(driver::WaitUntil(
-            [&] {
-                panel = ::FindWindowW(driver::kFormClass, driver::kPanelTitle);
-                return panel != nullptr && ::IsWindowVisible(panel);
-            },
-            kStartMs))
-            << "the panel did not show";
+        const HWND panel = WaitForTopLevelPanel();
+        ASSERT_NE(panel, nullptr) << "the panel did not show";
         EXPECT_EQ(ProcessOf(panel), tool.Id());
         EXPECT_TRUE(tool.Running());
         EndAll();
@@ -304,6 +328,101 @@ TEST_F(StartupE2ETest, CensusCountsTheRunningHostCopiesByBothRoutes) {
     EXPECT_EQ(win32::CountHostProcesses(), 1001);
     EXPECT_EQ(win32::CountHostProcessesByProcessStatus(), 1001);
     EXPECT_EQ(win32::CountHostProcessesBySnapshot(), 1001);
+}
+
+// Rhino 5 and later are attached only when no Rhino 3 or Rhino 4 runs, then the newest of them;
+// the process census finds them as Rhino.exe by the version resource of each copy.
+TEST_F(StartupE2ETest, NewestModernHostIsAttachedOnlyWithoutRhino3Or4AndTheOtherSeesNoCall) {
+    static const struct {
+        int attached;
+        int other;
+        std::map<int, int> modernCensus;
+    } kCases[] = {{8, 7, {{7, 1}, {8, 1}}}, {4, 8, {{8, 1}}}};
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.attached);
+        HostRun& other = StartHost(c.other);
+        HostRun& attached = StartHost(c.attached);
+        EXPECT_EQ(host::CountModernHosts(win32::RunningModernHosts()).processesByVersion, c.modernCensus);
+        ChildProcess& tool = StartTool();
+
+        ASSERT_NE(WaitForDockedPanel(attached, tool), nullptr) << "the panel was not docked";
+        EXPECT_EQ(CountLinesStartingWith(Log(attached), "GetScriptObject("), 1);
+        EXPECT_EQ(Log(other), "");
+        EndAll();
+    }
+}
+
+// The registry as an installation may leave it: Rhino 8 registered only under the shared
+// "Rhino.Interface", or under no ProgID at all. The ProgIDs are registered again afterwards.
+TEST_F(StartupE2ETest, ModernHostIsCreatedFromTheFirstRegisteredProgIdOrTheFailureIsTold) {
+    static const struct {
+        const char* name;
+        std::vector<const wchar_t*> removed;
+        bool attaches;
+    } kCases[] = {
+        {"only Rhino.Interface", {L"Rhino.Interface.8"}, true},
+        {"nothing registered", {L"Rhino.Interface.8", L"Rhino.Interface"}, false},
+    };
+    const std::wstring rhino8 = driver::PreparedHostExe(e2e::BuildPaths(), 8);
+    const auto registerRhino8 = [&] {
+        ASSERT_EQ(driver::RunToEnd(rhino8, {L"/regserver"}, 30000), std::optional<DWORD>(0));
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.name);
+        HostRun& host = StartHost(8);
+        // Registered last, so the shared ProgID names this version.
+        registerRhino8();
+        for (const wchar_t* progId : c.removed) {
+            const std::wstring key = std::wstring(L"Software\\Classes\\") + progId;
+            for (const HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
+                (void)::RegDeleteTreeW(root, key.c_str());  // absent under one of the roots
+                (void)::RegDeleteKeyW(root, key.c_str());
+            }
+        }
+        ChildProcess& tool = StartTool();
+
+        if (c.attaches) {
+            EXPECT_NE(WaitForDockedPanel(host, tool), nullptr) << "the panel was not docked";
+            EXPECT_EQ(CountLinesStartingWith(Log(host), "GetScriptObject("), 1);
+        } else {
+            const HWND box = WaitForMessageBox(tool);
+            ASSERT_NE(box, nullptr) << "no message box";
+            EXPECT_EQ(MessageBoxText(box), L"Failed to create Rhino8 object");
+            (void)::PostMessageW(box, WM_COMMAND, IDOK, 0);
+            const HWND panel = WaitForTopLevelPanel();
+            EXPECT_NE(panel, nullptr) << "the panel did not show";
+            EXPECT_EQ(ProcessOf(panel), tool.Id());
+            EXPECT_EQ(Log(host), "");
+        }
+        EndAll();
+        registerRhino8();
+    }
+}
+
+// A Rhino.exe without a version resource is no host the tool knows. Started without class
+// objects and closed as a user closes it, so it leaves nothing of Rhino 4's behind.
+TEST_F(StartupE2ETest, RhinoExeWithoutAVersionResourceCountsAsNoHost) {
+    ChildProcess host = ChildProcess::Start(driver::PreparedHostExe(e2e::BuildPaths(), 0), {L"--no-class-objects"});
+    HWND hostWindow = nullptr;
+    ASSERT_TRUE(driver::WaitUntil(
+        [&] {
+            const std::vector<HWND> windows = driver::TopLevelWindowsOf(host.Id());
+            hostWindow = windows.empty() ? nullptr : windows.front();
+            return hostWindow != nullptr || !host.Running();
+        },
+        kStartMs))
+        << "the host did not show its window";
+    ChildProcess& tool = StartTool();
+    std::optional<driver::InfoBox> box;
+    EXPECT_TRUE(driver::WaitUntil([&] { return (box = driver::FindInfoBox(tool.Id())).has_value(); }, kStartMs))
+        << "no information box";
+    if (box) {
+        EXPECT_EQ(box->message, kNoHostText);
+        driver::ClickInfoBoxOk(box->window);
+    }
+    EXPECT_EQ(tool.WaitForExit(kExitMs), std::optional<DWORD>(0));
+    (void)::PostMessageW(hostWindow, WM_CLOSE, 0, 0);
+    EXPECT_NE(host.WaitForExit(kExitMs), std::nullopt);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <map>
 #include <memory>
+#include <set>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -31,6 +32,11 @@ class FakeStartupPlatform : public host::StartupPlatform {
     std::int16_t chooserAnswer = 0;
     // Application objects by ProgID; a ProgID without one cannot be created.
     std::map<std::string, std::unique_ptr<FakeDispatcher>> objects;
+    // ProgIDs registered without an object to create: their creation fails.
+    std::set<std::string> registeredOnly;
+    std::vector<host::RunningExecutable> running;
+    // Not in the log: asking for the later versions changes nothing when none runs.
+    int modernCensusAsked = 0;
     bool placementFails = false;
 
     std::vector<std::string> log;
@@ -80,6 +86,10 @@ class FakeStartupPlatform : public host::StartupPlatform {
         log.push_back("CountHostProcesses");
         return census;
     }
+    std::vector<host::RunningExecutable> RunningModernHosts() override {
+        ++modernCensusAsked;
+        return running;
+    }
     void ShowNoHostMessage(std::string_view text) override { log.push_back("InfoBox " + std::string(text)); }
     std::int16_t ShowChooser() override {
         log.push_back("ShowChooser");
@@ -92,6 +102,10 @@ class FakeStartupPlatform : public host::StartupPlatform {
             throw common::HostError("CreateObject", "class not registered");
         }
         return std::move(found->second);
+    }
+    bool IsRegistered(std::string_view progId) override {
+        log.push_back("IsRegistered " + std::string(progId));
+        return objects.count(std::string(progId)) > 0 || registeredOnly.count(std::string(progId)) > 0;
     }
     void Sleep(std::uint32_t milliseconds) override { log.push_back("Sleep " + std::to_string(milliseconds)); }
     void LetPendingMessagesRun() override { log.push_back("LetPendingMessagesRun"); }
@@ -356,6 +370,137 @@ TEST(StartupTest, Rhino3FailureIsToldAndThePanelRunsUnattached) {
         EXPECT_FALSE(platform.Has("Dock " + kWindow));
         EXPECT_FALSE(platform.Has("Dock 0"));
         EXPECT_EQ(link.HostApp != nullptr, c.appKept);
+        EXPECT_EQ(link.RhinoScript, nullptr);
+        EXPECT_EQ(link.HostWindow, 0);
+    }
+}
+
+// Rhino 5 and later run as Rhino.exe and are looked for only when no Rhino 3 or Rhino 4 runs;
+// the newest running version is created from its first registered ProgID, then attached
+// exactly as Rhino 4.
+TEST(StartupTest, ModernVersionIsAttachedOnlyWhenNoRhino3Or4Runs) {
+    const host::RunningExecutable rhino5{"C:\\Program Files\\Rhinoceros 5 (64-bit)\\System\\Rhino.exe", 5};
+    const host::RunningExecutable rhino7{"C:\\Program Files\\Rhino 7\\System\\Rhino.exe", 7};
+    const host::RunningExecutable rhino8{"C:\\Program Files\\Rhino 8\\System\\Rhino.exe", 8};
+    const std::vector<std::string> attachTail = {"GetScriptObject",      "Visible=Bool:true",
+                                                 "WindowHandle",         "PlacePanelTopmost",
+                                                 "SetParent " + kWindow, "SetForegroundWindow " + kWindow};
+    static const struct {
+        const char* name;
+        std::int32_t census;
+        std::vector<host::RunningExecutable> running;
+        std::vector<std::string> registered;        // the first one's object is the one expected attached
+        std::vector<std::string> expectedCreation;  // empty: nothing created
+    } kCases[] = {
+        {"Rhino 7 alone",
+         0,
+         {rhino7},
+         {"Rhino.Interface.7"},
+         {"IsRegistered Rhino.Interface.7", "CreateObject Rhino.Interface.7"}},
+        {"Rhino 7 and Rhino 8",
+         0,
+         {rhino7, rhino8, rhino7},
+         {"Rhino.Interface.8", "Rhino.Interface.7"},
+         {"IsRegistered Rhino.Interface.8", "CreateObject Rhino.Interface.8"}},
+        {"two Rhino 8",
+         0,
+         {rhino8, rhino8},
+         {"Rhino.Interface.8"},
+         {"IsRegistered Rhino.Interface.8", "CreateObject Rhino.Interface.8"}},
+        {"Rhino 8 registered only as Rhino.Interface",
+         0,
+         {rhino8},
+         {"Rhino.Interface"},
+         {"IsRegistered Rhino.Interface.8", "CreateObject Rhino.Interface"}},
+        {"Rhino 5, 64-bit",
+         0,
+         {rhino5},
+         {"Rhino5x64.Interface", "Rhino5.Interface"},
+         {"IsRegistered Rhino5x64.Interface", "CreateObject Rhino5x64.Interface"}},
+        {"Rhino 5, 32-bit",
+         0,
+         {rhino5},
+         {"Rhino5.Interface"},
+         {"IsRegistered Rhino5x64.Interface", "CreateObject Rhino5.Interface"}},
+        {"Rhino 4 beside Rhino 8",
+         1000,
+         {rhino8},
+         {"Rhino4.Interface", "Rhino.Interface.8"},
+         {"CreateObject Rhino4.Interface"}},
+        {"Rhino 3 beside Rhino 8",
+         1,
+         {rhino8},
+         {"Rhino3.Application", "Rhino.Interface.8"},
+         {"CreateObject Rhino3.Application", "LetPendingMessagesRun"}},
+        {"Rhino.exe without a version resource", 0, {{"C:\\Rhino\\Rhino.exe", std::nullopt}}, {"Rhino.Interface"}, {}},
+        {"Rhino.exe of version 4", 0, {{"C:\\Rhino\\Rhino.exe", 4}}, {"Rhino4.Interface"}, {}},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.name);
+        FakeStartupPlatform platform;
+        platform.census = c.census;
+        platform.running = c.running;
+        for (const std::string& progId : c.registered) {
+            platform.AddHost(progId);
+        }
+        host::HostLink link;
+        const StartupOutcome outcome = host::RunStartup(platform, link);
+
+        EXPECT_EQ(platform.modernCensusAsked, c.census == 0 ? 1 : 0);
+        std::vector<std::string> expected = {"PreviousInstance", "FindPanelWindow", "SetPanelTitle " + kTitle,
+                                             "CountHostProcesses"};
+        if (c.expectedCreation.empty()) {
+            expected.push_back("InfoBox " + std::string(host::kNoHostMessage));
+            EXPECT_EQ(outcome, StartupOutcome::EndProgram);
+            EXPECT_EQ(platform.log, expected);
+            continue;
+        }
+        expected.insert(expected.end(), c.expectedCreation.begin(), c.expectedCreation.end());
+        expected.insert(expected.end(), attachTail.begin(), attachTail.end());
+        EXPECT_EQ(outcome, StartupOutcome::ShowPanel);
+        EXPECT_EQ(platform.log, expected);
+        EXPECT_EQ(link.RhinoScript.get(), platform.scripts[c.registered.front()]);
+        EXPECT_EQ(link.HostWindow, kHostWindow);
+    }
+}
+
+TEST(StartupTest, ModernCreationFailureShowsOneMessageWithTheVersionAndLeavesThePanelUnattached) {
+    static const struct {
+        const char* name;
+        int version;
+        std::set<std::string> registeredOnly;  // registered, but their creation fails
+        std::vector<std::string> expectedTail;
+    } kCases[] = {
+        {"nothing registered",
+         8,
+         {},
+         {"IsRegistered Rhino.Interface.8", "CreateObject Rhino.Interface",
+          "MessageBox Failed to create Rhino8 object"}},
+        {"registered, creation fails",
+         7,
+         {"Rhino.Interface.7", "Rhino.Interface"},
+         {"IsRegistered Rhino.Interface.7", "CreateObject Rhino.Interface.7",
+          "MessageBox Failed to create Rhino7 object"}},
+        {"Rhino 5, nothing registered",
+         5,
+         {},
+         {"IsRegistered Rhino5x64.Interface", "CreateObject Rhino5.Interface",
+          "MessageBox Failed to create Rhino5 object"}},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.name);
+        FakeStartupPlatform platform;
+        platform.running = {{"D:\\Rhino\\System\\rhino.EXE", c.version}};
+        platform.registeredOnly = c.registeredOnly;
+        host::HostLink link;
+
+        EXPECT_EQ(host::RunStartup(platform, link), StartupOutcome::ShowPanel);
+
+        const std::vector<std::string> tail(platform.log.end() - static_cast<std::ptrdiff_t>(c.expectedTail.size()),
+                                            platform.log.end());
+        EXPECT_EQ(tail, c.expectedTail);
+        EXPECT_EQ(platform.Count(c.expectedTail.back()), 1);
+        EXPECT_EQ(link.HostApp, nullptr);
         EXPECT_EQ(link.RhinoScript, nullptr);
         EXPECT_EQ(link.HostWindow, 0);
     }

@@ -5,6 +5,7 @@
 
 #include "platform/win32/Form2.h"
 #include "platform/win32/MessageLoop.h"
+#include "platform/win32/ModernHosts.h"
 #include "platform/win32/MyInfoBox.h"
 #include "platform/win32/PlaceForm.h"
 #include "platform/win32/Processes.h"
@@ -41,6 +42,10 @@ std::int32_t StartupPlatform::CountHostProcesses() {
     return win32::CountHostProcesses();
 }
 
+std::vector<host::RunningExecutable> StartupPlatform::RunningModernHosts() {
+    return win32::RunningModernHosts();
+}
+
 void StartupPlatform::ShowNoHostMessage(std::string_view text) {
     ShowInfoBox(nullptr, std::string(text));
 }
@@ -51,6 +56,11 @@ std::int16_t StartupPlatform::ShowChooser() {
 
 std::unique_ptr<host::Dispatcher> StartupPlatform::CreateObject(std::string_view progId) {
     return creator_.CreateObject(std::string(progId));
+}
+
+bool StartupPlatform::IsRegistered(std::string_view progId) {
+    CLSID clsid{};
+    return SUCCEEDED(::CLSIDFromProgID(Utf8ToWide(progId).c_str(), &clsid));
 }
 
 void StartupPlatform::Sleep(std::uint32_t milliseconds) {

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 #include <string_view>
+#include <vector>
 
 #include "host/Dispatcher.h"
 #include "host/Startup.h"
@@ -30,11 +31,14 @@ class StartupPlatform final : public host::StartupPlatform {
     std::int32_t FindPanelWindow(std::string_view className, std::string_view title) override;
     void SetPanelTitle(std::string_view title) override;
     std::int32_t CountHostProcesses() override;
+    std::vector<host::RunningExecutable> RunningModernHosts() override;
     // The information box, without an owner.
     void ShowNoHostMessage(std::string_view text) override;
     // The chooser owned by the panel.
     std::int16_t ShowChooser() override;
     std::unique_ptr<host::Dispatcher> CreateObject(std::string_view progId) override;
+    // CLSIDFromProgID finds the ProgID's class.
+    bool IsRegistered(std::string_view progId) override;
     void Sleep(std::uint32_t milliseconds) override;
     void LetPendingMessagesRun() override;
     // MessageBoxA with an empty caption, an OK button and no icon, modal for the whole

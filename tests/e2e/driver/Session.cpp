@@ -1,5 +1,7 @@
 #include "Session.h"
 
+#include <cstddef>
+#include <cwchar>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -7,6 +9,8 @@
 
 #include "ScreenCapture.h"
 #include "platform/win32/TextConversion.h"
+
+#include <winver.h>
 
 namespace driver {
 
@@ -34,15 +38,50 @@ int NextLogNumber() {
 
 }  // namespace
 
+void SetVersionResource(const std::wstring& exe, int major) {
+    // VS_VERSIONINFO with the fixed part alone: its header, the key, padding to 32 bits, then
+    // VS_FIXEDFILEINFO.
+    struct VersionInfo {
+        WORD length;
+        WORD valueLength;
+        WORD type;
+        wchar_t key[16];
+        WORD padding;
+        VS_FIXEDFILEINFO fixed;
+    };
+    static_assert(offsetof(VersionInfo, fixed) == 40 && sizeof(VersionInfo) == 92);
+    VersionInfo info{};
+    info.length = sizeof info;
+    info.valueLength = sizeof info.fixed;
+    std::wmemcpy(info.key, L"VS_VERSION_INFO", 16);
+    info.fixed.dwSignature = VS_FFI_SIGNATURE;
+    info.fixed.dwStrucVersion = VS_FFI_STRUCVERSION;
+    info.fixed.dwFileVersionMS = info.fixed.dwProductVersionMS = static_cast<DWORD>(major) << 16;
+    info.fixed.dwFileOS = VOS_NT_WINDOWS32;
+    info.fixed.dwFileType = VFT_APP;
+    const HANDLE update = ::BeginUpdateResourceW(exe.c_str(), FALSE);
+    if (update == nullptr ||
+        !::UpdateResourceW(update, RT_VERSION, MAKEINTRESOURCEW(VS_VERSION_INFO),
+                           MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL), &info, sizeof info) ||
+        !::EndUpdateResourceW(update, FALSE)) {
+        const DWORD error = ::GetLastError();
+        if (update != nullptr) {
+            (void)::EndUpdateResourceW(update, TRUE);  // discards the update
+        }
+        throw std::runtime_error("cannot set the version resource (error " + std::to_string(error) + ")");
+    }
+}
+
 std::wstring PreparedHostExe(const E2ePaths& paths, int version) {
     static std::map<int, std::wstring> prepared;
     if (const auto it = prepared.find(version); it != prepared.end()) {
         return it->second;
     }
+    const bool modern = version == 0 || version >= 5;
     const std::wstring name = L"Rhino" + std::to_wstring(version);
     const fs::path dir = PathOf(paths.workDir) / name / L"System";
     fs::create_directories(dir);
-    const fs::path exe = dir / (name + L".exe");
+    const fs::path exe = dir / (modern ? L"Rhino.exe" : name + L".exe");
     // The copy of an earlier run goes first: under Wine a copy over an existing file can fail
     // and leave an older simulated host in place.
     std::error_code error;
@@ -51,6 +90,13 @@ std::wstring PreparedHostExe(const E2ePaths& paths, int version) {
     fs::copy_file(PathOf(paths.hostsimExe), exe, fs::copy_options::overwrite_existing, error);
     if (error) {
         throw std::runtime_error("cannot copy the simulated host to " + exe.string() + ": " + error.message());
+    }
+    if (version == 0) {
+        prepared[version] = exe.wstring();
+        return exe.wstring();
+    }
+    if (modern) {
+        SetVersionResource(exe.wstring(), version);
     }
     const std::optional<DWORD> registered = RunToEnd(exe.wstring(), {L"/regserver"}, 30000);
     if (!registered || *registered != 0) {

@@ -23,7 +23,8 @@ struct E2ePaths {
 
 // How the simulated host is started.
 struct HostOptions {
-    int version = 4;                        // runs as Rhino4.exe or Rhino3.exe
+    int version = 4;                        // 3, 4: runs as Rhino3.exe or Rhino4.exe; 5 and up: as Rhino.exe
+                                            // of that version
     std::string scene;                      // file name under sceneDir; empty for an empty document
     bool nullWindowHandle = false;          // WindowHandle answers 0: the panel stays top-level
     std::vector<std::string> controlLines;  // run after the scene
@@ -55,8 +56,15 @@ private:
     std::wstring logFile_;
 };
 
-// The host copy's path for a version, prepared (copied and registered) on first use.
+// The host copy's path for a version, prepared (copied and registered) on first use: Rhino3.exe,
+// Rhino4.exe, or for 5 and up Rhino.exe with that version in its version resource. Version 0
+// gives a Rhino.exe without a version resource, left unregistered: it plays Rhino 4 and would
+// take Rhino 4's ProgIDs over.
 std::wstring PreparedHostExe(const E2ePaths& paths, int version);
+
+// Gives an executable a version resource with product and file version major.0.0.0, in place
+// of any it had. Throws std::runtime_error when the file cannot be updated.
+void SetVersionResource(const std::wstring& exe, int major);
 
 // A complete end-to-end session: the simulated host with a scene, the real tool started
 // beside it, and its panel found once start-up has docked it (or left it top-level).

@@ -58,5 +58,25 @@ TEST(RegistrationTest, CopyNamedRhino3RegistersItsOwnProgIdBesideRhino4) {
     RemoveDirectoryW(folder.c_str());
 }
 
+// The shared "Rhino.Interface" names the version registered last, as an installation leaves it;
+// unregistering a version leaves the shared ProgID alone while it names another.
+TEST(RegistrationTest, SharedProgIdNamesTheVersionRegisteredLast) {
+    ComApartment apartment;
+    const std::wstring rhino7 = L"C:\\Program Files\\Rhino 7\\System\\Rhino.exe";
+    const std::wstring rhino8 = L"C:\\Program Files\\Rhino 8\\System\\Rhino.exe";
+    RegisterClasses({&ModernApplicationClass(8)}, rhino8);
+    RegisterClasses({&ModernApplicationClass(7)}, rhino7);
+    EXPECT_EQ(LocalServerOf(L"Rhino.Interface.8"), LocalServerCommand(rhino8));
+    EXPECT_EQ(LocalServerOf(L"Rhino.Interface.7"), LocalServerCommand(rhino7));
+    EXPECT_EQ(LocalServerOf(L"Rhino.Interface"), LocalServerCommand(rhino7));
+
+    UnregisterClasses({&ModernApplicationClass(8)}, rhino8);
+    EXPECT_FALSE(LocalServerOf(L"Rhino.Interface.8").has_value());
+    EXPECT_EQ(LocalServerOf(L"Rhino.Interface"), LocalServerCommand(rhino7));
+    UnregisterClasses({&ModernApplicationClass(7)}, rhino7);
+    EXPECT_FALSE(LocalServerOf(L"Rhino.Interface").has_value());
+    EXPECT_FALSE(LocalServerOf(L"Rhino.Interface.7").has_value());
+}
+
 }  // namespace
 }  // namespace hostsim

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace host {
+
+// Rhino 5 and later all run as "Rhino.exe"; the version is read from the executable's version
+// resource instead of its name.
+constexpr std::string_view kModernHostFileName = "Rhino.exe";
+constexpr int kOldestModernVersion = 5;
+
+// A running process as the modern census sees it: its executable's path and the major product
+// version of that executable's version resource (none when it has no version resource).
+struct RunningExecutable {
+    std::string path;
+    std::optional<int> majorVersion;
+};
+
+// Whether the file name of `path` (everything after its last backslash, the whole path when it
+// has none) is "Rhino.exe", compared ignoring letter case.
+bool IsModernHostExecutable(std::string_view path);
+
+// How many processes of each modern version run: only Rhino.exe executables of version 5 and
+// up count; one without a version resource, or of version 4 or lower, does not.
+struct ModernCensus {
+    std::map<int, int> processesByVersion;
+
+    // The newest running version, 0 when none runs.
+    int Newest() const { return processesByVersion.empty() ? 0 : processesByVersion.rbegin()->first; }
+};
+ModernCensus CountModernHosts(const std::vector<RunningExecutable>& running);
+
+// The ProgIDs under which Rhino `version` (5 and up) registers its application object, in the
+// order the application object is created from them: the version's own identifier first, then
+// the one every version shares. Rhino 5 has no shared one; its 32-bit build has its own.
+std::vector<std::string> ModernProgIds(int version);
+
+// "Failed to create RhinoN object", as for Rhino 4.
+std::string ModernCreateFailedMessage(int version);
+
+}  // namespace host
