@@ -384,7 +384,7 @@ TEST(StartupTest, ModernVersionIsAttachedOnlyWhenNoRhino3Or4Runs) {
     const host::RunningExecutable rhino8{"C:\\Program Files\\Rhino 8\\System\\Rhino.exe", 8};
     const std::vector<std::string> attachTail = {"GetScriptObject",      "Visible=Bool:true",
                                                  "WindowHandle",         "PlacePanelTopmost",
-                                                 "SetParent " + kWindow, "SetForegroundWindow " + kWindow};
+                                                 "Dock " + kWindow};
     static const struct {
         const char* name;
         std::int32_t census;
