@@ -32,8 +32,7 @@ BENCHMARK(CycloidCommandTextBothSides)->Unit(benchmark::kMillisecond);
 
 void ToCharsGeneral15Reference(benchmark::State& state) {
     std::vector<double> values;
-    for (const common::HostPoint& sample :
-         construct::CycloidSamples(kBase, kXyHit, kYzHit, kStepDegrees, kBothSides)) {
+    for (const common::HostPoint& sample : construct::CycloidSamples(kBase, kXyHit, kYzHit, kStepDegrees, kBothSides)) {
         values.insert(values.end(), {sample.x, sample.y, sample.z});
     }
     char buffer[64];

@@ -11,7 +11,7 @@ namespace {
 // Every block carries a header in front of it with the bytes it counts: its size, or 0 when it
 // was made uncounted. The header keeps the block aligned as malloc's own blocks are.
 constexpr std::size_t kHeaderBytes = alignof(std::max_align_t) > sizeof(std::size_t) ? alignof(std::max_align_t)
-                                                                                       : sizeof(std::size_t);
+                                                                                     : sizeof(std::size_t);
 
 std::atomic<std::size_t> countedBytes{0};
 std::atomic<std::size_t> peakBytes{0};

@@ -7,11 +7,11 @@
 #include <benchmark/benchmark.h>
 
 #include <array>
-#include <ctime>
 #include <cstddef>
+#include <ctime>
 #include <map>
-#include <optional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -76,10 +76,10 @@ void DirectDocumentOperations(RunScene& scene) {
         (void)api.Call("IsPoint", {id});
         const Value base = api.Call("PointCoordinates", {id});
         const common::HostPoint p = PointOf(base);
-        const Value xProbe = api.Call(
-            "AddLine", {base, Value::Array({Value::Int32(-5000), Value::Double(p.y), Value::Double(p.z)})});
-        const Value zProbe = api.Call(
-            "AddLine", {base, Value::Array({Value::Double(p.x), Value::Double(p.y), Value::Int32(5000)})});
+        const Value xProbe =
+            api.Call("AddLine", {base, Value::Array({Value::Int32(-5000), Value::Double(p.y), Value::Double(p.z)})});
+        const Value zProbe =
+            api.Call("AddLine", {base, Value::Array({Value::Double(p.x), Value::Double(p.y), Value::Int32(5000)})});
         const Value hitsXy = api.Call("CurveCurveIntersection", {xProbe, xyId});
         const Value hitsYz = api.Call("CurveCurveIntersection", {zProbe, yzId});
         std::vector<Value> command;

@@ -36,9 +36,11 @@ double ThreadCpuSeconds() {
 // A document of `pointCount` point objects and the typical curves, with the tool's script
 // facade over it.
 class PointDocument {
-public:
+  public:
     explicit PointDocument(std::size_t pointCount)
-        : pointCount_(pointCount), dispatcher_(api_), script_(&dispatcher_),
+        : pointCount_(pointCount),
+          dispatcher_(api_),
+          script_(&dispatcher_),
           expectedCaption_(std::to_string(pointCount) + " points added!") {
         (void)bench::AddTypicalCurves(api_);
         (void)bench::AddBasePoints(api_, pointCount);
@@ -53,12 +55,12 @@ public:
         const double start = ThreadCpuSeconds();
         const std::size_t found = picking::SelectAllPoints(script_, *panel);
         const double seconds = ThreadCpuSeconds() - start;
-        const bool complete = found == pointCount_ && panel->rows.size() == pointCount_ &&
-                              panel->statusCaption == expectedCaption_;
+        const bool complete =
+            found == pointCount_ && panel->rows.size() == pointCount_ && panel->statusCaption == expectedCaption_;
         return complete ? seconds : -1.0;
     }
 
-private:
+  private:
     std::size_t pointCount_;
     hostsim::ScriptApi api_;
     testing_support::HostsimDispatcher dispatcher_;

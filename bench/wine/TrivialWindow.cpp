@@ -23,8 +23,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     if (::RegisterClassW(&windowClass) == 0) {
         return 1;
     }
-    HWND window = ::CreateWindowExW(0, windowClass.lpszClassName, L"Trivial", WS_OVERLAPPEDWINDOW, 100, 100, 320,
-                                    200, nullptr, nullptr, instance, nullptr);
+    HWND window = ::CreateWindowExW(0, windowClass.lpszClassName, L"Trivial", WS_OVERLAPPEDWINDOW, 100, 100, 320, 200,
+                                    nullptr, nullptr, instance, nullptr);
     if (window == nullptr) {
         return 1;
     }

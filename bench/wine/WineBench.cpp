@@ -27,8 +27,8 @@
 #include "ChildProcess.h"
 #include "Session.h"
 #include "ToolWindows.h"
-#include "platform/win32/ComApartment.h"
 #include "host/HostScript.h"
+#include "platform/win32/ComApartment.h"
 #include "platform/win32/ComDispatcher.h"
 #include "platform/win32/WinInclude.h"
 

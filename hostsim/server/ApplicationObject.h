@@ -23,15 +23,15 @@ struct ApplicationHooks {
 // answers the script object; property Visible reads and sets whether the main window shows.
 // GetScriptObject raises an error while the document's injected fault says it fails.
 class ApplicationObject final : public AutomationObject {
-public:
+  public:
     // Holds a reference to `script` for its whole life.
     ApplicationObject(ScriptApi& api, IDispatch* script, ApplicationHooks hooks);
 
-protected:
+  protected:
     std::optional<DISPID> DispidOf(std::wstring_view name) const override;
     Variant InvokeMember(DISPID id, InvokeKind kind, const std::vector<Value>& args) override;
 
-private:
+  private:
     ~ApplicationObject() override;
 
     ScriptApi& api_;

@@ -18,11 +18,11 @@ enum class InvokeKind { Method, PropertyGet, PropertyPut };
 // Thrown by a member to answer Invoke with a plain failure HRESULT (no EXCEPINFO), such as
 // DISP_E_MEMBERNOTFOUND for a property written that cannot be.
 class DispatchError : public std::runtime_error {
-public:
+  public:
     explicit DispatchError(HRESULT hr) : std::runtime_error("dispatch failure"), hr_(hr) {}
     HRESULT Result() const { return hr_; }
 
-private:
+  private:
     HRESULT hr_;
 };
 
@@ -33,7 +33,7 @@ private:
 // Every exception thrown by a member becomes DISP_E_EXCEPTION with EXCEPINFO filled (source
 // "Rhino", description = the message); no exception leaves a COM method.
 class AutomationObject : public IDispatch {
-public:
+  public:
     AutomationObject() = default;
     AutomationObject(const AutomationObject&) = delete;
     AutomationObject& operator=(const AutomationObject&) = delete;
@@ -54,7 +54,7 @@ public:
                                      EXCEPINFO* exception,
                                      UINT* argError) override;
 
-protected:
+  protected:
     virtual ~AutomationObject() = default;
 
     // The DISPID of a member name (compared ignoring case), or nothing for an unknown name.
@@ -63,7 +63,7 @@ protected:
     // raised to the caller.
     virtual Variant InvokeMember(DISPID id, InvokeKind kind, const std::vector<Value>& args) = 0;
 
-private:
+  private:
     std::atomic<ULONG> references_{1};
 };
 

@@ -13,8 +13,8 @@ CallLogFile::CallLogFile(const std::wstring& path) {
     }
     // FILE_APPEND_DATA alone makes every write land at the end, also when a test truncates or
     // another writer appends meanwhile; sharing lets readers open the file while it grows.
-    file_ = CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                        nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    file_ = CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                        OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     ThrowLastErrorIf(file_ == INVALID_HANDLE_VALUE, "CreateFileW (call log file)");
 }
 

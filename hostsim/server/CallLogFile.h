@@ -1,8 +1,8 @@
 #pragma once
 
 #include <cstddef>
-#include <vector>
 #include <string>
+#include <vector>
 
 #include "hostsim/server/WinInclude.h"
 
@@ -15,7 +15,7 @@ class CallLog;
 // once, so a reader sees it even after the server was killed. A default-made value (no file)
 // does nothing.
 class CallLogFile {
-public:
+  public:
     CallLogFile() = default;
     // Opens (creating if needed) `path` for appending; throws ComError when it cannot. An empty
     // path gives a log that writes nothing.
@@ -30,7 +30,7 @@ public:
     // Writes one line as it is.
     void Note(const std::string& line);
 
-private:
+  private:
     void Write(const std::string& text);
 
     HANDLE file_ = INVALID_HANDLE_VALUE;

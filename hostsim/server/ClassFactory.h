@@ -10,7 +10,7 @@ namespace hostsim {
 // Class object of a single-instance class: every CreateInstance answers the same object, as
 // the host's application object is one per running host. LockServer calls `lock(+1/-1)`.
 class SingletonClassFactory final : public IClassFactory {
-public:
+  public:
     // Holds a reference to `instance`.
     SingletonClassFactory(IUnknown* instance, std::function<void(int)> lock);
     SingletonClassFactory(const SingletonClassFactory&) = delete;
@@ -22,7 +22,7 @@ public:
     HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID riid, void** object) override;
     HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override;
 
-private:
+  private:
     ~SingletonClassFactory();
 
     std::atomic<ULONG> references_{1};
@@ -33,7 +33,7 @@ private:
 // Registers a class object with CoRegisterClassObject (local server, multiple use) for the
 // lifetime of this value and revokes it at the end.
 class ClassRegistration {
-public:
+  public:
     ClassRegistration(REFCLSID clsid, IUnknown* classObject);
     ~ClassRegistration();
     ClassRegistration(ClassRegistration&& other) noexcept;
@@ -41,7 +41,7 @@ public:
     ClassRegistration(const ClassRegistration&) = delete;
     ClassRegistration& operator=(const ClassRegistration&) = delete;
 
-private:
+  private:
     DWORD cookie_ = 0;
 };
 

@@ -12,26 +12,22 @@ namespace hostsim {
 
 // A failed COM or Win32 call of the server: what was called and its HRESULT.
 class ComError : public std::runtime_error {
-public:
+  public:
     ComError(std::string what, HRESULT hr);
     HRESULT Result() const { return hr_; }
 
-private:
+  private:
     HRESULT hr_;
 };
 
 // Throws ComError naming `what` and the caller's line when hr is a failure.
-void ThrowIfFailed(HRESULT hr,
-                   std::string_view what,
-                   std::source_location where = std::source_location::current());
+void ThrowIfFailed(HRESULT hr, std::string_view what, std::source_location where = std::source_location::current());
 // Throws ComError with HRESULT_FROM_WIN32(GetLastError()) when `failed` is true.
-void ThrowLastErrorIf(bool failed,
-                      std::string_view what,
-                      std::source_location where = std::source_location::current());
+void ThrowLastErrorIf(bool failed, std::string_view what, std::source_location where = std::source_location::current());
 
 // Owns a BSTR (SysFreeString). Null and "" are both the empty string to COM.
 class Bstr {
-public:
+  public:
     Bstr() = default;
     explicit Bstr(std::wstring_view text);
     // Builds from UTF-8.
@@ -51,13 +47,13 @@ public:
     BSTR* Put();
     std::wstring_view View() const;
 
-private:
+  private:
     BSTR bstr_ = nullptr;
 };
 
 // Owns a VARIANT: initialised empty, cleared with VariantClear. Copies are explicit.
 class Variant {
-public:
+  public:
     Variant() { VariantInit(&v_); }
     ~Variant() { Reset(); }
     Variant(Variant&& other) noexcept;
@@ -77,13 +73,13 @@ public:
     // Moves the value into *out (which must hold nothing to free) and leaves this empty.
     void Detach(VARIANT* out);
 
-private:
+  private:
     VARIANT v_;
 };
 
 // Owns a SAFEARRAY (SafeArrayDestroy).
 class SafeArray {
-public:
+  public:
     SafeArray() = default;
     explicit SafeArray(SAFEARRAY* array) : array_(array) {}
     ~SafeArray() { Reset(); }
@@ -96,14 +92,14 @@ public:
     void Reset(SAFEARRAY* array = nullptr);
     SAFEARRAY* Detach() { return std::exchange(array_, nullptr); }
 
-private:
+  private:
     SAFEARRAY* array_ = nullptr;
 };
 
 // Holds a COM interface pointer; a copy adds a reference.
 template <typename T>
 class ComPtr {
-public:
+  public:
     ComPtr() = default;
     ~ComPtr() { Reset(); }
     ComPtr(const ComPtr& other) : p_(other.p_) {
@@ -149,20 +145,20 @@ public:
     }
     void** PutVoid() { return reinterpret_cast<void**>(Put()); }
 
-private:
+  private:
     T* p_ = nullptr;
 };
 
 // Initialises COM on this thread for its lifetime (apartment threaded); uninitialises only when
 // the initialisation succeeded, S_FALSE included.
 class ComApartment {
-public:
+  public:
     ComApartment();
     ~ComApartment();
     ComApartment(const ComApartment&) = delete;
     ComApartment& operator=(const ComApartment&) = delete;
 
-private:
+  private:
     bool initialized_ = false;
 };
 

@@ -22,14 +22,14 @@ struct ControlHooks {
 // "Hostsim.Control": lets tests steer the simulated host. Methods Control(line) -> reply text,
 // CallLog() -> text, Document() -> text, ClearLog(), Quit().
 class ControlObject final : public AutomationObject {
-public:
+  public:
     explicit ControlObject(ControlHooks hooks) : hooks_(std::move(hooks)) {}
 
-protected:
+  protected:
     std::optional<DISPID> DispidOf(std::wstring_view name) const override;
     Variant InvokeMember(DISPID id, InvokeKind kind, const std::vector<Value>& args) override;
 
-private:
+  private:
     ControlHooks hooks_;
 };
 

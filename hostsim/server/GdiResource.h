@@ -9,7 +9,7 @@ namespace hostsim {
 // Owns a GDI object (pen, brush, bitmap, font) and deletes it with DeleteObject.
 template <typename T>
 class GdiObject {
-public:
+  public:
     GdiObject() = default;
     explicit GdiObject(T object) : object_(object) {}
     ~GdiObject() { Reset(); }
@@ -30,13 +30,13 @@ public:
         }
     }
 
-private:
+  private:
     T object_ = nullptr;
 };
 
 // Owns a memory device context (DeleteDC).
 class MemoryDc {
-public:
+  public:
     MemoryDc() = default;
     explicit MemoryDc(HDC dc) : dc_(dc) {}
     ~MemoryDc() { Reset(); }
@@ -57,19 +57,19 @@ public:
         }
     }
 
-private:
+  private:
     HDC dc_ = nullptr;
 };
 
 // Selects an object into a DC for this scope and selects the previous one back at its end.
 class SelectionScope {
-public:
+  public:
     SelectionScope(HDC dc, HGDIOBJ object) : dc_(dc), previous_(SelectObject(dc, object)) {}
     ~SelectionScope() { SelectObject(dc_, previous_); }
     SelectionScope(const SelectionScope&) = delete;
     SelectionScope& operator=(const SelectionScope&) = delete;
 
-private:
+  private:
     HDC dc_;
     HGDIOBJ previous_;
 };

@@ -12,26 +12,21 @@
 namespace hostsim {
 
 // Fixed class ids of the simulated host; they differ only in the last group.
-const ServerClass kRhino4Class{
-    L"Rhino4.Interface",
-    {0x4e0b2c61, 0x7a39, 0x4d1e, {0x9b, 0x8a, 0x5c, 0x2f, 0x11, 0xd3, 0xa4, 0x01}},
-    L"Rhinoceros 4.0 Interface (simulated)"};
-const ServerClass kRhino3Class{
-    L"Rhino3.Application",
-    {0x4e0b2c61, 0x7a39, 0x4d1e, {0x9b, 0x8a, 0x5c, 0x2f, 0x11, 0xd3, 0xa3, 0x01}},
-    L"Rhinoceros 3.0 Application (simulated)"};
-const ServerClass kControlClass{
-    L"Hostsim.Control",
-    {0x4e0b2c61, 0x7a39, 0x4d1e, {0x9b, 0x8a, 0x5c, 0x2f, 0x11, 0xd3, 0xc0, 0x00}},
-    L"Simulated host test control"};
-const ServerClass kControl4Class{
-    L"Hostsim.Control.4",
-    {0x4e0b2c61, 0x7a39, 0x4d1e, {0x9b, 0x8a, 0x5c, 0x2f, 0x11, 0xd3, 0xc0, 0x04}},
-    L"Simulated host test control (Rhino 4)"};
-const ServerClass kControl3Class{
-    L"Hostsim.Control.3",
-    {0x4e0b2c61, 0x7a39, 0x4d1e, {0x9b, 0x8a, 0x5c, 0x2f, 0x11, 0xd3, 0xc0, 0x03}},
-    L"Simulated host test control (Rhino 3)"};
+const ServerClass kRhino4Class{L"Rhino4.Interface",
+                               {0x4e0b2c61, 0x7a39, 0x4d1e, {0x9b, 0x8a, 0x5c, 0x2f, 0x11, 0xd3, 0xa4, 0x01}},
+                               L"Rhinoceros 4.0 Interface (simulated)"};
+const ServerClass kRhino3Class{L"Rhino3.Application",
+                               {0x4e0b2c61, 0x7a39, 0x4d1e, {0x9b, 0x8a, 0x5c, 0x2f, 0x11, 0xd3, 0xa3, 0x01}},
+                               L"Rhinoceros 3.0 Application (simulated)"};
+const ServerClass kControlClass{L"Hostsim.Control",
+                                {0x4e0b2c61, 0x7a39, 0x4d1e, {0x9b, 0x8a, 0x5c, 0x2f, 0x11, 0xd3, 0xc0, 0x00}},
+                                L"Simulated host test control"};
+const ServerClass kControl4Class{L"Hostsim.Control.4",
+                                 {0x4e0b2c61, 0x7a39, 0x4d1e, {0x9b, 0x8a, 0x5c, 0x2f, 0x11, 0xd3, 0xc0, 0x04}},
+                                 L"Simulated host test control (Rhino 4)"};
+const ServerClass kControl3Class{L"Hostsim.Control.3",
+                                 {0x4e0b2c61, 0x7a39, 0x4d1e, {0x9b, 0x8a, 0x5c, 0x2f, 0x11, 0xd3, 0xc0, 0x03}},
+                                 L"Simulated host test control (Rhino 3)"};
 
 namespace {
 

@@ -37,7 +37,7 @@ ComPtr<IDispatch> MakeObject(Args&&... args) {
 // The application object's entry in the running object table, where automation clients find
 // a running host with GetActiveObject.
 class ActiveObjectRegistration {
-public:
+  public:
     ActiveObjectRegistration() = default;
     ~ActiveObjectRegistration() { Revoke(); }
     ActiveObjectRegistration(const ActiveObjectRegistration&) = delete;
@@ -55,7 +55,7 @@ public:
         }
     }
 
-private:
+  private:
     DWORD cookie_ = 0;
     bool registered_ = false;
 };
@@ -92,9 +92,8 @@ int RunHostServer(const ServerOptions& options, const HostIdentity& identity) {
     CallLogFile logFile(options.logFile);
     MainWindow window(identity.title, MainWindow::Sources{[&api] { return DocumentSnapshot(api.Doc()); },
                                                           [&api] { return api.Doc().RedrawEnabled(); }});
-    api.SetWindowHandle(options.nullWindowHandle
-                            ? 0
-                            : static_cast<std::int32_t>(reinterpret_cast<std::intptr_t>(window.Handle())));
+    api.SetWindowHandle(
+        options.nullWindowHandle ? 0 : static_cast<std::int32_t>(reinterpret_cast<std::intptr_t>(window.Handle())));
     api.SetPickProvider(&window);
     std::vector<ClassRegistration> registrations;
     ActiveObjectRegistration active;
@@ -133,10 +132,8 @@ int RunHostServer(const ServerOptions& options, const HostIdentity& identity) {
             window.DocumentChanged();
             return reply;
         },
-        [&api] { return api.Log().Text(); },
-        [&api] { return api.DocumentText(); },
-        [&api] { api.Control("log clear"); },
-        [&window] { PostMessageW(window.Handle(), WM_CLOSE, 0, 0); }});
+        [&api] { return api.Log().Text(); }, [&api] { return api.DocumentText(); },
+        [&api] { api.Control("log clear"); }, [&window] { PostMessageW(window.Handle(), WM_CLOSE, 0, 0); }});
 
     {
         const auto publish = [&](const ServerClass& serverClass, IDispatch* object) {

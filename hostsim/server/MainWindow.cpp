@@ -32,8 +32,8 @@ void RegisterWindowClass(WNDPROC procedure) {
 }
 
 HWND MakeLabel(HWND parent) {
-    HWND label = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, 0, 0, 0, 0,
-                                 parent, nullptr, GetModuleHandleW(nullptr), nullptr);
+    HWND label = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, 0, 0, 0, 0, parent,
+                                 nullptr, GetModuleHandleW(nullptr), nullptr);
     ThrowLastErrorIf(label == nullptr, "CreateWindowExW (STATIC)");
     SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
     return label;

@@ -21,7 +21,7 @@ namespace hostsim {
 // The viewports show the document as it was at the last redraw: while the document's redraw is
 // off nothing is re-rendered, and the stale picture is what repaints.
 class MainWindow final : public PickProvider {
-public:
+  public:
     struct Sources {
         // The document's objects as drawn, and whether views redraw now.
         std::function<std::vector<DrawnObject>()> objects;
@@ -61,7 +61,7 @@ public:
     // Set when the window was closed (WM_DESTROY); the server's loop then ends.
     bool Destroyed() const { return hwnd_ == nullptr; }
 
-private:
+  private:
     struct PickState {
         int filter = 0;
         bool many = false;

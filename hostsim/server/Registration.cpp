@@ -9,7 +9,7 @@ namespace hostsim {
 namespace {
 
 class RegKey {
-public:
+  public:
     RegKey() = default;
     ~RegKey() {
         if (key_) {
@@ -21,7 +21,7 @@ public:
     HKEY Get() const { return key_; }
     HKEY* Put() { return &key_; }
 
-private:
+  private:
     HKEY key_ = nullptr;
 };
 
@@ -35,8 +35,8 @@ std::wstring ClsidText(const CLSID& clsid) {
 
 void SetDefaultValue(HKEY root, const std::wstring& path, std::wstring_view name, std::wstring_view value) {
     RegKey key;
-    const LSTATUS created = RegCreateKeyExW(root, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE,
-                                            nullptr, key.Put(), nullptr);
+    const LSTATUS created = RegCreateKeyExW(root, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr,
+                                            key.Put(), nullptr);
     if (created != ERROR_SUCCESS) {
         throw ComError("RegCreateKeyExW " + WideToUtf8(path), HRESULT_FROM_WIN32(created));
     }
@@ -58,8 +58,7 @@ std::optional<std::wstring> ReadDefaultValue(HKEY root, const std::wstring& path
     wchar_t buffer[2048] = {};
     DWORD size = sizeof buffer - sizeof(wchar_t);
     DWORD type = 0;
-    const LSTATUS read =
-        RegQueryValueExW(key.Get(), nullptr, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size);
+    const LSTATUS read = RegQueryValueExW(key.Get(), nullptr, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size);
     if (read != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) {
         return std::nullopt;
     }

@@ -14,8 +14,10 @@ constexpr DISPID kFirstOperationId = 1000;
 
 // Runs the observer after the call whatever its outcome.
 class AfterCallGuard {
-public:
-    AfterCallGuard(const ScriptObject::AfterCall& afterCall, const std::string& operation, const std::vector<Value>& args)
+  public:
+    AfterCallGuard(const ScriptObject::AfterCall& afterCall,
+                   const std::string& operation,
+                   const std::vector<Value>& args)
         : afterCall_(afterCall), operation_(operation), args_(args) {}
     ~AfterCallGuard() {
         try {
@@ -29,7 +31,7 @@ public:
     AfterCallGuard(const AfterCallGuard&) = delete;
     AfterCallGuard& operator=(const AfterCallGuard&) = delete;
 
-private:
+  private:
     const ScriptObject::AfterCall& afterCall_;
     const std::string& operation_;
     const std::vector<Value>& args_;

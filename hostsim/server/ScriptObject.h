@@ -16,16 +16,16 @@ class ScriptApi;
 // with its description. `afterCall` (may be empty) runs after every call, answered or raised,
 // with the operation's name and arguments.
 class ScriptObject final : public AutomationObject {
-public:
+  public:
     using AfterCall = std::function<void(const std::string& operation, const std::vector<Value>& args)>;
 
     ScriptObject(ScriptApi& api, AfterCall afterCall);
 
-protected:
+  protected:
     std::optional<DISPID> DispidOf(std::wstring_view name) const override;
     Variant InvokeMember(DISPID id, InvokeKind kind, const std::vector<Value>& args) override;
 
-private:
+  private:
     ScriptApi& api_;
     AfterCall afterCall_;
     std::vector<std::string> names_;

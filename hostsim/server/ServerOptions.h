@@ -28,7 +28,7 @@ struct ServerOptions {
 
 // A command line that cannot be read; the message names the switch.
 class OptionsError : public std::runtime_error {
-public:
+  public:
     explicit OptionsError(const std::string& what) : std::runtime_error(what) {}
 };
 

@@ -95,25 +95,62 @@ Value ReferencedScalarValue(const VARIANT& v) {
     VariantInit(&plain);
     plain.vt = type;
     switch (type) {
-        case VT_BOOL: plain.boolVal = *v.pboolVal; break;
-        case VT_I2: plain.iVal = *v.piVal; break;
-        case VT_I4: plain.lVal = *v.plVal; break;
-        case VT_R8: plain.dblVal = *v.pdblVal; break;
-        case VT_R4: plain.fltVal = *v.pfltVal; break;
-        case VT_I1: plain.cVal = *v.pcVal; break;
-        case VT_UI1: plain.bVal = *v.pbVal; break;
-        case VT_UI2: plain.uiVal = *v.puiVal; break;
-        case VT_UI4: plain.ulVal = *v.pulVal; break;
-        case VT_INT: plain.intVal = *v.pintVal; break;
-        case VT_UINT: plain.uintVal = *v.puintVal; break;
-        case VT_I8: plain.llVal = *v.pllVal; break;
-        case VT_UI8: plain.ullVal = *v.pullVal; break;
-        case VT_CY: plain.cyVal = *v.pcyVal; break;
-        case VT_DATE: plain.date = *v.pdate; break;
-        case VT_ERROR: plain.scode = *v.pscode; break;
-        case VT_DECIMAL: plain.decVal = *v.pdecVal; plain.vt = VT_DECIMAL; break;
+        case VT_BOOL:
+            plain.boolVal = *v.pboolVal;
+            break;
+        case VT_I2:
+            plain.iVal = *v.piVal;
+            break;
+        case VT_I4:
+            plain.lVal = *v.plVal;
+            break;
+        case VT_R8:
+            plain.dblVal = *v.pdblVal;
+            break;
+        case VT_R4:
+            plain.fltVal = *v.pfltVal;
+            break;
+        case VT_I1:
+            plain.cVal = *v.pcVal;
+            break;
+        case VT_UI1:
+            plain.bVal = *v.pbVal;
+            break;
+        case VT_UI2:
+            plain.uiVal = *v.puiVal;
+            break;
+        case VT_UI4:
+            plain.ulVal = *v.pulVal;
+            break;
+        case VT_INT:
+            plain.intVal = *v.pintVal;
+            break;
+        case VT_UINT:
+            plain.uintVal = *v.puintVal;
+            break;
+        case VT_I8:
+            plain.llVal = *v.pllVal;
+            break;
+        case VT_UI8:
+            plain.ullVal = *v.pullVal;
+            break;
+        case VT_CY:
+            plain.cyVal = *v.pcyVal;
+            break;
+        case VT_DATE:
+            plain.date = *v.pdate;
+            break;
+        case VT_ERROR:
+            plain.scode = *v.pscode;
+            break;
+        case VT_DECIMAL:
+            plain.decVal = *v.pdecVal;
+            plain.vt = VT_DECIMAL;
+            break;
         // The BSTR stays owned by the caller: it is only read here, never freed.
-        case VT_BSTR: plain.bstrVal = *v.pbstrVal; break;
+        case VT_BSTR:
+            plain.bstrVal = *v.pbstrVal;
+            break;
         default:
             throw VariantTypeError("unsupported VT_BYREF type " + std::to_string(v.vt));
     }
@@ -157,9 +194,23 @@ Value ArrayValue(SAFEARRAY* array, VARTYPE declared) {
             // is read straight into it and then tagged with its type.
             VARIANT* raw = element.Put();
             switch (elementType) {
-                case VT_I1: case VT_UI1: case VT_I2: case VT_UI2: case VT_I4: case VT_UI4:
-                case VT_INT: case VT_UINT: case VT_I8: case VT_UI8: case VT_R4: case VT_R8:
-                case VT_BOOL: case VT_BSTR: case VT_CY: case VT_DATE: case VT_ERROR:
+                case VT_I1:
+                case VT_UI1:
+                case VT_I2:
+                case VT_UI2:
+                case VT_I4:
+                case VT_UI4:
+                case VT_INT:
+                case VT_UINT:
+                case VT_I8:
+                case VT_UI8:
+                case VT_R4:
+                case VT_R8:
+                case VT_BOOL:
+                case VT_BSTR:
+                case VT_CY:
+                case VT_DATE:
+                case VT_ERROR:
                     break;
                 default:
                     throw VariantTypeError("unsupported array element type " + std::to_string(elementType));

@@ -10,7 +10,7 @@ namespace hostsim {
 
 // A VARIANT that has no Value counterpart (an object, an unsupported array element type).
 class VariantTypeError : public std::runtime_error {
-public:
+  public:
     explicit VariantTypeError(const std::string& what) : std::runtime_error(what) {}
 };
 

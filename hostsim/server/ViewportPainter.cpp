@@ -108,8 +108,8 @@ void PaintObject(HDC dc, const ViewTransform& view, const DrawnObject& object, b
     std::vector<POINT> points;
     points.reserve(shape.size());
     for (const ScreenPoint& p : shape) {
-        points.push_back({Round(std::fmax(-1e7, std::fmin(1e7, p.xPixels))),
-                          Round(std::fmax(-1e7, std::fmin(1e7, p.yPixels)))});
+        points.push_back(
+            {Round(std::fmax(-1e7, std::fmin(1e7, p.xPixels))), Round(std::fmax(-1e7, std::fmin(1e7, p.yPixels)))});
     }
     Polyline(dc, points.data(), static_cast<int>(points.size()));
 }

@@ -81,10 +81,14 @@ ScreenPoint ViewTransform::ToScreen(Vec3 world) const {
 
 const char* ViewName(ViewKind kind) {
     switch (kind) {
-        case ViewKind::Top: return "Top";
-        case ViewKind::Front: return "Front";
-        case ViewKind::Right: return "Right";
-        case ViewKind::Perspective: return "Perspective";
+        case ViewKind::Top:
+            return "Top";
+        case ViewKind::Front:
+            return "Front";
+        case ViewKind::Right:
+            return "Right";
+        case ViewKind::Perspective:
+            return "Perspective";
     }
     return "";
 }

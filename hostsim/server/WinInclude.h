@@ -13,8 +13,8 @@
 #define _WIN32_WINNT 0x0601
 #endif
 
-#include <windows.h>
 #include <ole2.h>
 #include <oleauto.h>
+#include <windows.h>
 
 #undef GetObject

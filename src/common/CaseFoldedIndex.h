@@ -19,7 +19,7 @@ namespace common {
 // allocations, a lookup folds as it hashes without building a copy, and a lookup that finds
 // nothing reads one slot of a table small enough to stay in cache.
 class CaseFoldedIndex {
-public:
+  public:
     // Adds `text`; returns false when an equal text (ignoring case) was already present.
     bool Insert(std::string_view text);
     bool Contains(std::string_view text) const;
@@ -28,7 +28,7 @@ public:
 
     static std::string Fold(std::string_view text);
 
-private:
+  private:
     static std::uint64_t FoldedHash(std::string_view text);
     // Whether the entry-th text added equals `text` ignoring case.
     bool SameFolded(std::uint32_t entry, std::string_view text) const;

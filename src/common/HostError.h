@@ -9,7 +9,7 @@ namespace common {
 // A host operation that failed: raised an error, could not be reached, or was called
 // while no host is attached. Carries the operation's name and the host's own words.
 class HostError : public std::runtime_error {
-public:
+  public:
     enum class Cause {
         Raised,       // the host answered the call with an error of its own
         HostGone,     // the host process ended or stopped answering
@@ -23,7 +23,7 @@ public:
     Cause GetCause() const { return cause_; }
     std::int32_t Code() const { return code_; }
 
-private:
+  private:
     std::string operation_;
     std::string description_;
     Cause cause_;

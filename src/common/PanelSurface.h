@@ -47,7 +47,7 @@ inline constexpr Rgb kStatusBlue{0, 0, 255};
 // What the command handlers need of the main panel, and nothing more. The Win32 panel
 // implements it with real controls; tests use an in-memory panel with scripted answers.
 class PanelSurface {
-public:
+  public:
     virtual ~PanelSurface() = default;
 
     // The whole text of the text field `field` (Text1 to Text5), exactly as it stands.
@@ -93,13 +93,13 @@ public:
 // Holds List1's repainting off for a scope: rows appended meanwhile are painted together when
 // the scope ends, also when it ends by a host error.
 class ListRedrawPause {
-public:
+  public:
     explicit ListRedrawPause(PanelSurface& panel) : panel_(panel) { panel_.SetListRedraw(false); }
     ~ListRedrawPause() { panel_.SetListRedraw(true); }
     ListRedrawPause(const ListRedrawPause&) = delete;
     ListRedrawPause& operator=(const ListRedrawPause&) = delete;
 
-private:
+  private:
     PanelSurface& panel_;
 };
 

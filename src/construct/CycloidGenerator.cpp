@@ -243,8 +243,9 @@ std::vector<common::HostPoint> CycloidSamples(const common::HostPoint& p,
                                               bool bothSides) {
     std::vector<common::HostPoint> samples;
     samples.reserve(SampleCountBound(stepDegrees, bothSides));
-    ForEachSample(p, xyHit, yzHit, stepDegrees, bothSides,
-                  [&](double x, double z) { samples.push_back(common::HostPoint{x, p.y, z}); });
+    ForEachSample(p, xyHit, yzHit, stepDegrees, bothSides, [&](double x, double z) {
+        samples.push_back(common::HostPoint{x, p.y, z});
+    });
     return samples;
 }
 
@@ -327,8 +328,8 @@ char* WriteCoordinateText(char* out, double value) {
     char scientific[32];
     DecimalDigits decimal;
     if (std::isnormal(magnitude)) {
-        const auto shortest = std::to_chars(scientific, scientific + sizeof scientific, magnitude,
-                                            std::chars_format::scientific);
+        const auto shortest =
+            std::to_chars(scientific, scientific + sizeof scientific, magnitude, std::chars_format::scientific);
         ParseScientific(scientific, shortest.ptr, decimal);
         if (RoundShortestDigits(decimal)) {
             KeepWithinDoubleRange(decimal);

@@ -12,7 +12,7 @@ namespace host {
 // object). Calls go by name; the Win32 layer implements it over IDispatch, tests fake it.
 // Every method throws common::HostError when the host raises an error or cannot be reached.
 class Dispatcher {
-public:
+  public:
     virtual ~Dispatcher() = default;
 
     // Calls method `name` with `args` in call order and returns its answer, converted
@@ -29,7 +29,7 @@ public:
 
 // Creates the host's application object by ProgID on this machine.
 class ObjectCreator {
-public:
+  public:
     virtual ~ObjectCreator() = default;
 
     // The new object; throws common::HostError when it cannot be created.

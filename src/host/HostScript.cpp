@@ -29,8 +29,8 @@ HostValue PlaneValue(const PlaneArgument& plane) {
     std::vector<HostValue> entries;
     entries.reserve(plane.size());
     for (const auto& entry : plane) {
-        entries.push_back(HostValue::Array({HostValue::Int16(entry[0]), HostValue::Int16(entry[1]),
-                                            HostValue::Int16(entry[2])}));
+        entries.push_back(
+            HostValue::Array({HostValue::Int16(entry[0]), HostValue::Int16(entry[1]), HostValue::Int16(entry[2])}));
     }
     return HostValue::Array(std::move(entries));
 }

@@ -22,7 +22,7 @@ using PlaneArgument = std::array<std::array<std::int16_t, 3>, 4>;
 // passes to the caller as common::HostError; without a script object every operation
 // throws common::HostError with cause NotAttached and nothing is called.
 class HostScript {
-public:
+  public:
     // `script` may be null (start-up obtained no script object); not owned.
     explicit HostScript(Dispatcher* script) : script_(script) {}
 
@@ -75,7 +75,7 @@ public:
     static std::optional<std::vector<std::string>> ReadIds(common::HostValue answer);
     static std::optional<common::HostPoint> ReadPoint(const common::HostValue& answer);
 
-private:
+  private:
     common::HostValue Call(const char* name, std::vector<common::HostValue> args);
 
     Dispatcher* script_;

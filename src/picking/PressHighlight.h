@@ -13,8 +13,6 @@ void HighlightOnPress(host::HostScript& script, const common::PanelSurface& pane
 
 // Mouse button released on `source`: the same with UnselectObject. The control is read anew,
 // nothing pairs the release with an earlier press.
-void UnhighlightOnRelease(host::HostScript& script,
-                          const common::PanelSurface& panel,
-                          common::PanelControl source);
+void UnhighlightOnRelease(host::HostScript& script, const common::PanelSurface& panel, common::PanelControl source);
 
 }  // namespace picking

@@ -11,7 +11,7 @@ enum class PanelEvent { Click, MouseDown, MouseUp };
 // Receives the panel's control events. The Win32 panel raises them from its window
 // procedure; the event router runs the handler each one is wired to.
 class PanelEvents {
-public:
+  public:
     virtual ~PanelEvents() = default;
     virtual void OnPanelEvent(common::PanelControl control, PanelEvent event) = 0;
 };

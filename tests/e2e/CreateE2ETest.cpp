@@ -23,11 +23,11 @@ class CreateE2ETest : public E2eScenario {};
 TEST_F(CreateE2ETest, CreatePlacesEvenlySpacedPointsForSeveralCounts) {
     static const struct {
         const char* name;
-        const char* lineField;     // Text5
-        const char* countField;    // Text4
-        int points;                // expected new points, evenly spaced from start to end; -1: not checked
-        const char* divideCount;   // the DivideCurve count argument; nullptr: no division
-        bool message;              // a box about the count
+        const char* lineField;    // Text5
+        const char* countField;   // Text4
+        int points;               // expected new points, evenly spaced from start to end; -1: not checked
+        const char* divideCount;  // the DivideCurve count argument; nullptr: no division
+        bool message;             // a box about the count
     } kCases[] = {
         {"the default 10 points", kLineId, "10", 10, "Double 9", false},
         {"2 points: the two ends", kLineId, "2", 2, "Double 1", false},

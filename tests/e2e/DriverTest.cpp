@@ -25,9 +25,8 @@ TEST(DriverTest, CallLogArgumentsSplitOnlyAtTheTopLevel) {
     ASSERT_EQ(calls.size(), 5u);
     EXPECT_EQ(calls[0].operation, "UnselectAllObjects");
     EXPECT_TRUE(calls[0].arguments.empty());
-    EXPECT_EQ(calls[1].arguments,
-              (std::vector<std::string>{"Array[0:3]{Double 0; Double -20; Double 0}",
-                                        "Array[0:3]{Int16 -5000; Double -20; Double 0}"}));
+    EXPECT_EQ(calls[1].arguments, (std::vector<std::string>{"Array[0:3]{Double 0; Double -20; Double 0}",
+                                                            "Array[0:3]{Int16 -5000; Double -20; Double 0}"}));
     EXPECT_EQ(StringArgument(calls[2].arguments.at(0)), std::optional<std::string>("-InterpCrv 1,2,3 Enter"));
     EXPECT_EQ(calls[2].arguments.at(1), "Int16 0");
     ASSERT_EQ(calls[3].arguments.size(), 1u);

@@ -7,8 +7,7 @@ namespace e2e {
 using namespace driver;
 
 const E2ePaths& BuildPaths() {
-    static const E2ePaths paths{HOSTSIM_EXE_PATH, CURTATE_EXE_PATH, E2E_WORK_DIR, E2E_SCENE_DIR,
-                                E2E_FAILURE_DIR};
+    static const E2ePaths paths{HOSTSIM_EXE_PATH, CURTATE_EXE_PATH, E2E_WORK_DIR, E2E_SCENE_DIR, E2E_FAILURE_DIR};
     return paths;
 }
 
@@ -19,8 +18,7 @@ void E2eScenario::SetUp() {
 void E2eScenario::TearDown() {
     if (HasFailure() && session_) {
         const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        const std::string folder =
-            session_->SaveArtifacts(std::string(info->test_suite_name()) + "." + info->name());
+        const std::string folder = session_->SaveArtifacts(std::string(info->test_suite_name()) + "." + info->name());
         std::printf("[ failure  ] screenshot, call log, document and panel state kept in %s\n", folder.c_str());
     }
     session_.reset();

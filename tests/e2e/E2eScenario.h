@@ -31,7 +31,7 @@ const driver::E2ePaths& BuildPaths();
 // scenario failed keeps its screenshot, call log, document and panel state under
 // build/e2e-failures/<suite>.<test>/.
 class E2eScenario : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override;
     void TearDown() override;
 
@@ -43,14 +43,15 @@ protected:
     // The operations of the call log since the last ClearLog.
     std::vector<std::string> Operations();
 
-private:
+  private:
     std::unique_ptr<win32::ComApartment> apartment_;
     std::unique_ptr<driver::Session> session_;
 };
 
 // Host options for a scene file of tests/e2e/scenes, control lines run after it, and whether
 // the host answers WindowHandle with 0 (the panel then stays a top-level window Wine draws).
-driver::HostOptions WithScene(const std::string& scene, std::vector<std::string> controlLines = {},
+driver::HostOptions WithScene(const std::string& scene,
+                              std::vector<std::string> controlLines = {},
                               bool nullWindowHandle = false);
 
 // Operation names joined by " " for readable comparisons.

@@ -19,7 +19,7 @@ using common::PanelControl;
 constexpr char kDone[] = "Curtate cycloid - DONE!";
 
 class GenerationE2ETest : public E2eScenario {
-protected:
+  protected:
     // Picks the XY and YZ curves and lists every point of the document.
     void PrepareInputs() {
         S().QueuePick(kXyCurveId);
@@ -88,9 +88,9 @@ protected:
 std::vector<std::string> GenerationCalls(std::size_t points) {
     std::vector<std::string> ops{"UnselectAllObjects", "EnableRedraw"};
     for (std::size_t i = 0; i < points; ++i) {
-        for (const char* op : {"SelectObject", "IsPoint", "PointCoordinates", "AddLine", "AddLine",
-                               "CurveCurveIntersection", "CurveCurveIntersection", "Command", "DeleteObject",
-                               "DeleteObject"}) {
+        for (const char* op :
+             {"SelectObject", "IsPoint", "PointCoordinates", "AddLine", "AddLine", "CurveCurveIntersection",
+              "CurveCurveIntersection", "Command", "DeleteObject", "DeleteObject"}) {
             ops.emplace_back(op);
         }
     }
@@ -214,9 +214,9 @@ TEST_F(GenerationE2ETest, EntriesThatAreNoPointsAreSkipped) {
     EXPECT_EQ(CompareCurves(expected, after.AddedSince(before)), "");
     const std::vector<std::string> ops = Operations();
     std::vector<std::string> want{"UnselectAllObjects", "EnableRedraw"};
-    const std::vector<std::string> point = {"SelectObject", "IsPoint", "PointCoordinates", "AddLine", "AddLine",
-                                            "CurveCurveIntersection", "CurveCurveIntersection", "Command",
-                                            "DeleteObject", "DeleteObject"};
+    const std::vector<std::string> point = {
+        "SelectObject",           "IsPoint", "PointCoordinates", "AddLine",     "AddLine", "CurveCurveIntersection",
+        "CurveCurveIntersection", "Command", "DeleteObject",     "DeleteObject"};
     want.insert(want.end(), point.begin(), point.end());
     want.insert(want.end(), {"SelectObject", "IsPoint"});
     want.insert(want.end(), point.begin(), point.end());

@@ -21,10 +21,10 @@ TEST_F(HighlightE2ETest, PressSelectsAndReleaseUnselectsTheStoredObject) {
         const char* name;
         PanelControl control;
         MouseButton button;
-        const char* fieldText;     // typed into the field first; nullptr for the list
-        std::optional<int> row;    // the list row pressed
-        const char* hostId;        // the id the host receives; nullptr: no host call at all
-        const char* selectedId;    // the object selected while the button is held; nullptr: none
+        const char* fieldText;   // typed into the field first; nullptr for the list
+        std::optional<int> row;  // the list row pressed
+        const char* hostId;      // the id the host receives; nullptr: no host call at all
+        const char* selectedId;  // the object selected while the button is held; nullptr: none
     } kCases[] = {
         {"Text5, left button", PanelControl::Text5, MouseButton::Left, kLineId, std::nullopt, kLineId, kLineId},
         {"Text1, right button (the field's own menu opens on release and is closed)", PanelControl::Text1,

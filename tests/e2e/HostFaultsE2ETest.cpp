@@ -46,8 +46,8 @@ struct HostFault {
     const char* name;
     Route route;
     PanelControl control;  // the button clicked or the control pressed
-    std::string fault;  // the control line that arms the fault in the host
-    std::size_t kept;   // what the command completed before the fault: curves, points or list rows
+    std::string fault;     // the control line that arms the fault in the host
+    std::size_t kept;      // what the command completed before the fault: curves, points or list rows
     // The box the command ends with: nullptr, the report of the raised fault; "" none.
     const char* box = nullptr;
     // The status caption at the end: nullptr, not looked at; "" hidden.
@@ -85,8 +85,8 @@ std::vector<HostFault> HostFaults() {
         {"adding the second probe of the second point", generation, generate, Raise("AddLine", 4), 1},
         {"intersecting the first probe of the second point", generation, generate, Raise("CurveCurveIntersection", 3),
          1},
-        {"intersecting the second probe of the second point", generation, generate,
-         Raise("CurveCurveIntersection", 4), 1},
+        {"intersecting the second probe of the second point", generation, generate, Raise("CurveCurveIntersection", 4),
+         1},
         {"drawing the first curve", generation, generate, Raise("Command", 1), 0},
         {"drawing the second curve", generation, generate, Raise("Command", 2), 1},
         {"deleting the first probe of the second point", generation, generate, Raise("DeleteObject", 3), 2},
@@ -104,8 +104,8 @@ std::vector<HostFault> HostFaults() {
         {"adding the first point", create, createButton, Raise("AddPoint", 1), 0},
         {"adding the fourth point", create, createButton, Raise("AddPoint", 4), 3},
         {"unselecting the line", create, createButton, Raise("UnselectObject", 1), 10},
-        {"DivideCurve answers a string: the division message", create, createButton,
-         WrongType("DivideCurve", "string"), 0, kDivisionFailed, ""},
+        {"DivideCurve answers a string: the division message", create, createButton, WrongType("DivideCurve", "string"),
+         0, kDivisionFailed, ""},
 
         // The pickers: a failing pick or test leaves the field as it was.
         {"Pick Line: the pick", Route::Pick, PanelControl::Command5, Raise("GetObject", 1), 0},
@@ -121,13 +121,13 @@ std::vector<HostFault> HostFaults() {
         // "Pick Points" and "SelAllPts": the ids listed before the fault stay listed, no count is
         // shown for an unfinished SelAllPts, and the list is never given a row twice.
         {"Pick Points: the pick", Route::PointList, PanelControl::Command8, Raise("GetObjects", 1), 0, nullptr, ""},
-        {"Pick Points: testing the second id", Route::PointList, PanelControl::Command8, Raise("IsPoint", 2), 1, nullptr,
-         ""},
-        {"SelAllPts: listing the document", Route::PointList, PanelControl::Command1, Raise("AllObjects", 1), 0, nullptr,
-         ""},
+        {"Pick Points: testing the second id", Route::PointList, PanelControl::Command8, Raise("IsPoint", 2), 1,
+         nullptr, ""},
+        {"SelAllPts: listing the document", Route::PointList, PanelControl::Command1, Raise("AllObjects", 1), 0,
+         nullptr, ""},
         // points.scene lists the line and the two plane curves before the three points.
-        {"SelAllPts: testing the fifth object", Route::PointList, PanelControl::Command1, Raise("IsPoint", 5), 1, nullptr,
-         ""},
+        {"SelAllPts: testing the fifth object", Route::PointList, PanelControl::Command1, Raise("IsPoint", 5), 1,
+         nullptr, ""},
         {"SelAllPts: IsPoint answers a string, no point listed", Route::PointList, PanelControl::Command1,
          WrongType("IsPoint", "string"), 0, "", "0 points added!"},
 
@@ -141,7 +141,7 @@ std::vector<HostFault> HostFaults() {
 }
 
 class HostFaultsE2ETest : public E2eScenario {
-protected:
+  protected:
     // Gives the host a fresh document from a scene file, without faults or queued picks.
     void LoadScene(const std::string& scene) {
         S().Control().Control("fault clear");
@@ -175,7 +175,7 @@ struct Picked {
 Picked PickerOf(PanelControl button) {
     return button == PanelControl::Command5   ? Picked{PanelControl::Text5, kLineId}
            : button == PanelControl::Command6 ? Picked{PanelControl::Text1, kXyCurveId}
-                                         : Picked{PanelControl::Text2, kYzCurveId};
+                                              : Picked{PanelControl::Text2, kYzCurveId};
 }
 
 TEST_F(HostFaultsE2ETest, EachFaultIsReportedAndTheNextCommandWorks) {
@@ -196,30 +196,30 @@ TEST_F(HostFaultsE2ETest, EachFaultIsReportedAndTheNextCommandWorks) {
         LoadScene(c.route == Route::Create ? "typical.scene" : "points.scene");
         S().Click(PanelControl::Command3);
         switch (c.route) {
-        case Route::Generation:
-            P().SetText(PanelControl::Text1, kXyCurveId);
-            P().SetText(PanelControl::Text2, kYzCurveId);
-            P().SetText(PanelControl::Text3, "5");
-            P().SetChecked(PanelControl::Check1, true);
-            S().Click(PanelControl::Command1);
-            ASSERT_EQ(P().ListRows(), allPoints);
-            break;
-        case Route::Create:
-            P().SetText(PanelControl::Text5, kLineId);
-            P().SetText(PanelControl::Text4, "10");
-            break;
-        case Route::Pick:
-            P().SetText(picked.field, kBefore);
-            break;
-        case Route::PointList:
-            break;
-        case Route::Highlight:
-            S().Click(PanelControl::Command1);
-            P().SetText(PanelControl::Text5, kLineId);
-            if (row) {
-                P().SelectListRow(*row);
-            }
-            break;
+            case Route::Generation:
+                P().SetText(PanelControl::Text1, kXyCurveId);
+                P().SetText(PanelControl::Text2, kYzCurveId);
+                P().SetText(PanelControl::Text3, "5");
+                P().SetChecked(PanelControl::Check1, true);
+                S().Click(PanelControl::Command1);
+                ASSERT_EQ(P().ListRows(), allPoints);
+                break;
+            case Route::Create:
+                P().SetText(PanelControl::Text5, kLineId);
+                P().SetText(PanelControl::Text4, "10");
+                break;
+            case Route::Pick:
+                P().SetText(picked.field, kBefore);
+                break;
+            case Route::PointList:
+                break;
+            case Route::Highlight:
+                S().Click(PanelControl::Command1);
+                P().SetText(PanelControl::Text5, kLineId);
+                if (row) {
+                    P().SelectListRow(*row);
+                }
+                break;
         }
         const std::vector<std::string> rowsBefore = P().ListRows();
         const HostDocument before = S().Document();
@@ -263,38 +263,38 @@ TEST_F(HostFaultsE2ETest, EachFaultIsReportedAndTheNextCommandWorks) {
         // What the command completed before the fault stays, and nothing more.
         const HostDocument after = S().Document();
         switch (c.route) {
-        case Route::Generation: {
-            ExpectNoTemporaryObjects(after);
-            const std::vector<std::string> keptRows(allPoints.begin(),
-                                                    allPoints.begin() + static_cast<std::ptrdiff_t>(c.kept));
-            EXPECT_EQ(CompareCurves(ExpectedCurves(before, keptRows, kXyCurveId, kYzCurveId, 5, true),
-                                    after.AddedSince(before)),
-                      "");
-            EXPECT_EQ(P().ListRows(), rowsBefore) << "the run changes no list row";
-            EXPECT_EQ(P().Text(PanelControl::Text1), kXyCurveId);
-            EXPECT_EQ(P().Text(PanelControl::Text2), kYzCurveId);
-            break;
-        }
-        case Route::Create: {
-            const std::vector<const HostObject*> added = after.AddedSince(before);
-            EXPECT_EQ(added.size(), c.kept);
-            EXPECT_TRUE(
-                std::all_of(added.begin(), added.end(), [](const HostObject* o) { return o->kind == "point"; }));
-            EXPECT_TRUE(after.SelectedIds().empty()) << "still selected: " << Joined(after.SelectedIds());
-            EXPECT_EQ(P().Text(PanelControl::Text5), kLineId);
-            break;
-        }
-        case Route::Pick:
-            EXPECT_EQ(P().Text(picked.field), kBefore);
-            EXPECT_TRUE(after.SelectedIds().empty());
-            break;
-        case Route::PointList: {
-            const auto keptEnd = allPoints.begin() + static_cast<std::ptrdiff_t>(c.kept);
-            EXPECT_EQ(P().ListRows(), std::vector<std::string>(allPoints.begin(), keptEnd));
-            break;
-        }
-        case Route::Highlight:
-            break;
+            case Route::Generation: {
+                ExpectNoTemporaryObjects(after);
+                const std::vector<std::string> keptRows(allPoints.begin(),
+                                                        allPoints.begin() + static_cast<std::ptrdiff_t>(c.kept));
+                EXPECT_EQ(CompareCurves(ExpectedCurves(before, keptRows, kXyCurveId, kYzCurveId, 5, true),
+                                        after.AddedSince(before)),
+                          "");
+                EXPECT_EQ(P().ListRows(), rowsBefore) << "the run changes no list row";
+                EXPECT_EQ(P().Text(PanelControl::Text1), kXyCurveId);
+                EXPECT_EQ(P().Text(PanelControl::Text2), kYzCurveId);
+                break;
+            }
+            case Route::Create: {
+                const std::vector<const HostObject*> added = after.AddedSince(before);
+                EXPECT_EQ(added.size(), c.kept);
+                EXPECT_TRUE(
+                    std::all_of(added.begin(), added.end(), [](const HostObject* o) { return o->kind == "point"; }));
+                EXPECT_TRUE(after.SelectedIds().empty()) << "still selected: " << Joined(after.SelectedIds());
+                EXPECT_EQ(P().Text(PanelControl::Text5), kLineId);
+                break;
+            }
+            case Route::Pick:
+                EXPECT_EQ(P().Text(picked.field), kBefore);
+                EXPECT_TRUE(after.SelectedIds().empty());
+                break;
+            case Route::PointList: {
+                const auto keptEnd = allPoints.begin() + static_cast<std::ptrdiff_t>(c.kept);
+                EXPECT_EQ(P().ListRows(), std::vector<std::string>(allPoints.begin(), keptEnd));
+                break;
+            }
+            case Route::Highlight:
+                break;
         }
         EXPECT_TRUE(S().ToolRunning());
 
@@ -303,43 +303,43 @@ TEST_F(HostFaultsE2ETest, EachFaultIsReportedAndTheNextCommandWorks) {
         S().Control().Control("pick clear");
         const HostDocument beforeNext = S().Document();
         switch (c.route) {
-        case Route::Generation: {
-            S().Click(PanelControl::Command4);
-            EXPECT_FALSE(S().OpenInfoBox().has_value());
-            EXPECT_EQ(P().Status(), kDone);
-            const HostDocument afterNext = S().Document();
-            EXPECT_EQ(afterNext.AddedSince(beforeNext).size(), 3u);
-            ExpectNoTemporaryObjects(afterNext);
-            EXPECT_TRUE(afterNext.SelectedIds().empty());
-            break;
-        }
-        case Route::Create:
-            S().Click(PanelControl::Command2);
-            EXPECT_FALSE(S().OpenInfoBox().has_value());
-            EXPECT_EQ(S().Document().AddedSince(beforeNext).size(), 10u);
-            EXPECT_TRUE(S().Document().SelectedIds().empty());
-            break;
-        case Route::Pick:
-            S().QueuePick(picked.id);
-            S().Click(c.control);
-            EXPECT_FALSE(S().OpenInfoBox().has_value());
-            EXPECT_EQ(P().Text(picked.field), picked.id);
-            break;
-        case Route::PointList:
-            if (c.control == PanelControl::Command8) {
-                S().QueuePick(allPointsPick);
+            case Route::Generation: {
+                S().Click(PanelControl::Command4);
+                EXPECT_FALSE(S().OpenInfoBox().has_value());
+                EXPECT_EQ(P().Status(), kDone);
+                const HostDocument afterNext = S().Document();
+                EXPECT_EQ(afterNext.AddedSince(beforeNext).size(), 3u);
+                ExpectNoTemporaryObjects(afterNext);
+                EXPECT_TRUE(afterNext.SelectedIds().empty());
+                break;
             }
-            S().Click(c.control);
-            EXPECT_FALSE(S().OpenInfoBox().has_value());
-            EXPECT_EQ(P().ListRows(), allPoints);
-            break;
-        case Route::Highlight:
-            S().Press(c.control, MouseButton::Left, row);
-            EXPECT_EQ(S().Document().SelectedIds(), std::vector<std::string>{highlighted});
-            S().Release(c.control, MouseButton::Left, row);
-            EXPECT_FALSE(S().OpenInfoBox().has_value());
-            EXPECT_TRUE(S().Document().SelectedIds().empty());
-            break;
+            case Route::Create:
+                S().Click(PanelControl::Command2);
+                EXPECT_FALSE(S().OpenInfoBox().has_value());
+                EXPECT_EQ(S().Document().AddedSince(beforeNext).size(), 10u);
+                EXPECT_TRUE(S().Document().SelectedIds().empty());
+                break;
+            case Route::Pick:
+                S().QueuePick(picked.id);
+                S().Click(c.control);
+                EXPECT_FALSE(S().OpenInfoBox().has_value());
+                EXPECT_EQ(P().Text(picked.field), picked.id);
+                break;
+            case Route::PointList:
+                if (c.control == PanelControl::Command8) {
+                    S().QueuePick(allPointsPick);
+                }
+                S().Click(c.control);
+                EXPECT_FALSE(S().OpenInfoBox().has_value());
+                EXPECT_EQ(P().ListRows(), allPoints);
+                break;
+            case Route::Highlight:
+                S().Press(c.control, MouseButton::Left, row);
+                EXPECT_EQ(S().Document().SelectedIds(), std::vector<std::string>{highlighted});
+                S().Release(c.control, MouseButton::Left, row);
+                EXPECT_FALSE(S().OpenInfoBox().has_value());
+                EXPECT_TRUE(S().Document().SelectedIds().empty());
+                break;
         }
     }
 }
@@ -352,8 +352,9 @@ TEST_F(HostFaultsE2ETest, NoScriptObjectAfterTenRefusalsEveryHostCommandSaysSo) 
     EXPECT_FALSE(::IsChild(S().Host().MainWindow(), P().Window())) << "the panel was docked";
     EXPECT_TRUE(::IsWindowVisible(P().Window()));
 
-    for (const PanelControl button : {PanelControl::Command5, PanelControl::Command6, PanelControl::Command7, PanelControl::Command8,
-                                 PanelControl::Command1, PanelControl::Command2, PanelControl::Command4}) {
+    for (const PanelControl button :
+         {PanelControl::Command5, PanelControl::Command6, PanelControl::Command7, PanelControl::Command8,
+          PanelControl::Command1, PanelControl::Command2, PanelControl::Command4}) {
         SCOPED_TRACE(static_cast<int>(button));
         P().Click(button);
         EXPECT_EQ(S().AnswerInfoBox(), std::optional<std::string>(ui::kNotAttachedMessage));

@@ -24,34 +24,34 @@ TEST_F(PickersE2ETest, EachPickerAcceptsCancelsAndRejects) {
         const char* name;
         PanelControl button;
         PanelControl field;
-        const char* answer;               // the pick answer queued in the host
-        const char* fieldAfter;           // nullptr: unchanged
-        const char* message;              // nullptr: no box
-        const char* calls;                // the host operations of the click
-        const char* prompt;               // the prompt of GetObject
+        const char* answer;      // the pick answer queued in the host
+        const char* fieldAfter;  // nullptr: unchanged
+        const char* message;     // nullptr: no box
+        const char* calls;       // the host operations of the click
+        const char* prompt;      // the prompt of GetObject
     } kCases[] = {
-        {"Pick Line takes the line", PanelControl::Command5, PanelControl::Text5, kLineId, kLineId, nullptr, "GetObject",
-         "Pick a Line "},
+        {"Pick Line takes the line", PanelControl::Command5, PanelControl::Text5, kLineId, kLineId, nullptr,
+         "GetObject", "Pick a Line "},
         {"Pick Line takes any curve without a test", PanelControl::Command5, PanelControl::Text5, kSpaceCurveId,
          kSpaceCurveId, nullptr, "GetObject", "Pick a Line "},
         {"Pick Line cancelled", PanelControl::Command5, PanelControl::Text5, "cancel", nullptr, nullptr, "GetObject",
          "Pick a Line "},
-        {"Pick XY curve takes a curve in the XY plane", PanelControl::Command6, PanelControl::Text1, kXyCurveId, kXyCurveId,
-         nullptr, "GetObject IsCurve IsCurvePlanar IsCurveInPlane", "Pick a XY curve "},
+        {"Pick XY curve takes a curve in the XY plane", PanelControl::Command6, PanelControl::Text1, kXyCurveId,
+         kXyCurveId, nullptr, "GetObject IsCurve IsCurvePlanar IsCurveInPlane", "Pick a XY curve "},
         {"Pick XY curve rejects a YZ curve with its message", PanelControl::Command6, PanelControl::Text1, kYzCurveId,
          nullptr, kNotXy, "GetObject IsCurve IsCurvePlanar IsCurveInPlane", "Pick a XY curve "},
         {"Pick XY curve ends silently on a curve that is not planar", PanelControl::Command6, PanelControl::Text1,
          kSpaceCurveId, nullptr, nullptr, "GetObject IsCurve IsCurvePlanar", "Pick a XY curve "},
-        {"Pick XY curve cancelled", PanelControl::Command6, PanelControl::Text1, "cancel", nullptr, nullptr, "GetObject",
-         "Pick a XY curve "},
-        {"Pick YZ curve takes a curve in the YZ plane", PanelControl::Command7, PanelControl::Text2, kYzCurveId, kYzCurveId,
-         nullptr, "GetObject IsCurveInPlane", "Pick a YZ curve "},
+        {"Pick XY curve cancelled", PanelControl::Command6, PanelControl::Text1, "cancel", nullptr, nullptr,
+         "GetObject", "Pick a XY curve "},
+        {"Pick YZ curve takes a curve in the YZ plane", PanelControl::Command7, PanelControl::Text2, kYzCurveId,
+         kYzCurveId, nullptr, "GetObject IsCurveInPlane", "Pick a YZ curve "},
         {"Pick YZ curve rejects an XY curve with its message", PanelControl::Command7, PanelControl::Text2, kXyCurveId,
          nullptr, kNotYz, "GetObject IsCurveInPlane", "Pick a YZ curve "},
-        {"Pick YZ curve rejects a curve that is not planar with its message", PanelControl::Command7, PanelControl::Text2,
-         kSpaceCurveId, nullptr, kNotYz, "GetObject IsCurveInPlane", "Pick a YZ curve "},
-        {"Pick YZ curve cancelled", PanelControl::Command7, PanelControl::Text2, "cancel", nullptr, nullptr, "GetObject",
-         "Pick a YZ curve "},
+        {"Pick YZ curve rejects a curve that is not planar with its message", PanelControl::Command7,
+         PanelControl::Text2, kSpaceCurveId, nullptr, kNotYz, "GetObject IsCurveInPlane", "Pick a YZ curve "},
+        {"Pick YZ curve cancelled", PanelControl::Command7, PanelControl::Text2, "cancel", nullptr, nullptr,
+         "GetObject", "Pick a YZ curve "},
     };
     Start(WithScene("points.scene"));
     for (const auto& c : kCases) {

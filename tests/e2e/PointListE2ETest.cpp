@@ -30,7 +30,8 @@ TEST_F(PointListE2ETest, PickPointsAddsNewPointsInPickOrderAndSkipsTheRest) {
     } kCases[] = {
         {"points picked in any order", std::string(kPoint3Id) + " " + kPoint1Id, {kPoint3Id, kPoint1Id}},
         {"ids already listed, also in other letter case, are not added again",
-         Lower(kPoint1Id) + " " + kPoint2Id + " " + kPoint3Id, {kPoint3Id, kPoint1Id, kPoint2Id}},
+         Lower(kPoint1Id) + " " + kPoint2Id + " " + kPoint3Id,
+         {kPoint3Id, kPoint1Id, kPoint2Id}},
         {"a cancelled pick leaves the list", "cancel", {kPoint3Id, kPoint1Id, kPoint2Id}},
     };
     Start(WithScene("points.scene"));

@@ -170,8 +170,8 @@ TEST(HostScriptTest, ArgumentsKeepTheirAutomationKinds) {
     script.DivideCurve("l", 9);
     script.Command("-InterpCrv Enter");
     script.EnableRedraw(false);
-    script.AddLine(HostValue::Point(1, 2, 3), HostValue::Array({HostValue::Int32(-5000), HostValue::Double(2),
-                                                                HostValue::Double(3)}));
+    script.AddLine(HostValue::Point(1, 2, 3),
+                   HostValue::Array({HostValue::Int32(-5000), HostValue::Double(2), HostValue::Double(3)}));
     script.CurveCurveIntersection("probe", "curve");
     std::vector<std::string> described;
     for (const auto& call : fake.calls) {

@@ -382,9 +382,8 @@ TEST(StartupTest, ModernVersionIsAttachedOnlyWhenNoRhino3Or4Runs) {
     const host::RunningExecutable rhino5{"C:\\Program Files\\Rhinoceros 5 (64-bit)\\System\\Rhino.exe", 5};
     const host::RunningExecutable rhino7{"C:\\Program Files\\Rhino 7\\System\\Rhino.exe", 7};
     const host::RunningExecutable rhino8{"C:\\Program Files\\Rhino 8\\System\\Rhino.exe", 8};
-    const std::vector<std::string> attachTail = {"GetScriptObject",      "Visible=Bool:true",
-                                                 "WindowHandle",         "PlacePanelTopmost",
-                                                 "Dock " + kWindow};
+    const std::vector<std::string> attachTail = {"GetScriptObject", "Visible=Bool:true", "WindowHandle",
+                                                 "PlacePanelTopmost", "Dock " + kWindow};
     static const struct {
         const char* name;
         std::int32_t census;

@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "FakeDispatcher.h"
-#include "common/HostError.h"
 #include "HostsimDispatcher.h"
 #include "MemoryPanel.h"
+#include "common/HostError.h"
 #include "hostsim/model/Curve.h"
 #include "hostsim/model/Document.h"
 #include "hostsim/model/ScriptApi.h"

@@ -23,7 +23,7 @@ struct RecordedCall {
 // answers, then a default), can raise an error on a named call, and records every call
 // in order with its exact argument kinds.
 class FakeDispatcher : public host::Dispatcher {
-public:
+  public:
     common::HostValue Call(const std::string& name, const std::vector<common::HostValue>& args) override;
     void Put(const std::string& name, const common::HostValue& value) override;
     std::unique_ptr<host::Dispatcher> CallForObject(const std::string& name) override;
@@ -49,7 +49,7 @@ public:
     std::vector<std::string> Names() const;
     int CountOf(const std::string& name) const;
 
-private:
+  private:
     std::map<std::string, std::vector<common::HostValue>> queued_;
     std::map<std::string, common::HostValue> defaults_;
     std::map<std::string, std::function<common::HostValue(const std::vector<common::HostValue>&)>> answerers_;

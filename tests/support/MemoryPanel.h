@@ -15,7 +15,7 @@ namespace testing_support {
 // does: empty id fields and list, Text3 "5", Text4 "10", Check1 checked, the status
 // label visible, empty and in the system text colour (no colour set).
 class MemoryPanel : public common::PanelSurface {
-public:
+  public:
     MemoryPanel();
 
     std::string FieldText(common::PanelControl field) const override;
@@ -42,15 +42,15 @@ public:
     std::string statusCaption;
     std::optional<common::Rgb> statusColor;  // nothing: the system text colour
     bool statusVisible = true;
-    int listRedrawPauses = 0;             // pauses in force
+    int listRedrawPauses = 0;              // pauses in force
     std::size_t rowsAppendedPainting = 0;  // rows appended while the list repainted
-    std::vector<std::string> messages;  // every message shown, in order
+    std::vector<std::string> messages;     // every message shown, in order
     int pendingMessageRuns = 0;
     // Runs inside ShowMessage / LetPendingMessagesRun, as a queued click would.
     std::function<void(const std::string&)> onMessage;
     std::function<void()> onPendingMessages;
 
-private:
+  private:
     common::CaseFoldedIndex index_;
 };
 

@@ -24,10 +24,10 @@
 namespace {
 
 using common::HostValue;
+using common::PanelControl;
 using testing_support::MemoryPanel;
 using testing_support::RecordedCall;
 using ui::PanelEvent;
-using common::PanelControl;
 
 constexpr char kDone[] = "Curtate cycloid - DONE!";
 constexpr char kFirstEntry[] = "Calculating Curtate cycloid... 1";
@@ -46,7 +46,7 @@ std::string DivisionFailed(const std::string& count) {
 // Records every call with its arguments exactly as the tool passed them (a command text of
 // megabytes included), then hands it to the simulated host.
 class RecordingDispatcher : public host::Dispatcher {
-public:
+  public:
     explicit RecordingDispatcher(host::Dispatcher& inner) : inner_(inner) {}
     HostValue Call(const std::string& name, const std::vector<HostValue>& args) override {
         calls.push_back({name, args});
@@ -77,7 +77,7 @@ public:
 
     std::vector<RecordedCall> calls;
 
-private:
+  private:
     host::Dispatcher& inner_;
 };
 
@@ -210,7 +210,14 @@ std::vector<BadInput> BadInputs() {
 
         // A list of entries that are no points: each is selected, asked about and skipped without
         // a word; no probe, no command, and the final unselect leaves nothing selected.
-        {"list full of non-points", {}, "", generate, "", kDone, none, 0,
+        {"list full of non-points",
+         {},
+         "",
+         generate,
+         "",
+         kDone,
+         none,
+         0,
          {"<line>", "<xy>", "<yz>", "", "   ", "garbage", "<gone>", longText}},
 
         // Press-to-highlight on the id fields: the id goes to the host as data, nothing is shown,
@@ -234,8 +241,12 @@ TEST(BadInputTest, EachBadInputIsRefusedOrReadAndLeavesNothingBehind) {
             const std::string gone = s.doc.AddCurve(*hostsim::Curve::MakeLine({0, 0, 0}, {1, 0, 0}));
             s.doc.Delete(gone);
             const auto resolve = [&](std::string text) {
-                for (const auto& [name, id] : {std::pair<std::string, std::string>{"<own>", own}, {"<point>", s.point},
-                                               {"<gone>", gone}, {"<line>", s.line}, {"<xy>", s.xy}, {"<yz>", s.yz}}) {
+                for (const auto& [name, id] : {std::pair<std::string, std::string>{"<own>", own},
+                                               {"<point>", s.point},
+                                               {"<gone>", gone},
+                                               {"<line>", s.line},
+                                               {"<xy>", s.xy},
+                                               {"<yz>", s.yz}}) {
                     if (const std::size_t at = text.find(name); at != std::string::npos) {
                         text.replace(at, name.size(), id);
                     }
@@ -251,7 +262,7 @@ TEST(BadInputTest, EachBadInputIsRefusedOrReadAndLeavesNothingBehind) {
                     s.panel.ListAppend(resolve(row));
                 }
             }
-            const PanelControl control = !field                      ? PanelControl::Command4
+            const PanelControl control = !field                       ? PanelControl::Command4
                                          : c.action == Action::Press  ? *field
                                          : c.action == Action::Create ? PanelControl::Command2
                                                                       : PanelControl::Command4;
@@ -266,42 +277,42 @@ TEST(BadInputTest, EachBadInputIsRefusedOrReadAndLeavesNothingBehind) {
             EXPECT_EQ(s.panel.messages, c.message.empty() ? std::vector<std::string>{} : messages);
             const std::vector<std::string> commands = s.host.CommandTexts();
             switch (c.action) {
-            case Action::Generate: {
-                EXPECT_EQ(s.panel.statusCaption, c.caption);
-                ASSERT_EQ(commands.size(), c.sent ? 1u : 0u);
-                if (c.sent) {
-                    const auto points = hostsim::ParseInterpCrvCommand(commands.front());
-                    ASSERT_TRUE(points.has_value());
-                    EXPECT_EQ(points->size(), static_cast<std::size_t>(*c.sent));
+                case Action::Generate: {
+                    EXPECT_EQ(s.panel.statusCaption, c.caption);
+                    ASSERT_EQ(commands.size(), c.sent ? 1u : 0u);
+                    if (c.sent) {
+                        const auto points = hostsim::ParseInterpCrvCommand(commands.front());
+                        ASSERT_TRUE(points.has_value());
+                        EXPECT_EQ(points->size(), static_cast<std::size_t>(*c.sent));
+                    }
+                    // A run that reached its entry added both probe lines and deleted them again.
+                    const std::size_t probes = c.sent || !c.message.empty() ? 2 : 0;
+                    EXPECT_EQ(s.host.CountOf("AddLine"), probes);
+                    EXPECT_EQ(s.host.CountOf("DeleteObject"), probes);
+                    if (!c.list.empty()) {
+                        EXPECT_EQ(s.host.CountOf("IsPoint"), c.list.size());
+                    }
+                    break;
                 }
-                // A run that reached its entry added both probe lines and deleted them again.
-                const std::size_t probes = c.sent || !c.message.empty() ? 2 : 0;
-                EXPECT_EQ(s.host.CountOf("AddLine"), probes);
-                EXPECT_EQ(s.host.CountOf("DeleteObject"), probes);
-                if (!c.list.empty()) {
-                    EXPECT_EQ(s.host.CountOf("IsPoint"), c.list.size());
+                case Action::Create: {
+                    EXPECT_FALSE(s.panel.statusVisible);
+                    EXPECT_EQ(s.host.CountOf("SelectObject"), 1u);
+                    EXPECT_EQ(s.host.CountOf("UnselectObject"), 1u);
+                    const RecordedCall* divide = nullptr;
+                    for (const RecordedCall& call : s.host.calls) {
+                        divide = call.name == "DivideCurve" ? &call : divide;
+                    }
+                    ASSERT_EQ(s.host.CountOf("DivideCurve"), c.sent ? 1u : 0u);
+                    if (c.sent) {
+                        EXPECT_EQ(divide->args.at(1), HostValue::Double(*c.sent));
+                    }
+                    EXPECT_EQ(s.host.CountOf("AddPoint"), c.added);
+                    EXPECT_TRUE(commands.empty());
+                    break;
                 }
-                break;
-            }
-            case Action::Create: {
-                EXPECT_FALSE(s.panel.statusVisible);
-                EXPECT_EQ(s.host.CountOf("SelectObject"), 1u);
-                EXPECT_EQ(s.host.CountOf("UnselectObject"), 1u);
-                const RecordedCall* divide = nullptr;
-                for (const RecordedCall& call : s.host.calls) {
-                    divide = call.name == "DivideCurve" ? &call : divide;
-                }
-                ASSERT_EQ(s.host.CountOf("DivideCurve"), c.sent ? 1u : 0u);
-                if (c.sent) {
-                    EXPECT_EQ(divide->args.at(1), HostValue::Double(*c.sent));
-                }
-                EXPECT_EQ(s.host.CountOf("AddPoint"), c.added);
-                EXPECT_TRUE(commands.empty());
-                break;
-            }
-            case Action::Press:
-                EXPECT_EQ(s.host.calls.size(), static_cast<std::size_t>(*c.sent));
-                break;
+                case Action::Press:
+                    EXPECT_EQ(s.host.calls.size(), static_cast<std::size_t>(*c.sent));
+                    break;
             }
             s.ExpectNothingLeftBehind(c.added, c.action == Action::Generate && !c.message.empty());
         }

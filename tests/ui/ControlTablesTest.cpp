@@ -83,8 +83,8 @@ TEST(ControlTablesTest, NoControlLiesOverAnother) {
                 const ui::TwipsRect& b = form->controls[j].rect;
                 const std::int32_t shareX = std::min(a.leftTwips + a.widthTwips, b.leftTwips + b.widthTwips) -
                                             std::max(a.leftTwips, b.leftTwips);
-                const std::int32_t shareY = std::min(a.topTwips + a.heightTwips, b.topTwips + b.heightTwips) -
-                                            std::max(a.topTwips, b.topTwips);
+                const std::int32_t shareY =
+                    std::min(a.topTwips + a.heightTwips, b.topTwips + b.heightTwips) - std::max(a.topTwips, b.topTwips);
                 EXPECT_TRUE(shareX <= kHairlineTwips || shareY <= kHairlineTwips)
                     << form->controls[i].name << " and " << form->controls[j].name;
             }

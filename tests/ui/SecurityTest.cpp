@@ -31,12 +31,8 @@ using ui::PanelEvent;
 // Ids that carry commands; the last two are real ids (a curve and a point of the host below)
 // followed by commands: read up to a line break or a blank, they would name those objects.
 const std::vector<std::string> kHostileIds = {
-    "x Enter _Delete",
-    "x\n_SelAll\n_Delete\n",
-    "1,2,3 Enter _-Delete Enter",
-    "\"; _Delete; \"",
-    "-InterpCrv 0,0,0 9,9,9 Enter",
-    "C1\n_SelAll\n_Delete\n",
+    "x Enter _Delete",  "x\n_SelAll\n_Delete\n",        "1,2,3 Enter _-Delete Enter",
+    "\"; _Delete; \"",  "-InterpCrv 0,0,0 9,9,9 Enter", "C1\n_SelAll\n_Delete\n",
     "P1 Enter _Delete",
 };
 
@@ -74,8 +70,8 @@ std::vector<WrongAnswer> WrongAnswers() {
         {"empty string", HostValue::String("")},
         {"1-D array where a 2-D one is expected", row},
         {"array of 2 doubles", HostValue::Array({HostValue::Double(1), HostValue::Double(2)})},
-        {"array of 3 strings", HostValue::Array({HostValue::String("1"), HostValue::String("2"),
-                                                 HostValue::String("3")})},
+        {"array of 3 strings",
+         HostValue::Array({HostValue::String("1"), HostValue::String("2"), HostValue::String("3")})},
         {"empty array", HostValue::Array({})},
         {"array of Nulls", HostValue::Array({HostValue::Null(), HostValue::Null(), HostValue::Null()})},
         {"array of arrays of 2 doubles",
@@ -88,8 +84,8 @@ std::vector<WrongAnswer> WrongAnswers() {
         {"2-D array of one cell", HostValue::Array({HostValue::Point(1, 2, 3)}, {{0, 1}, {0, 1}})},
         {"2-D array with rows from 1",
          HostValue::Array({HostValue::Int32(1), HostValue::Point(1, 2, 3)}, {{1, 1}, {1, 2}})},
-        {"point indexed from 1", HostValue::Array({HostValue::Double(1), HostValue::Double(2), HostValue::Double(3)},
-                                                  {{1, 3}})},
+        {"point indexed from 1",
+         HostValue::Array({HostValue::Double(1), HostValue::Double(2), HostValue::Double(3)}, {{1, 3}})},
         {"3-D array", HostValue::Array({HostValue::Double(1)}, {{0, 1}, {0, 1}, {0, 1}})},
     };
 }
@@ -97,19 +93,17 @@ std::vector<WrongAnswer> WrongAnswers() {
 // The answers of a host whose document holds a line L1, curves C1 and a point P1 that the
 // probes meet.
 void AnswerAsTheHostShould(FakeDispatcher& host, int& probes) {
-    const HostValue hit = HostValue::Array(
-        {HostValue::Int32(1), HostValue::Point(-20, 10, 0), HostValue::Point(-20, 10, 0), HostValue::Point(-20, 10, 0),
-         HostValue::Point(-20, 10, 0), HostValue::Double(0), HostValue::Double(0), HostValue::Double(0),
-         HostValue::Double(0)},
-        {{0, 1}, {0, 9}});
+    const HostValue hit =
+        HostValue::Array({HostValue::Int32(1), HostValue::Point(-20, 10, 0), HostValue::Point(-20, 10, 0),
+                          HostValue::Point(-20, 10, 0), HostValue::Point(-20, 10, 0), HostValue::Double(0),
+                          HostValue::Double(0), HostValue::Double(0), HostValue::Double(0)},
+                         {{0, 1}, {0, 9}});
     host.Default("WindowHandle", HostValue::Int32(0x10010));
     host.Default("GetObject", HostValue::String("C1"));
     host.Default("GetObjects", HostValue::Array({HostValue::String("P1")}));
     host.Default("AllObjects", HostValue::Array({HostValue::String("L1"), HostValue::String("P1")}));
     host.Default("SelectedObjects", HostValue::Array({HostValue::String("L1")}));
-    host.Answer("IsPoint", [](const std::vector<HostValue>& args) {
-        return HostValue::Bool(args.at(0).text == "P1");
-    });
+    host.Answer("IsPoint", [](const std::vector<HostValue>& args) { return HostValue::Bool(args.at(0).text == "P1"); });
     for (const char* test : {"IsCurve", "IsCurvePlanar", "IsCurveInPlane"}) {
         host.Default(test, HostValue::Bool(true));
     }
@@ -151,35 +145,53 @@ TEST(SecurityTest, HostileIdsReachTheHostOnlyAsData) {
         {"listed beside a point",
          [](FakeDispatcher&, MemoryPanel& panel, const std::string& id) { panel.ListAppend(id); }, generate, 1, 2},
         {"typed as the line of Create",
-         [](FakeDispatcher&, MemoryPanel& panel, const std::string& id) { panel.SetFieldText(PanelControl::Text5, id); },
-         {{PanelControl::Command2, PanelEvent::Click}}, 0, 2},
+         [](FakeDispatcher&, MemoryPanel& panel, const std::string& id) {
+             panel.SetFieldText(PanelControl::Text5, id);
+         },
+         {{PanelControl::Command2, PanelEvent::Click}},
+         0,
+         2},
         {"typed as the XY curve",
-         [](FakeDispatcher&, MemoryPanel& panel, const std::string& id) { panel.SetFieldText(PanelControl::Text1, id); },
+         [](FakeDispatcher&, MemoryPanel& panel, const std::string& id) {
+             panel.SetFieldText(PanelControl::Text1, id);
+         },
          generate, 1, 1},
         {"typed as the YZ curve",
-         [](FakeDispatcher&, MemoryPanel& panel, const std::string& id) { panel.SetFieldText(PanelControl::Text2, id); },
+         [](FakeDispatcher&, MemoryPanel& panel, const std::string& id) {
+             panel.SetFieldText(PanelControl::Text2, id);
+         },
          generate, 1, 1},
         {"pressed in the line field",
-         [](FakeDispatcher&, MemoryPanel& panel, const std::string& id) { panel.SetFieldText(PanelControl::Text5, id); },
-         {{PanelControl::Text5, PanelEvent::MouseDown}, {PanelControl::Text5, PanelEvent::MouseUp}}, 0, 2},
+         [](FakeDispatcher&, MemoryPanel& panel, const std::string& id) {
+             panel.SetFieldText(PanelControl::Text5, id);
+         },
+         {{PanelControl::Text5, PanelEvent::MouseDown}, {PanelControl::Text5, PanelEvent::MouseUp}},
+         0,
+         2},
         {"pressed in the list",
          [](FakeDispatcher&, MemoryPanel& panel, const std::string& id) {
              panel.ListClear();
              panel.ListAppend(id);
              panel.selectedRow = 0;
          },
-         {{PanelControl::List1, PanelEvent::MouseDown}, {PanelControl::List1, PanelEvent::MouseUp}}, 0, 2},
+         {{PanelControl::List1, PanelEvent::MouseDown}, {PanelControl::List1, PanelEvent::MouseUp}},
+         0,
+         2},
         {"picked by the host as a point, then generated",
          [](FakeDispatcher& host, MemoryPanel&, const std::string& id) {
              host.Default("GetObjects", HostValue::Array({HostValue::String(id)}));
              host.Answer("IsPoint", [](const std::vector<HostValue>&) { return HostValue::Bool(true); });
          },
-         {{PanelControl::Command8, PanelEvent::Click}, {PanelControl::Command4, PanelEvent::Click}}, 2, 4},
+         {{PanelControl::Command8, PanelEvent::Click}, {PanelControl::Command4, PanelEvent::Click}},
+         2,
+         4},
         {"picked by the host as the YZ curve, then generated",
          [](FakeDispatcher& host, MemoryPanel&, const std::string& id) {
              host.Default("GetObject", HostValue::String(id));
          },
-         {{PanelControl::Command7, PanelEvent::Click}, {PanelControl::Command4, PanelEvent::Click}}, 1, 2},
+         {{PanelControl::Command7, PanelEvent::Click}, {PanelControl::Command4, PanelEvent::Click}},
+         1,
+         2},
         {"answered by the host as a probe line's id",
          [](FakeDispatcher& host, MemoryPanel&, const std::string& id) {
              host.Answer("AddLine", [id](const std::vector<HostValue>&) { return HostValue::String(id); });
@@ -287,7 +299,8 @@ TEST(SecurityTest, AnswersOfUnexpectedTypesAreNothing) {
                 }
                 for (const PanelControl field : {PanelControl::Text5, PanelControl::Text1, PanelControl::Text2}) {
                     const std::string text = panel.FieldText(field);
-                    EXPECT_TRUE(text == "L1" || text == "C1" || text == "C2" || (wrongIsText && text == wrong.value.text))
+                    EXPECT_TRUE(text == "L1" || text == "C1" || text == "C2" ||
+                                (wrongIsText && text == wrong.value.text))
                         << text;
                 }
                 // Redraw is never left off, and every probe line the host added is deleted.

@@ -10,7 +10,7 @@ namespace win32 {
 // Owns one BSTR (SysAllocString memory); null means "no string" and reads as empty.
 // Move-only.
 class Bstr {
-public:
+  public:
     Bstr() noexcept = default;
     // A copy of `text`; throws std::bad_alloc when the system has no memory for it.
     explicit Bstr(std::wstring_view text);
@@ -35,7 +35,7 @@ public:
     std::wstring_view View() const noexcept;
     std::string ToUtf8() const;
 
-private:
+  private:
     BSTR value_ = nullptr;
 };
 

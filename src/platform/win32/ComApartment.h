@@ -10,7 +10,7 @@ namespace win32 {
 // apartment of the other model). CoUninitialize is called only after a successful
 // initialize, S_FALSE (already initialized on this thread) included.
 class ComApartment {
-public:
+  public:
     explicit ComApartment(DWORD model = COINIT_APARTMENTTHREADED);
     ComApartment(const ComApartment&) = delete;
     ComApartment& operator=(const ComApartment&) = delete;

@@ -20,7 +20,7 @@ constexpr const char* kHostGoneText = "Rhino is no longer running or stopped ans
 
 // Owns the strings an Invoke may leave in an EXCEPINFO.
 class ExceptionInfo {
-public:
+  public:
     ExceptionInfo() noexcept { info_ = EXCEPINFO{}; }
     ExceptionInfo(const ExceptionInfo&) = delete;
     ExceptionInfo& operator=(const ExceptionInfo&) = delete;
@@ -51,7 +51,7 @@ public:
         return info_.wCode != 0 ? MAKE_HRESULT(SEVERITY_ERROR, FACILITY_ITF, info_.wCode) : DISP_E_EXCEPTION;
     }
 
-private:
+  private:
     EXCEPINFO info_;
 };
 
@@ -131,7 +131,9 @@ DISPID ComDispatcher::DispidOf(const std::string& name) {
     return dispid;
 }
 
-Variant ComDispatcher::Invoke(const std::string& name, WORD flags, const std::vector<HostValue>& args,
+Variant ComDispatcher::Invoke(const std::string& name,
+                              WORD flags,
+                              const std::vector<HostValue>& args,
                               bool propertyPut) {
     const DISPID dispid = DispidOf(name);
 

@@ -23,7 +23,7 @@ namespace win32 {
 //   - anything else: the HRESULT in hex with the system's text.
 // Not thread-safe: used on the thread (apartment) that obtained the object.
 class ComDispatcher final : public host::Dispatcher {
-public:
+  public:
     // `object` must not be null.
     explicit ComDispatcher(ComPtr<IDispatch> object);
 
@@ -34,7 +34,7 @@ public:
 
     IDispatch* Object() const noexcept { return object_.Get(); }
 
-private:
+  private:
     DISPID DispidOf(const std::string& name);
     // Invokes `name` with `flags`; `args` in call order. Returns the raw answer.
     Variant Invoke(const std::string& name, WORD flags, const std::vector<common::HostValue>& args, bool propertyPut);
@@ -53,7 +53,7 @@ common::HostError HostErrorFor(const std::string& operation, HRESULT hr, const s
 
 // Creates automation objects as local servers on this machine (never a remote one).
 class ComObjectCreator final : public host::ObjectCreator {
-public:
+  public:
     // CLSIDFromProgID, then CoCreateInstance(CLSCTX_LOCAL_SERVER) for IDispatch. Throws
     // common::HostError (operation "CreateObject") when the ProgID is not registered or
     // the server cannot be started or gives no IDispatch. COM must be initialized on the

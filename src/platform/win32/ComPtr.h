@@ -11,7 +11,7 @@ namespace win32 {
 // no comparison: the pointer is reached through Get() or ->.
 template <typename T>
 class ComPtr {
-public:
+  public:
     ComPtr() noexcept = default;
     ComPtr(const ComPtr& other) noexcept : ptr_(other.ptr_) {
         if (ptr_ != nullptr) {
@@ -76,7 +76,7 @@ public:
         return ptr_->QueryInterface(iid, result.PutVoid());
     }
 
-private:
+  private:
     T* ptr_ = nullptr;
 };
 

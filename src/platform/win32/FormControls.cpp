@@ -257,7 +257,7 @@ HBRUSH FormControls::CtlColorStatic(HDC dc, HWND control) const {
 
 void FormControls::EraseBackground(HWND form, HDC dc) const {
     RECT client{};
-    (void)::GetClientRect(form, &client);  // an empty rectangle paints nothing
+    (void)::GetClientRect(form, &client);        // an empty rectangle paints nothing
     (void)::FillRect(dc, &client, FormBrush());  // cosmetic if refused
 }
 

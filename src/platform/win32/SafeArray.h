@@ -10,7 +10,7 @@ namespace win32 {
 // Owns one SAFEARRAY, destroyed with SafeArrayDestroy (which frees its elements too).
 // Move-only.
 class SafeArray {
-public:
+  public:
     SafeArray() noexcept = default;
     // Takes ownership of `array` (which may be null).
     explicit SafeArray(SAFEARRAY* array) noexcept : array_(array) {}
@@ -25,7 +25,7 @@ public:
     [[nodiscard]] SAFEARRAY* Detach() noexcept;
     SAFEARRAY** Put() noexcept;
 
-private:
+  private:
     SAFEARRAY* array_ = nullptr;
 };
 
@@ -43,7 +43,7 @@ std::vector<SafeArrayDimension> SafeArrayDimensions(SAFEARRAY* array);
 // back with SafeArrayUnaccessData; while it lives the array cannot be destroyed or
 // resized. Throws Win32Error when access is refused. Does not own the array.
 class SafeArrayLock {
-public:
+  public:
     explicit SafeArrayLock(SAFEARRAY* array);
     SafeArrayLock(const SafeArrayLock&) = delete;
     SafeArrayLock& operator=(const SafeArrayLock&) = delete;
@@ -53,7 +53,7 @@ public:
     // from each dimension's lower bound, never from 0.
     void* Data() const noexcept { return data_; }
 
-private:
+  private:
     SAFEARRAY* array_;
     void* data_ = nullptr;
 };

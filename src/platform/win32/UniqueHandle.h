@@ -15,7 +15,7 @@ namespace win32 {
 // Move-only, no implicit conversion and no comparison: the handle is reached through Get().
 template <typename Traits>
 class UniqueHandle {
-public:
+  public:
     using Handle = typename Traits::Handle;
 
     UniqueHandle() noexcept : handle_(Traits::Invalid()) {}
@@ -53,7 +53,7 @@ public:
         return &handle_;
     }
 
-private:
+  private:
     Handle handle_;
 };
 
@@ -117,7 +117,7 @@ using UniqueGdiObject = UniqueHandle<GdiObjectTraits>;
 // Selects a GDI object into a device context and selects the previous one back when the
 // scope ends. Does not own either object.
 class SelectionScope {
-public:
+  public:
     SelectionScope(HDC hdc, HGDIOBJ object) noexcept : hdc_(hdc), previous_(::SelectObject(hdc, object)) {}
     SelectionScope(const SelectionScope&) = delete;
     SelectionScope& operator=(const SelectionScope&) = delete;
@@ -130,7 +130,7 @@ public:
     // False when the selection failed (nothing will be restored).
     bool Selected() const noexcept { return previous_ != nullptr && previous_ != HGDI_ERROR; }
 
-private:
+  private:
     HDC hdc_;
     HGDIOBJ previous_;
 };

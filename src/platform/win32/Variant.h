@@ -7,7 +7,7 @@ namespace win32 {
 // Owns one VARIANT and whatever it holds (string, array, object reference), cleared with
 // VariantClear. Move-only; Copy() makes a deep copy through VariantCopy.
 class Variant {
-public:
+  public:
     Variant() noexcept { ::VariantInit(&value_); }
     // Takes ownership of `value`'s contents; the caller must not clear it afterwards.
     static Variant Adopt(const VARIANT& value) noexcept;
@@ -34,7 +34,7 @@ public:
     // Clears the held value and returns its address to be filled by an out-parameter.
     VARIANT* Put() noexcept;
 
-private:
+  private:
     VARIANT value_;
 };
 

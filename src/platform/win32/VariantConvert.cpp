@@ -176,8 +176,8 @@ HostValue ArrayValue(SAFEARRAY* array, VARTYPE elementType) {
     const USHORT owning = OwningFeature(elementType);
     // An array whose storage does not match its declared element kind (or that would hand
     // out uncopied strings or references) is not read: its elements are Other.
-    const bool readable = size != 0 && ::SafeArrayGetElemsize(array) == size &&
-                          (owning == 0 || (array->fFeatures & owning) != 0);
+    const bool readable =
+        size != 0 && ::SafeArrayGetElemsize(array) == size && (owning == 0 || (array->fFeatures & owning) != 0);
     elements.reserve(static_cast<std::size_t>(total));
 
     // The indices of SafeArrayGetElement go in subscript order, dimension 1 first (this

@@ -98,7 +98,7 @@ bool AllOnPlane(const HostObject& object, double common::HostPoint::*coordinate)
 }
 
 class Demo {
-public:
+  public:
     Demo(HWND panel, DWORD toolProcessId) : panel_(panel, toolProcessId), toolProcessId_(toolProcessId) {}
 
     int Run() {
@@ -121,9 +121,8 @@ public:
             Click(PanelControl::Command5);
             Expect(panel_.Text(PanelControl::Text5) == line->id, "the line's id in the panel");
         });
-        Step("Create (" + panel_.Text(PanelControl::Text4) + " points on the line)", [&] {
-            Click(PanelControl::Command2);
-        });
+        Step("Create (" + panel_.Text(PanelControl::Text4) + " points on the line)",
+             [&] { Click(PanelControl::Command2); });
         Step("Pick XY curve", [&] {
             control.Control("pick " + xy->id);
             Click(PanelControl::Command6);
@@ -179,7 +178,7 @@ public:
         return 0;
     }
 
-private:
+  private:
     template <typename Action>
     void Step(const std::string& name, Action&& action) {
         Say("  -> " + name);

@@ -67,7 +67,8 @@ std::wstring WindowsPath(std::string_view path) {
     return out;
 }
 
-ChildProcess ChildProcess::Start(const std::wstring& program, const std::vector<std::wstring>& arguments,
+ChildProcess ChildProcess::Start(const std::wstring& program,
+                                 const std::vector<std::wstring>& arguments,
                                  const std::wstring& workingDir) {
     std::wstring commandLine = Quoted(program);
     for (const std::wstring& argument : arguments) {
@@ -137,7 +138,8 @@ void ChildProcess::Close() noexcept {
     }
 }
 
-std::optional<DWORD> RunToEnd(const std::wstring& program, const std::vector<std::wstring>& arguments,
+std::optional<DWORD> RunToEnd(const std::wstring& program,
+                              const std::vector<std::wstring>& arguments,
                               DWORD timeoutMs) {
     ChildProcess child = ChildProcess::Start(program, arguments);
     return child.WaitForExit(timeoutMs);

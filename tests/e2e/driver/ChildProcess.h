@@ -18,11 +18,12 @@ std::wstring WindowsPath(std::string_view path);
 // the object goes is terminated, so a failed scenario never leaves a host or a tool behind.
 // Move-only.
 class ChildProcess {
-public:
+  public:
     ChildProcess() = default;
     // Starts `program` with `arguments` (each quoted as needed) in `workingDir` (empty: the
     // driver's own). Throws win32::Win32Error when the program cannot be started.
-    static ChildProcess Start(const std::wstring& program, const std::vector<std::wstring>& arguments,
+    static ChildProcess Start(const std::wstring& program,
+                              const std::vector<std::wstring>& arguments,
                               const std::wstring& workingDir = {});
     ChildProcess(ChildProcess&& other) noexcept;
     ChildProcess& operator=(ChildProcess&& other) noexcept;
@@ -39,7 +40,7 @@ public:
     // Ends the process (exit code 1) and waits up to 5 s for it to be gone.
     void Terminate();
 
-private:
+  private:
     void Close() noexcept;
 
     HANDLE process_ = nullptr;
@@ -48,8 +49,7 @@ private:
 
 // Runs a program to its end and returns its exit code; nothing when it did not end within
 // `timeoutMs` (it is then terminated).
-std::optional<DWORD> RunToEnd(const std::wstring& program, const std::vector<std::wstring>& arguments,
-                              DWORD timeoutMs);
+std::optional<DWORD> RunToEnd(const std::wstring& program, const std::vector<std::wstring>& arguments, DWORD timeoutMs);
 
 // Sleeps in small steps until `ready` answers true or `timeoutMs` passed; returns the last
 // answer. Every wait of the driver is bounded through this one helper.

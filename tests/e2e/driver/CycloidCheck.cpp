@@ -32,7 +32,9 @@ double Distance(const HostPoint& a, const HostPoint& b) {
 
 // Closest points of two segments (the standard clamped solution); answers the point on the
 // first segment and the distance between the two closest points.
-std::pair<HostPoint, double> ClosestOnSegments(const HostPoint& p0, const HostPoint& p1, const HostPoint& q0,
+std::pair<HostPoint, double> ClosestOnSegments(const HostPoint& p0,
+                                               const HostPoint& p1,
+                                               const HostPoint& q0,
                                                const HostPoint& q1) {
     const HostPoint d1 = Sub(p1, p0);
     const HostPoint d2 = Sub(q1, q0);
@@ -90,7 +92,9 @@ std::string PointText(const HostPoint& p) {
     return buffer;
 }
 
-std::optional<HostPoint> ProbeHit(const HostPoint& from, const HostPoint& to, const std::vector<HostPoint>& vertices,
+std::optional<HostPoint> ProbeHit(const HostPoint& from,
+                                  const HostPoint& to,
+                                  const std::vector<HostPoint>& vertices,
                                   double tolerance) {
     for (std::size_t i = 0; i + 1 < vertices.size(); ++i) {
         const auto [onProbe, distance] = ClosestOnSegments(from, to, vertices[i], vertices[i + 1]);
@@ -101,8 +105,11 @@ std::optional<HostPoint> ProbeHit(const HostPoint& from, const HostPoint& to, co
     return std::nullopt;
 }
 
-std::vector<CurveExpectation> ExpectedCurves(const HostDocument& document, const std::vector<std::string>& listRows,
-                                             const std::string& xyId, const std::string& yzId, double stepDegrees,
+std::vector<CurveExpectation> ExpectedCurves(const HostDocument& document,
+                                             const std::vector<std::string>& listRows,
+                                             const std::string& xyId,
+                                             const std::string& yzId,
+                                             double stepDegrees,
                                              bool bothSides) {
     const HostObject& xy = StraightCurve(document, xyId, "XY curve");
     const HostObject& yz = StraightCurve(document, yzId, "YZ curve");
@@ -129,7 +136,8 @@ std::vector<CurveExpectation> ExpectedCurves(const HostDocument& document, const
 }
 
 std::string CompareCurves(const std::vector<CurveExpectation>& expected,
-                          const std::vector<const HostObject*>& created, double tolerance) {
+                          const std::vector<const HostObject*>& created,
+                          double tolerance) {
     std::string report;
     if (expected.size() != created.size()) {
         report += "expected " + std::to_string(expected.size()) + " new curves, the document holds " +

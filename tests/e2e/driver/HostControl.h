@@ -12,7 +12,7 @@ namespace driver {
 // A call on the control object that the simulated host refused (a bad control line, an
 // unknown method); the message carries the host's description.
 class HostControlError : public std::runtime_error {
-public:
+  public:
     explicit HostControlError(const std::string& what) : std::runtime_error(what) {}
 };
 
@@ -21,7 +21,7 @@ public:
 // IDispatch, as any automation client would use it. The calling thread must have joined a
 // COM apartment.
 class HostControl {
-public:
+  public:
     // Connects to the control object of the running simulated host that plays `version`
     // ("Hostsim.Control.4" or ".3"); 0 for whichever host answers "Hostsim.Control". Throws
     // HostControlError when there is none to connect to.
@@ -38,7 +38,7 @@ public:
     // Asks the host to close its main window and end.
     void Quit();
 
-private:
+  private:
     std::string Call(const wchar_t* method, const std::optional<std::string>& argument);
 
     win32::ComPtr<IDispatch> dispatch_;

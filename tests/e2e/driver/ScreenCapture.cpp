@@ -32,7 +32,8 @@ ScreenImage ScreenImage::Capture() {
         ::GdiFlush();
         if (copied) {
             const auto* p = static_cast<const std::uint32_t*>(bits);
-            image.pixels_.assign(p, p + static_cast<std::size_t>(image.width_) * static_cast<std::size_t>(image.height_));
+            image.pixels_.assign(p,
+                                 p + static_cast<std::size_t>(image.width_) * static_cast<std::size_t>(image.height_));
         }
         ::SelectObject(memory, old);
     }
@@ -53,8 +54,8 @@ COLORREF ScreenImage::At(int x, int y) const {
     if (x < 0 || y < 0 || x >= width_ || y >= height_) {
         return 0;
     }
-    const std::uint32_t p = pixels_[static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) +
-                                    static_cast<std::size_t>(x)];
+    const std::uint32_t p =
+        pixels_[static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) + static_cast<std::size_t>(x)];
     return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
 }
 

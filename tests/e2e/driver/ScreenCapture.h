@@ -11,7 +11,7 @@ namespace driver {
 // A copy of the screen's pixels (what the X display shows under Wine), 32 bits per pixel,
 // top row first.
 class ScreenImage {
-public:
+  public:
     // Copies the whole primary screen; throws std::runtime_error when GDI refuses.
     static ScreenImage Capture();
 
@@ -35,7 +35,7 @@ public:
     // Writes the image as a 24-bit BMP file; false when the file cannot be written.
     bool SaveBmp(const std::wstring& path) const;
 
-private:
+  private:
     int width_ = 0;
     int height_ = 0;
     std::vector<std::uint32_t> pixels_;  // 0x00RRGGBB

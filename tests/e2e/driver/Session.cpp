@@ -110,8 +110,8 @@ HostRun::HostRun(const E2ePaths& paths, const HostOptions& options) {
     const std::wstring exe = PreparedHostExe(paths, options.version);
     const fs::path logDir = PathOf(paths.workDir) / L"logs";
     fs::create_directories(logDir);
-    logFile_ = (logDir / (L"host" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
-                          std::to_wstring(NextLogNumber()) + L".log"))
+    logFile_ = (logDir / (L"host" + std::to_wstring(::GetCurrentProcessId()) + L"-" + std::to_wstring(NextLogNumber()) +
+                          L".log"))
                    .wstring();
     fs::remove(logFile_);
     std::vector<std::wstring> arguments{L"--log", logFile_};
@@ -331,8 +331,7 @@ std::string PanelStateText(const Panel& panel) {
 std::string Session::SaveArtifacts(const std::string& name) {
     std::string safe = name;
     for (char& c : safe) {
-        if (c == '/' || c == '\\' || c == ':' || c == '*' || c == '?' || c == '"' || c == '<' || c == '>' ||
-            c == '|') {
+        if (c == '/' || c == '\\' || c == ':' || c == '*' || c == '?' || c == '"' || c == '<' || c == '>' || c == '|') {
             c = '_';
         }
     }

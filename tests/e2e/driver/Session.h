@@ -33,7 +33,7 @@ struct HostOptions {
 // The simulated host running as its own process, copied to <workDir>/Rhino<v>/System/ and
 // registered there once per driver run, with its control object connected.
 class HostRun {
-public:
+  public:
     HostRun(const E2ePaths& paths, const HostOptions& options);
     ~HostRun();
     HostRun(const HostRun&) = delete;
@@ -49,7 +49,7 @@ public:
     // Ends the host: asks it to quit, then terminates it if it does not end within 5 s.
     void Stop();
 
-private:
+  private:
     ChildProcess process_;
     HostControl control_;
     HWND mainWindow_ = nullptr;
@@ -69,7 +69,7 @@ void SetVersionResource(const std::wstring& exe, int major);
 // A complete end-to-end session: the simulated host with a scene, the real tool started
 // beside it, and its panel found once start-up has docked it (or left it top-level).
 class Session {
-public:
+  public:
     Session(const E2ePaths& paths, const HostOptions& options);
     ~Session();
     Session(const Session&) = delete;
@@ -109,7 +109,7 @@ public:
     // Returns the folder.
     std::string SaveArtifacts(const std::string& name);
 
-private:
+  private:
     void Close();
     void RefuseWhileBoxOpen() const;
 

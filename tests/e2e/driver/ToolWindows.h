@@ -56,7 +56,7 @@ void ChooseVersion(HWND chooser, int version);
 // would then block the driver; reads go through WM_GETTEXT and list-box messages with a
 // timeout.
 class Panel {
-public:
+  public:
     Panel() = default;
     Panel(HWND window, DWORD toolProcessId) : window_(window), processId_(toolProcessId) {}
 
@@ -95,7 +95,7 @@ public:
     // same over two rounds too. False when the tool did not settle within `timeoutMs`.
     bool WaitIdle(DWORD timeoutMs = 20000, const std::function<std::uint64_t()>& hostActivity = {}) const;
 
-private:
+  private:
     void PostMouse(common::PanelControl control, MouseButton button, bool down, std::optional<int> row) const;
 
     HWND window_ = nullptr;

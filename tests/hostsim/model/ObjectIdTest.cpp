@@ -36,8 +36,12 @@ TEST(ObjectIdTest, CanonicalFormOfAcceptedSpellings) {
         {"3F2504E0-4F89-41D3-9A0C-0305E82C330G"sv, nullptr},
         {"3F2504E0-4F89-41D3-9A0C-0305E82C330`"sv, nullptr},
         {"3F2504E0-4F89-41D3-9A0C-0305E82C330g"sv, nullptr},
-        {"\xC3\x89" "2504E0-4F89-41D3-9A0C-0305E82C3301"sv, nullptr},
-        {"3F2504E0-4F89-41D3-9A0C-0305E82C33\0" "1"sv, nullptr},
+        {"\xC3\x89"
+         "2504E0-4F89-41D3-9A0C-0305E82C3301"sv,
+         nullptr},
+        {"3F2504E0-4F89-41D3-9A0C-0305E82C33\0"
+         "1"sv,
+         nullptr},
         {"01234567-89ab-cdef-ABCD-EF0123456789"sv, "01234567-89AB-CDEF-ABCD-EF0123456789"},
     };
     for (const auto& c : kCases) {

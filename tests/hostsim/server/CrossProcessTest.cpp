@@ -41,7 +41,7 @@ DWORD WindowProcessId(const Variant& handle) {
 }
 
 class CrossProcessTest : public ::testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() {
         ServerProcess registration(ServerExePath(), L"/regserver");
         registered_ = registration.WaitExit(kStartLimit) == DWORD{0};

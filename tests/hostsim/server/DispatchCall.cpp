@@ -25,8 +25,8 @@ CallOutcome CallByName(IDispatch* object, const std::wstring& name, std::vector<
     }
     EXCEPINFO exception{};
     UINT argError = 0;
-    outcome.hr = object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, outcome.result.Put(), &exception,
-                                &argError);
+    outcome.hr =
+        object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, outcome.result.Put(), &exception, &argError);
     if (exception.bstrDescription) {
         outcome.description = exception.bstrDescription;
     }

@@ -19,7 +19,9 @@ struct CallOutcome {
 // Calls `name` on `object` as an automation client does: GetIDsOfNames, then Invoke with the
 // arguments (given in call order) stored last-to-first. A property put passes its value as the
 // DISPID_PROPERTYPUT named argument.
-CallOutcome CallByName(IDispatch* object, const std::wstring& name, std::vector<Variant> args,
+CallOutcome CallByName(IDispatch* object,
+                       const std::wstring& name,
+                       std::vector<Variant> args,
                        WORD flags = DISPATCH_METHOD);
 
 Variant TextArg(const std::wstring& text);

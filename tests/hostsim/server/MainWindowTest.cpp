@@ -34,10 +34,11 @@ void DropQuitMessages() {
 }
 
 class MainWindowTest : public ::testing::Test {
-protected:
+  protected:
     MainWindowTest()
-        : window_(L"test host", MainWindow::Sources{[this] { return DocumentSnapshot(api_.Doc()); },
-                                                    [this] { return api_.Doc().RedrawEnabled(); }}) {
+        : window_(L"test host",
+                  MainWindow::Sources{[this] { return DocumentSnapshot(api_.Doc()); },
+                                      [this] { return api_.Doc().RedrawEnabled(); }}) {
         api_.SetPickProvider(&window_);
         line_ = api_.Control("add line -20 10 0 20 10 0");
         a_ = api_.Control("add point -10 -10 0");
@@ -136,7 +137,9 @@ TEST_F(MainWindowTest, GetObjectsCollectsUntilEnterAndHighlightsWhileCollecting)
                   otherHighlighted = ColourNear({10, -10, 0}, kYellow);
               },
               Click({5, 10, 0}),  // a curve: not a point, ignored
-              Click({10, -10, 0}), Click({-10, -10, 0}), Key(VK_RETURN)};
+              Click({10, -10, 0}),
+              Click({-10, -10, 0}),
+              Key(VK_RETURN)};
     const Value answer = api_.Call("GetObjects", {Value::String("Select points"), Value::Int32(1)});
     EXPECT_EQ(answer, Value::Array({Value::String(a_), Value::String(b_)})) << answer.Text();
     EXPECT_EQ(prompt, L"Select points. Press Enter when done");

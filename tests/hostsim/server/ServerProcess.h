@@ -1,9 +1,9 @@
 #pragma once
 
 #include <chrono>
-#include <optional>
 #include <condition_variable>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -22,7 +22,7 @@ std::string ReadTextFile(const std::wstring& path);
 
 // A process started by a test and ended by it: the destructor terminates it when it still runs.
 class ServerProcess {
-public:
+  public:
     // Starts `exe` with the command line tail `arguments`; check Started().
     ServerProcess(const std::wstring& exe, const std::wstring& arguments);
     ~ServerProcess();
@@ -41,7 +41,7 @@ public:
     bool Close();
     void Kill();
 
-private:
+  private:
     HANDLE process_ = nullptr;
     DWORD id_ = 0;
 };
@@ -49,13 +49,13 @@ private:
 // Ends the test program when a step takes longer than its limit, so a hung COM call fails the
 // run instead of stalling it.
 class Watchdog {
-public:
+  public:
     Watchdog(std::chrono::seconds limit, std::string what);
     ~Watchdog();
     Watchdog(const Watchdog&) = delete;
     Watchdog& operator=(const Watchdog&) = delete;
 
-private:
+  private:
     std::mutex mutex_;
     std::condition_variable done_;
     bool finished_ = false;

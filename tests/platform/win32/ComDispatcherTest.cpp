@@ -67,8 +67,8 @@ TEST(ComDispatcherTest, ArgumentsArriveLastToFirstAsAMethodOrPropertyGet) {
     TestDispatch object;
     DefineMembers(object, nullptr);
     ComDispatcher dispatcher(ComPtr<IDispatch>::Share(&object));
-    const HostValue answer = dispatcher.Call(
-        "Echo", {HostValue::String("first"), HostValue::Int16(2), HostValue::Point(1, 2, 3)});
+    const HostValue answer =
+        dispatcher.Call("Echo", {HostValue::String("first"), HostValue::Int16(2), HostValue::Point(1, 2, 3)});
     EXPECT_EQ(answer, HostValue::String("first"));
 
     ASSERT_EQ(object.Received().size(), 1u);

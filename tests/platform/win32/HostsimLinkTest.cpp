@@ -70,7 +70,7 @@ int RunToEnd(const std::wstring& exe, const std::wstring& args, DWORD timeoutMs)
 // Ends the host process after a deadline unless disarmed first, so that a host that stops
 // answering turns a hanging call into a failed one.
 class Watchdog {
-public:
+  public:
     Watchdog(HANDLE process, std::chrono::seconds deadline)
         : thread_([this, process, deadline] {
               std::unique_lock lock(mutex_);
@@ -89,7 +89,7 @@ public:
     }
     bool Fired() const { return fired_; }
 
-private:
+  private:
     std::mutex mutex_;
     std::condition_variable cv_;
     bool disarmed_ = false;
@@ -129,7 +129,7 @@ void ForgetDeadHostRegistrations() {
 }
 
 class HostsimLinkTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         exe_ = HostsimPath();
         if (!FileExists(exe_)) {

@@ -93,7 +93,8 @@ TEST(InfoBoxTest, TwoMessagesGiveTwoSeparateBoxes) {
 TEST(InfoBoxTest, WithoutOwnerNothingIsDisabled) {
     win32::Form1 panel;
     panel.Show();
-    const SeenBox seen = ShowAndClose(nullptr, "Rhin is not running!. Start Rhino then start the plug-in", 0, panel.Hwnd());
+    const SeenBox seen =
+        ShowAndClose(nullptr, "Rhin is not running!. Start Rhino then start the plug-in", 0, panel.Hwnd());
     ASSERT_NE(seen.box, nullptr);
     EXPECT_TRUE(::IsWindowEnabled(panel.Hwnd()));
     EXPECT_FALSE(::IsWindow(seen.box));

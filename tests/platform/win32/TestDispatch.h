@@ -23,7 +23,7 @@ struct ReceivedInvoke {
 // declared by name; each answers through a function that may fill the EXCEPINFO and
 // returns the HRESULT of Invoke.
 class TestDispatch final : public IDispatch {
-public:
+  public:
     using Handler = std::function<HRESULT(const DISPPARAMS&, VARIANT* result, EXCEPINFO* info)>;
 
     void Define(const std::wstring& name, DISPID id, Handler handler) {
@@ -68,8 +68,8 @@ public:
         }
         return hr;
     }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
-                                     EXCEPINFO* info, UINT*) override {
+    HRESULT STDMETHODCALLTYPE
+    Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result, EXCEPINFO* info, UINT*) override {
         ReceivedInvoke call;
         call.dispid = id;
         call.flags = flags;
@@ -87,7 +87,7 @@ public:
         return handler->second(*params, result, info);
     }
 
-private:
+  private:
     ULONG references_ = 1;  // the test's own
     int nameLookups_ = 0;
     std::map<std::wstring, DISPID> ids_;

@@ -86,10 +86,13 @@ TEST(VariantConvertTest, ScalarsKeepTheirKindAndWidth) {
 }
 
 TEST(VariantConvertTest, StringsBecomeUtf8) {
-    const Variant text = ToVariant(HostValue::String("Gr\xC3\xB6\xC3\x9F" "e \xE2\x82\xAC"));
+    const Variant text =
+        ToVariant(HostValue::String("Gr\xC3\xB6\xC3\x9F"
+                                    "e \xE2\x82\xAC"));
     ASSERT_EQ(text.Type(), VT_BSTR);
     EXPECT_EQ(win32::BstrView(text.Get().bstrVal), L"Gr\u00F6\u00DFe \u20AC");
-    EXPECT_EQ(ToHostValue(text.Get()), HostValue::String("Gr\xC3\xB6\xC3\x9F" "e \xE2\x82\xAC"));
+    EXPECT_EQ(ToHostValue(text.Get()), HostValue::String("Gr\xC3\xB6\xC3\x9F"
+                                                         "e \xE2\x82\xAC"));
 
     VARIANT nullString;
     ::VariantInit(&nullString);
@@ -220,11 +223,11 @@ TEST(VariantConvertTest, TypedArraysOfEveryReadableKind) {
         VARTYPE elementType;
         HostValue expectedFirst;
     } kCases[] = {
-        {"i2", VT_I2, HostValue::Int16(0)},     {"ui1", VT_UI1, HostValue::Int16(0)},
-        {"i4", VT_I4, HostValue::Int32(0)},     {"r4", VT_R4, HostValue::Double(0)},
-        {"r8", VT_R8, HostValue::Double(0)},    {"bool", VT_BOOL, HostValue::Bool(false)},
+        {"i2", VT_I2, HostValue::Int16(0)},       {"ui1", VT_UI1, HostValue::Int16(0)},
+        {"i4", VT_I4, HostValue::Int32(0)},       {"r4", VT_R4, HostValue::Double(0)},
+        {"r8", VT_R8, HostValue::Double(0)},      {"bool", VT_BOOL, HostValue::Bool(false)},
         {"bstr", VT_BSTR, HostValue::String("")}, {"variant", VT_VARIANT, HostValue::Empty()},
-        {"date", VT_DATE, OtherValue()},        {"decimal", VT_DECIMAL, OtherValue()},
+        {"date", VT_DATE, OtherValue()},          {"decimal", VT_DECIMAL, OtherValue()},
     };
     for (const auto& c : kCases) {
         SCOPED_TRACE(c.name);
@@ -266,10 +269,10 @@ TEST(VariantConvertTest, CoreValuesBecomeTheAutomationTypes) {
         HostValue input;
         VARTYPE expectedType;
     } kCases[] = {
-        {"empty", HostValue::Empty(), VT_EMPTY},         {"null", HostValue::Null(), VT_NULL},
-        {"bool", HostValue::Bool(true), VT_BOOL},        {"int16", HostValue::Int16(-4), VT_I2},
-        {"int32", HostValue::Int32(1 << 20), VT_I4},     {"double", HostValue::Double(0.5), VT_R8},
-        {"string", HostValue::String("x"), VT_BSTR},     {"array", HostValue::Point(0, 0, 0), VT_ARRAY | VT_VARIANT},
+        {"empty", HostValue::Empty(), VT_EMPTY},     {"null", HostValue::Null(), VT_NULL},
+        {"bool", HostValue::Bool(true), VT_BOOL},    {"int16", HostValue::Int16(-4), VT_I2},
+        {"int32", HostValue::Int32(1 << 20), VT_I4}, {"double", HostValue::Double(0.5), VT_R8},
+        {"string", HostValue::String("x"), VT_BSTR}, {"array", HostValue::Point(0, 0, 0), VT_ARRAY | VT_VARIANT},
     };
     for (const auto& c : kCases) {
         SCOPED_TRACE(c.name);
@@ -311,8 +314,18 @@ TEST(VariantConvertTest, ValuesTheHostCannotTakeAreRefused) {
     } kCases[] = {
         {"object", ObjectValue()},
         {"other", OtherValue()},
-        {"int16 out of range", [] { HostValue v = HostValue::Int16(0); v.number = 40000; return v; }()},
-        {"int32 not a number", [] { HostValue v = HostValue::Int32(0); v.number = std::nan(""); return v; }()},
+        {"int16 out of range",
+         [] {
+             HostValue v = HostValue::Int16(0);
+             v.number = 40000;
+             return v;
+         }()},
+        {"int32 not a number",
+         [] {
+             HostValue v = HostValue::Int32(0);
+             v.number = std::nan("");
+             return v;
+         }()},
         {"bounds larger than elements", HostValue::Array({HostValue::Int16(1)}, {{0, 2}})},
         {"no dimensions", HostValue::Array({}, {})},
         {"bad element deep inside", HostValue::Array({HostValue::String("a"), HostValue::Array({ObjectValue()})})},
@@ -345,7 +358,7 @@ TEST(VariantConvertTest, NestedValuesSurviveARoundTrip) {
 
 // Counts the blocks the COM task allocator hands out (BSTRs and SAFEARRAYs live there).
 class CountingMallocSpy final : public IMallocSpy {
-public:
+  public:
     std::size_t Live() const { return live_.size(); }
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
@@ -383,7 +396,7 @@ public:
     void STDMETHODCALLTYPE PreHeapMinimize() override {}
     void STDMETHODCALLTYPE PostHeapMinimize() override {}
 
-private:
+  private:
     std::set<void*> live_;
 };
 
@@ -391,8 +404,8 @@ private:
 void DisableBstrCache() {
     using SetOaNoCacheFn = void(WINAPI*)();
     if (HMODULE oleaut = ::GetModuleHandleW(L"oleaut32.dll")) {
-        if (auto fn = reinterpret_cast<SetOaNoCacheFn>(
-                reinterpret_cast<void*>(::GetProcAddress(oleaut, "SetOaNoCache")))) {
+        if (auto fn =
+                reinterpret_cast<SetOaNoCacheFn>(reinterpret_cast<void*>(::GetProcAddress(oleaut, "SetOaNoCache")))) {
             fn();
         }
     }

@@ -26,7 +26,7 @@ using common::PanelControl;
 using ui::PanelEvent;
 
 class RecordingEvents : public ui::PanelEvents {
-public:
+  public:
     void OnPanelEvent(PanelControl control, PanelEvent event) override {
         received.emplace_back(control, event);
         if (onEvent) {
@@ -290,11 +290,11 @@ TEST(Win32PanelTest, RaisesExactlyTheWiredEvents) {
     win32::LetPendingMessagesRun();
 
     const std::vector<std::pair<PanelControl, PanelEvent>> expected = {
-        {PanelControl::Command5, PanelEvent::Click},     {PanelControl::Command6, PanelEvent::Click},
-        {PanelControl::Command4, PanelEvent::Click},     {PanelControl::Text1, PanelEvent::MouseDown},
-        {PanelControl::Text1, PanelEvent::MouseUp},      {PanelControl::List1, PanelEvent::MouseDown},
-        {PanelControl::List1, PanelEvent::MouseUp},      {PanelControl::Text5, PanelEvent::MouseDown},
-        {PanelControl::Text5, PanelEvent::MouseUp},      {PanelControl::Pic1, PanelEvent::Click},
+        {PanelControl::Command5, PanelEvent::Click}, {PanelControl::Command6, PanelEvent::Click},
+        {PanelControl::Command4, PanelEvent::Click}, {PanelControl::Text1, PanelEvent::MouseDown},
+        {PanelControl::Text1, PanelEvent::MouseUp},  {PanelControl::List1, PanelEvent::MouseDown},
+        {PanelControl::List1, PanelEvent::MouseUp},  {PanelControl::Text5, PanelEvent::MouseDown},
+        {PanelControl::Text5, PanelEvent::MouseUp},  {PanelControl::Pic1, PanelEvent::Click},
     };
     EXPECT_EQ(events.received, expected);
 }

@@ -148,7 +148,8 @@ COLORREF Capture::At(int x, int y) const {
         return CLR_INVALID;
     }
     const int stride = ((width_ * 3) + 3) & ~3;
-    const std::size_t at = static_cast<std::size_t>(y) * static_cast<std::size_t>(stride) + static_cast<std::size_t>(x) * 3;
+    const std::size_t at =
+        static_cast<std::size_t>(y) * static_cast<std::size_t>(stride) + static_cast<std::size_t>(x) * 3;
     return RGB(bgr_[at + 2], bgr_[at + 1], bgr_[at]);
 }
 

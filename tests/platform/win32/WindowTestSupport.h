@@ -36,7 +36,7 @@ std::vector<HWND> VisibleForms(HWND except = nullptr);
 
 // A window's picture as shown on the screen, read as 24-bit pixels.
 class Capture {
-public:
+  public:
     explicit Capture(HWND window);
     int Width() const { return width_; }
     int Height() const { return height_; }
@@ -47,7 +47,7 @@ public:
     // Writes the picture as a bottom-up 24-bit BMP file; false when it cannot.
     bool SaveBmp(const std::wstring& path) const;
 
-private:
+  private:
     int width_ = 0;
     int height_ = 0;
     std::vector<unsigned char> bgr_;  // top-down rows of 3 bytes per pixel, rows padded to 4

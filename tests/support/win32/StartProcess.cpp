@@ -17,7 +17,9 @@ constexpr DWORD kPauseMs = 250;
 
 }  // namespace
 
-bool StartProcess(const std::wstring& exe, const std::wstring& commandLine, const std::wstring& workingDir,
+bool StartProcess(const std::wstring& exe,
+                  const std::wstring& commandLine,
+                  const std::wstring& workingDir,
                   PROCESS_INFORMATION& info) {
     for (int attempt = 1;; ++attempt) {
         std::wstring writable = commandLine;  // CreateProcessW may write into it

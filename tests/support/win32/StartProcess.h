@@ -12,7 +12,9 @@ namespace testing_support {
 // processes, in two unrelated tests); such a failure is tried again, up to twice, 250 ms
 // apart. Any other failure returns at once. On failure returns false with the last error as
 // CreateProcessW left it.
-bool StartProcess(const std::wstring& exe, const std::wstring& commandLine, const std::wstring& workingDir,
+bool StartProcess(const std::wstring& exe,
+                  const std::wstring& commandLine,
+                  const std::wstring& workingDir,
                   _PROCESS_INFORMATION& info);
 
 }  // namespace testing_support
