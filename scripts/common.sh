@@ -27,6 +27,24 @@ ensure_build_tools() {
         g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 xvfb x11-utils
 }
 
+# The formatter is pinned: another clang-format version formats some constructs differently.
+CLANG_FORMAT=clang-format-14
+ensure_format_tools() {
+    ensure_packages git "$CLANG_FORMAT"
+}
+
+# Prints the C++ sources (relative to the root) that the pinned clang-format would change.
+check_format() {
+    ensure_format_tools >&2 || return 1
+    local f files
+    files=$(cd "$ROOT" && git ls-files -- '*.cpp' '*.h')
+    # No list at all (not a git checkout) must not pass as "all formatted".
+    [ -n "$files" ] || { echo "(no C++ sources listed by git)"; return 1; }
+    for f in $files; do
+        "$CLANG_FORMAT" --style=file "$ROOT/$f" | cmp -s - "$ROOT/$f" || echo "$f"
+    done
+}
+
 # clang with its runtime libraries (libFuzzer and the sanitizers), for scripts/fuzz only.
 ensure_fuzz_tools() {
     ensure_packages cmake make clang libclang-rt-14-dev
