@@ -107,9 +107,9 @@ TEST_F(GenerationE2ETest, TypicalRequestDrawsOneCurvePerPointWhereTheGeneratorSa
         HostOptions options = WithScene("points.scene");
         options.version = version;
         Start(options);
-        EXPECT_EQ(P().Text(Form1Id::Text3), "5");
-        EXPECT_EQ(P().Text(Form1Id::Text4), "10");
-        EXPECT_TRUE(P().Checked(Form1Id::Check1));
+        EXPECT_EQ(P().Text(PanelControl::Text3), "5");
+        EXPECT_EQ(P().Text(PanelControl::Text4), "10");
+        EXPECT_TRUE(P().Checked(PanelControl::Check1));
         PrepareInputs();
         ASSERT_EQ(P().ListRows(), (std::vector<std::string>{kPoint1Id, kPoint2Id, kPoint3Id}));
 
