@@ -16,5 +16,6 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 find_program(CURTATE_WINE wine REQUIRED)
 set(CMAKE_CROSSCOMPILING_EMULATOR ${CURTATE_WINE})
 
-# Statically linked, so the executables run with no extra DLL beside them.
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+# Statically linked, so the executables run with no extra DLL beside them; no link time
+# stamp, so two builds of the same sources give the same bytes.
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++ -Wl,--no-insert-timestamp")
