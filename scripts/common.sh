@@ -27,6 +27,11 @@ ensure_build_tools() {
         g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 xvfb x11-utils
 }
 
+# The 32-bit compilers, NSIS and zip, for scripts/package and the 32-bit tests.
+ensure_package_tools() {
+    ensure_packages g++-mingw-w64-i686-posix binutils-mingw-w64-i686 nsis zip
+}
+
 # clang with its runtime libraries (libFuzzer and the sanitizers), for scripts/fuzz only.
 ensure_fuzz_tools() {
     ensure_packages cmake make clang libclang-rt-14-dev
