@@ -47,9 +47,9 @@ build_preset() {
     return "${PIPESTATUS[0]}"
 }
 
-# The project's own Wine prefix under build/, created once and reused.
+# The project's own Wine prefix under build/ (or the one given), created once and reused.
 setup_wine() {
-    export WINEPREFIX="$BUILD/wineprefix"
+    export WINEPREFIX="${1:-$BUILD/wineprefix}"
     export WINEDEBUG=-all
     export WINEDLLOVERRIDES="mscoree,mshtml="
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
@@ -64,6 +64,25 @@ setup_wine() {
         wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
         wineserver -w
     fi
+}
+
+# 32-bit Wine (Debian: the i386 architecture and wine32), for the 32-bit build's tests and
+# for the installer, itself a 32-bit program. Added only when missing.
+ensure_wine32() {
+    dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q 'install ok installed' && return 0
+    local sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo=sudo
+    if ! dpkg --print-foreign-architectures | grep -qx i386; then
+        log "adding the i386 architecture"
+        $sudo dpkg --add-architecture i386 || return 1
+    fi
+    ensure_packages wine32:i386
+}
+
+# The project's 32-bit Wine prefix under build/ (WINEARCH=win32): a 32-bit Windows, as Rhino 3
+# and 4 ran on, where the installer chooses the 32-bit program. Created once and reused.
+setup_wine32() {
+    WINEARCH=win32 setup_wine "$BUILD/wineprefix-x86"
 }
 
 # Starts Xvfb on a free display unless one is already set and usable.
