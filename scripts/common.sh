@@ -27,9 +27,10 @@ ensure_build_tools() {
         g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 xvfb x11-utils
 }
 
-# The 32-bit compilers, NSIS and zip, for scripts/package and the 32-bit tests.
+# The 32-bit compilers, NSIS and zip, for scripts/package and the 32-bit tests (unzip for
+# the installer's round trip).
 ensure_package_tools() {
-    ensure_packages g++-mingw-w64-i686-posix binutils-mingw-w64-i686 nsis zip
+    ensure_packages g++-mingw-w64-i686-posix binutils-mingw-w64-i686 nsis zip unzip
 }
 
 # clang with its runtime libraries (libFuzzer and the sanitizers), for scripts/fuzz only.
