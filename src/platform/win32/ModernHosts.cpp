@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "platform/win32/SystemFunction.h"
 #include "platform/win32/TextConversion.h"
 #include "platform/win32/UniqueHandle.h"
 #include "platform/win32/WinInclude.h"
@@ -23,14 +24,10 @@ constexpr DWORD kLongestPath = 32768;  // the longest path the system gives
 using QueryFullProcessImageNameFunction = BOOL(WINAPI*)(HANDLE, DWORD, LPWSTR, PDWORD);
 
 // QueryFullProcessImageNameW of kernel32 (Windows Vista on), looked up at run time so that the
-// 32-bit build still starts on Windows XP; nothing where the system lacks it.
+// 32-bit build still starts on Windows XP; null where the system lacks it.
 QueryFullProcessImageNameFunction QueryFullProcessImageName() {
-    static const auto function = [] {
-        const HMODULE kernel = ::GetModuleHandleW(L"kernel32.dll");
-        const FARPROC found = kernel != nullptr ? ::GetProcAddress(kernel, "QueryFullProcessImageNameW") : nullptr;
-        // Through the generic function type, which the cast-function-type warning exempts.
-        return reinterpret_cast<QueryFullProcessImageNameFunction>(reinterpret_cast<void (*)()>(found));
-    }();
+    static const auto function =
+        LoadedSystemFunction<QueryFullProcessImageNameFunction>(L"kernel32.dll", "QueryFullProcessImageNameW");
     return function;
 }
 

@@ -9,6 +9,7 @@
 //
 // Linked straight into the executable (not through a library), so it precedes the import
 // libraries; built only where the executable's oldest Windows is older than Vista.
+#include "platform/win32/SystemFunction.h"
 #include "platform/win32/WinInclude.h"
 
 namespace {
@@ -28,14 +29,9 @@ ULONGLONG WINAPI MillisecondsSinceStart() {
 using TickCount64Function = ULONGLONG(WINAPI*)();
 
 ULONGLONG WINAPI TickCount64() {
-    static const TickCount64Function function = [] {
-        const HMODULE kernel = ::GetModuleHandleW(L"kernel32.dll");
-        const FARPROC found = kernel != nullptr ? ::GetProcAddress(kernel, "GetTickCount64") : nullptr;
-        // Through the generic function type, which the cast-function-type warning exempts.
-        return found != nullptr ? reinterpret_cast<TickCount64Function>(reinterpret_cast<void (*)()>(found))
-                                : &MillisecondsSinceStart;
-    }();
-    return function();
+    static const TickCount64Function function =
+        win32::LoadedSystemFunction<TickCount64Function>(L"kernel32.dll", "GetTickCount64");
+    return function != nullptr ? function() : MillisecondsSinceStart();
 }
 
 }  // namespace
