@@ -53,6 +53,15 @@ setup_wine() {
     export WINEPREFIX="${1:-$BUILD/wineprefix}"
     export WINEDEBUG=-all
     export WINEDLLOVERRIDES="mscoree,mshtml="
+    # A 64-bit prefix made while 32-bit Wine was missing has an empty 32-bit system folder;
+    # once wine32 is installed the wine launcher starts no program in it ("could not load
+    # kernel32.dll") and wineboot -u does not fill it: the prefix is made again.
+    if [ -x /usr/lib/wine/wine ] && grep -q '^#arch=win64' "$WINEPREFIX/system.reg" 2>/dev/null &&
+        [ -z "$(ls -A "$WINEPREFIX/drive_c/windows/syswow64" 2>/dev/null)" ]; then
+        log "making the Wine prefix $WINEPREFIX again: it lacks 32-bit Wine's system folder"
+        wineserver -k >/dev/null 2>&1 || true
+        rm -rf "$WINEPREFIX"
+    fi
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
         log "creating the Wine prefix $WINEPREFIX"
         mkdir -p "$WINEPREFIX"
