@@ -59,8 +59,7 @@ std::optional<std::wstring> ProcessImagePathByModule(std::uint32_t processId) {
         return std::nullopt;
     }
     std::wstring path(kLongestPath, L'\0');
-    const DWORD length =
-        ::GetModuleFileNameExW(process.Get(), nullptr, path.data(), static_cast<DWORD>(path.size()));
+    const DWORD length = ::GetModuleFileNameExW(process.Get(), nullptr, path.data(), static_cast<DWORD>(path.size()));
     // 0 is a failure; a full buffer may be a cut path (Windows XP does not terminate it).
     if (length == 0 || length >= path.size()) {
         return std::nullopt;
