@@ -45,6 +45,12 @@ check_format() {
     done
 }
 
+# The 32-bit compilers, NSIS and zip, for scripts/package and the 32-bit tests (unzip for
+# the installer's round trip).
+ensure_package_tools() {
+    ensure_packages g++-mingw-w64-i686-posix binutils-mingw-w64-i686 nsis zip unzip
+}
+
 # clang with its runtime libraries (libFuzzer and the sanitizers), for scripts/fuzz only.
 ensure_fuzz_tools() {
     ensure_packages cmake make clang libclang-rt-14-dev
@@ -60,11 +66,20 @@ build_preset() {
     return "${PIPESTATUS[0]}"
 }
 
-# The project's own Wine prefix under build/, created once and reused.
+# The project's own Wine prefix under build/ (or the one given), created once and reused.
 setup_wine() {
-    export WINEPREFIX="$BUILD/wineprefix"
+    export WINEPREFIX="${1:-$BUILD/wineprefix}"
     export WINEDEBUG=-all
     export WINEDLLOVERRIDES="mscoree,mshtml="
+    # A 64-bit prefix made while 32-bit Wine was missing has an empty 32-bit system folder;
+    # once wine32 is installed the wine launcher starts no program in it ("could not load
+    # kernel32.dll") and wineboot -u does not fill it: the prefix is made again.
+    if [ -x /usr/lib/wine/wine ] && grep -q '^#arch=win64' "$WINEPREFIX/system.reg" 2>/dev/null &&
+        [ -z "$(ls -A "$WINEPREFIX/drive_c/windows/syswow64" 2>/dev/null)" ]; then
+        log "making the Wine prefix $WINEPREFIX again: it lacks 32-bit Wine's system folder"
+        wineserver -k >/dev/null 2>&1 || true
+        rm -rf "$WINEPREFIX"
+    fi
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
         log "creating the Wine prefix $WINEPREFIX"
         mkdir -p "$WINEPREFIX"
@@ -77,6 +92,25 @@ setup_wine() {
         wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
         wineserver -w
     fi
+}
+
+# 32-bit Wine (Debian: the i386 architecture and wine32), for the 32-bit build's tests and
+# for the installer, itself a 32-bit program. Added only when missing.
+ensure_wine32() {
+    dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q 'install ok installed' && return 0
+    local sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo=sudo
+    if ! dpkg --print-foreign-architectures | grep -qx i386; then
+        log "adding the i386 architecture"
+        $sudo dpkg --add-architecture i386 || return 1
+    fi
+    ensure_packages wine32:i386
+}
+
+# The project's 32-bit Wine prefix under build/ (WINEARCH=win32): a 32-bit Windows, as Rhino 3
+# and 4 ran on, where the installer chooses the 32-bit program. Created once and reused.
+setup_wine32() {
+    WINEARCH=win32 setup_wine "$BUILD/wineprefix-x86"
 }
 
 # Starts Xvfb on a free display unless one is already set and usable.

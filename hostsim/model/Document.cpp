@@ -47,7 +47,7 @@ std::size_t Document::FindSlot(ObjectKey key) const {
             return kNoSlot;
         }
         const std::uint64_t place = slot & kPlaceMask;
-        if (place != kDeletedPlace && Tag(slot) == Tag(hash) && keys_[place - 1] == key) {
+        if (place != kDeletedPlace && Tag(slot) == Tag(hash) && keys_[static_cast<std::size_t>(place - 1)] == key) {
             return i;
         }
     }
@@ -143,7 +143,7 @@ bool PickFilterAllows(int filter, ObjectKind kind) {
 const DocObject* Document::Find(std::string_view id) const {
     const std::optional<ObjectKey> key = ParseObjectKey(id);
     const std::size_t slot = key ? FindSlot(*key) : kNoSlot;
-    return slot == kNoSlot ? nullptr : &*objects_[(index_[slot] & kPlaceMask) - 1];
+    return slot == kNoSlot ? nullptr : &*objects_[static_cast<std::size_t>((index_[slot] & kPlaceMask) - 1)];
 }
 
 DocObject* Document::Find(std::string_view id) {
@@ -156,7 +156,7 @@ bool Document::Delete(std::string_view id) {
     if (slot == kNoSlot) {
         return false;
     }
-    objects_[(index_[slot] & kPlaceMask) - 1].reset();
+    objects_[static_cast<std::size_t>((index_[slot] & kPlaceMask) - 1)].reset();
     index_[slot] = Tag(index_[slot]) | kDeletedPlace;
     --liveCount_;
     // Probe lines come and go by the thousand in a generation run: once the gaps outnumber

@@ -1,5 +1,6 @@
 #include "E2eScenario.h"
 
+#include <cstdlib>
 #include <stdexcept>
 
 namespace e2e {
@@ -7,7 +8,15 @@ namespace e2e {
 using namespace driver;
 
 const E2ePaths& BuildPaths() {
-    static const E2ePaths paths{HOSTSIM_EXE_PATH, CURTATE_EXE_PATH, E2E_WORK_DIR, E2E_SCENE_DIR, E2E_FAILURE_DIR};
+    static const E2ePaths paths = [] {
+        E2ePaths built{HOSTSIM_EXE_PATH, CURTATE_EXE_PATH, E2E_WORK_DIR, E2E_SCENE_DIR, E2E_FAILURE_DIR};
+        // Another curtate.exe to drive instead of the build's: the installed one when the
+        // package is tested as a user would use it.
+        if (const char* tool = std::getenv("CURTATE_E2E_TOOL"); tool != nullptr && *tool != '\0') {
+            built.curtateExe = tool;
+        }
+        return built;
+    }();
     return paths;
 }
 

@@ -2,11 +2,13 @@
 
 #include <vector>
 
+#include "platform/win32/SystemFunction.h"
 #include "platform/win32/TextConversion.h"
 #include "platform/win32/UniqueHandle.h"
 #include "platform/win32/WinInclude.h"
 
-// After the Windows headers: both need their types.
+// After the Windows headers: they need their types.
+#include <psapi.h>
 #include <tlhelp32.h>
 #include <winver.h>
 
@@ -14,24 +16,57 @@ namespace win32 {
 
 namespace {
 
-// The full path of a process's executable, or nothing when the process cannot be opened or
-// its path read. Limited query access is enough, so processes of another integrity level or
-// bitness are read as well.
-std::optional<std::wstring> ProcessImagePath(DWORD processId) {
-    const UniqueProcessHandle process(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
+// PROCESS_QUERY_LIMITED_INFORMATION, Windows Vista on; the headers of the 32-bit build, held to
+// Windows XP, do not name it.
+constexpr DWORD kQueryLimitedInformation = 0x1000;
+constexpr DWORD kLongestPath = 32768;  // the longest path the system gives
+
+using QueryFullProcessImageNameFunction = BOOL(WINAPI*)(HANDLE, DWORD, LPWSTR, PDWORD);
+
+// QueryFullProcessImageNameW of kernel32 (Windows Vista on), looked up at run time so that the
+// 32-bit build still starts on Windows XP; null where the system lacks it.
+QueryFullProcessImageNameFunction QueryFullProcessImageName() {
+    static const auto function =
+        LoadedSystemFunction<QueryFullProcessImageNameFunction>(L"kernel32.dll", "QueryFullProcessImageNameW");
+    return function;
+}
+
+}  // namespace
+
+std::optional<std::wstring> ProcessImagePath(std::uint32_t processId) {
+    const QueryFullProcessImageNameFunction query = QueryFullProcessImageName();
+    if (query == nullptr) {
+        return ProcessImagePathByModule(processId);
+    }
+    // Limited query access is enough, so processes of another integrity level or bitness are
+    // read as well.
+    const UniqueProcessHandle process(::OpenProcess(kQueryLimitedInformation, FALSE, processId));
     if (!process.IsValid()) {
         return std::nullopt;
     }
-    std::wstring path(32768, L'\0');  // the longest path the system gives
+    std::wstring path(kLongestPath, L'\0');
     DWORD length = static_cast<DWORD>(path.size());
-    if (!::QueryFullProcessImageNameW(process.Get(), 0, path.data(), &length)) {
+    if (!query(process.Get(), 0, path.data(), &length)) {
         return std::nullopt;
     }
     path.resize(length);
     return path;
 }
 
-}  // namespace
+std::optional<std::wstring> ProcessImagePathByModule(std::uint32_t processId) {
+    const UniqueProcessHandle process(::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId));
+    if (!process.IsValid()) {
+        return std::nullopt;
+    }
+    std::wstring path(kLongestPath, L'\0');
+    const DWORD length = ::GetModuleFileNameExW(process.Get(), nullptr, path.data(), static_cast<DWORD>(path.size()));
+    // 0 is a failure; a full buffer may be a cut path (Windows XP does not terminate it).
+    if (length == 0 || length >= path.size()) {
+        return std::nullopt;
+    }
+    path.resize(length);
+    return path;
+}
 
 std::optional<int> ExecutableMajorVersion(const std::wstring& path) {
     DWORD ignored = 0;

@@ -93,26 +93,34 @@ std::optional<DWORD> ServerProcess::WaitExit(std::chrono::milliseconds limit) {
     return code;
 }
 
+namespace {
+
+struct WindowCloseSearch {
+    DWORD id;
+    int posted;
+};
+
+// Posts WM_CLOSE to a top-level window of the searched process (an EnumWindows callback: a
+// named function, since only it can have the callback's calling convention on 32-bit Windows).
+BOOL CALLBACK PostCloseToWindowOf(HWND window, LPARAM param) {
+    auto* s = reinterpret_cast<WindowCloseSearch*>(param);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == s->id) {
+        PostMessageW(window, WM_CLOSE, 0, 0);
+        ++s->posted;
+    }
+    return TRUE;
+}
+
+}  // namespace
+
 bool ServerProcess::Close() {
     if (!process_ || WaitForSingleObject(process_, 0) != WAIT_TIMEOUT) {
         return true;
     }
-    struct Search {
-        DWORD id;
-        int posted;
-    } search{id_, 0};
-    EnumWindows(
-        [](HWND window, LPARAM param) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(param);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            if (owner == s->id) {
-                PostMessageW(window, WM_CLOSE, 0, 0);
-                ++s->posted;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    WindowCloseSearch search{id_, 0};
+    EnumWindows(&PostCloseToWindowOf, reinterpret_cast<LPARAM>(&search));
     return search.posted > 0 && WaitForSingleObject(process_, 15000) == WAIT_OBJECT_0;
 }
 

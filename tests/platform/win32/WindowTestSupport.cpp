@@ -93,21 +93,28 @@ void CancelPendingActions() {
     PendingAction() = nullptr;
 }
 
+namespace {
+
+struct VisibleFormSearch {
+    HWND except;
+    std::vector<HWND> found;
+};
+
+// Collects a visible panel window other than the excepted one (an EnumThreadWindows callback:
+// a named function, since only it can have the callback's calling convention on 32-bit Windows).
+BOOL CALLBACK CollectVisibleForm(HWND hwnd, LPARAM data) {
+    auto* s = reinterpret_cast<VisibleFormSearch*>(data);
+    if (hwnd != s->except && ::IsWindowVisible(hwnd) && ClassNameOf(hwnd) == win32::FormClassName()) {
+        s->found.push_back(hwnd);
+    }
+    return TRUE;
+}
+
+}  // namespace
+
 std::vector<HWND> VisibleForms(HWND except) {
-    struct Search {
-        HWND except;
-        std::vector<HWND> found;
-    } search{except, {}};
-    ::EnumThreadWindows(
-        ::GetCurrentThreadId(),
-        [](HWND hwnd, LPARAM data) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(data);
-            if (hwnd != s->except && ::IsWindowVisible(hwnd) && ClassNameOf(hwnd) == win32::FormClassName()) {
-                s->found.push_back(hwnd);
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    VisibleFormSearch search{except, {}};
+    ::EnumThreadWindows(::GetCurrentThreadId(), &CollectVisibleForm, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
