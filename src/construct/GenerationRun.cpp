@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "common/BestEffort.h"
@@ -146,7 +147,8 @@ EntryOutcome GenerateForEntry(host::HostScript& script,
         probes.DeleteAll();
         return EntryOutcome::RunEnds;
     }
-    script.Command(command);
+    // Moved, not copied: the text of a fine step runs to megabytes.
+    script.Command(std::move(command));
     probes.DeleteAll();
     return EntryOutcome::Drawn;
 }
