@@ -124,11 +124,11 @@ Value ScriptApi::Call(const std::string& operation, const std::vector<Value>& ar
         log_.AddArgument(ArgumentText(arg));
     }
 
-    const Operation* spec = FindOperation(operation);
-    if (spec == nullptr) {
+    const Operation* entry = FindOperation(operation);
+    if (entry == nullptr) {
         throw ScriptError(operation, "Unknown name");
     }
-    const std::string name = spec->name;
+    const std::string name = entry->name;
     const FaultPlan::Decision fault = faults_->OnCall(name);
     if (fault.exit) {
         exitRequested_ = true;
@@ -145,13 +145,13 @@ Value ScriptApi::Call(const std::string& operation, const std::vector<Value>& ar
     while (given > 0 && args[given - 1].IsEmpty()) {
         --given;
     }
-    if (given < spec->minArgs) {
+    if (given < entry->minArgs) {
         throw ScriptError(name, "Argument not optional");
     }
-    if (given > spec->maxArgs) {
+    if (given > entry->maxArgs) {
         throw ScriptError(name, "Wrong number of arguments");
     }
-    Value answer = spec->run(*this, args);
+    Value answer = entry->run(*this, args);
     if (fault.wrongType) {
         answer = ApplyWrongType(*fault.wrongType, answer);
     }
