@@ -19,13 +19,18 @@ else()
   include(GoogleTest)
 endif()
 
-# Adds a unit-test executable made of every .cpp of the calling folder.
+# Adds a unit-test executable made of every .cpp of the calling folder and of the FOLDERS
+# below it.
 # Natively each test case is its own CTest test; under Wine each executable runs
 # once (starting a Wine process per test case would cost seconds each) and writes
 # its GoogleTest report for the summary of scripts/test.
 function(curtate_unit_tests name)
-  cmake_parse_arguments(ARG "" "" "DEPENDS;EXTRA_SOURCES" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "DEPENDS;EXTRA_SOURCES;FOLDERS" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  foreach(folder IN LISTS ARG_FOLDERS)
+    file(GLOB folder_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${folder}/*.cpp)
+    list(APPEND sources ${folder_sources})
+  endforeach()
   add_executable(${name} ${sources} ${ARG_EXTRA_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_DEPENDS} GTest::gtest_main)
   if(CMAKE_CROSSCOMPILING)

@@ -1,6 +1,6 @@
 // The reference program of the start-up measure: registers a window class, opens one visible
 // top-level window and runs its message loop until the window is closed. Nothing else.
-#include "platform/win32/WinInclude.h"
+#include "platform/win32/base/WinInclude.h"
 
 namespace {
 

@@ -28,9 +28,9 @@
 #include "Session.h"
 #include "ToolWindows.h"
 #include "host/HostScript.h"
-#include "platform/win32/ComApartment.h"
-#include "platform/win32/ComDispatcher.h"
-#include "platform/win32/WinInclude.h"
+#include "platform/win32/base/WinInclude.h"
+#include "platform/win32/com/ComApartment.h"
+#include "platform/win32/com/ComDispatcher.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "Session.h"
-#include "platform/win32/ComApartment.h"
+#include "platform/win32/com/ComApartment.h"
 
 namespace e2e {
 

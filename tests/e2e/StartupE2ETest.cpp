@@ -14,10 +14,10 @@
 #include "E2eScenario.h"
 #include "Session.h"
 #include "host/ModernHosts.h"
-#include "platform/win32/ComApartment.h"
-#include "platform/win32/ModernHosts.h"
-#include "platform/win32/Processes.h"
-#include "platform/win32/UniqueHandle.h"
+#include "platform/win32/base/UniqueHandle.h"
+#include "platform/win32/com/ComApartment.h"
+#include "platform/win32/system/ModernHosts.h"
+#include "platform/win32/system/Processes.h"
 
 namespace {
 

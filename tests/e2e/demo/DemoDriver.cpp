@@ -16,7 +16,7 @@
 #include "HostControl.h"
 #include "HostDocument.h"
 #include "ToolWindows.h"
-#include "platform/win32/ComApartment.h"
+#include "platform/win32/com/ComApartment.h"
 
 namespace {
 

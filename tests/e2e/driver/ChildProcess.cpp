@@ -4,8 +4,8 @@
 
 #include <utility>
 
-#include "platform/win32/TextConversion.h"
-#include "platform/win32/Win32Error.h"
+#include "platform/win32/base/TextConversion.h"
+#include "platform/win32/base/Win32Error.h"
 
 namespace driver {
 

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/win32/WinInclude.h"
+#include "platform/win32/base/WinInclude.h"
 
 namespace driver {
 

@@ -1,9 +1,9 @@
 #include "HostControl.h"
 
 #include "common/NumberText.h"
-#include "platform/win32/Bstr.h"
-#include "platform/win32/Variant.h"
-#include "platform/win32/Win32Error.h"
+#include "platform/win32/base/Win32Error.h"
+#include "platform/win32/com/Bstr.h"
+#include "platform/win32/com/Variant.h"
 
 namespace driver {
 

@@ -4,8 +4,8 @@
 #include <stdexcept>
 #include <string>
 
-#include "platform/win32/ComPtr.h"
-#include "platform/win32/WinInclude.h"
+#include "platform/win32/base/WinInclude.h"
+#include "platform/win32/com/ComPtr.h"
 
 namespace driver {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/win32/WinInclude.h"
+#include "platform/win32/base/WinInclude.h"
 
 namespace driver {
 

@@ -8,7 +8,7 @@
 #include <stdexcept>
 
 #include "ScreenCapture.h"
-#include "platform/win32/TextConversion.h"
+#include "platform/win32/base/TextConversion.h"
 
 #include <winver.h>
 

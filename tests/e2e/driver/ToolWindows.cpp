@@ -3,7 +3,7 @@
 #include <stdexcept>
 
 #include "ChildProcess.h"
-#include "platform/win32/TextConversion.h"
+#include "platform/win32/base/TextConversion.h"
 
 namespace driver {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/win32/WinInclude.h"
+#include "platform/win32/base/WinInclude.h"
 #include "ui/ControlTables.h"
 
 namespace driver {

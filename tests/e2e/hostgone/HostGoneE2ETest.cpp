@@ -9,7 +9,7 @@
 #include <string>
 
 #include "E2eScenario.h"
-#include "platform/win32/UniqueHandle.h"
+#include "platform/win32/base/UniqueHandle.h"
 #include "ui/Messages.h"
 
 namespace e2e {

@@ -1,0 +1,83 @@
+#pragma once
+
+#include <utility>
+
+#include "platform/win32/base/WinInclude.h"
+
+namespace win32 {
+
+// Holds one COM reference to a T (an IUnknown-derived interface). Copying adds a
+// reference; moving transfers it; destruction releases it. No implicit conversion and
+// no comparison: the pointer is reached through Get() or ->.
+template <typename T>
+class ComPtr {
+  public:
+    ComPtr() noexcept = default;
+    ComPtr(const ComPtr& other) noexcept : ptr_(other.ptr_) {
+        if (ptr_ != nullptr) {
+            ptr_->AddRef();
+        }
+    }
+    ComPtr(ComPtr&& other) noexcept : ptr_(std::exchange(other.ptr_, nullptr)) {}
+    ComPtr& operator=(const ComPtr& other) noexcept {
+        ComPtr copy(other);
+        std::swap(ptr_, copy.ptr_);
+        return *this;
+    }
+    ComPtr& operator=(ComPtr&& other) noexcept {
+        if (this != &other) {
+            Reset(std::exchange(other.ptr_, nullptr));
+        }
+        return *this;
+    }
+    ~ComPtr() { Reset(); }
+
+    // Takes over the reference the caller owns (as returned by an out-parameter).
+    static ComPtr Adopt(T* ptr) noexcept {
+        ComPtr result;
+        result.ptr_ = ptr;
+        return result;
+    }
+    // Adds a reference of its own to a pointer the caller keeps owning.
+    static ComPtr Share(T* ptr) noexcept {
+        if (ptr != nullptr) {
+            ptr->AddRef();
+        }
+        return Adopt(ptr);
+    }
+
+    T* Get() const noexcept { return ptr_; }
+    T* operator->() const noexcept { return ptr_; }
+
+    // Releases the held reference and takes over `ptr`'s (already counted) reference.
+    void Reset(T* ptr = nullptr) noexcept {
+        T* old = std::exchange(ptr_, ptr);
+        if (old != nullptr) {
+            old->Release();
+        }
+    }
+    // Gives the reference to the caller.
+    [[nodiscard]] T* Detach() noexcept { return std::exchange(ptr_, nullptr); }
+    // Releases the held reference and returns the address for an out-parameter.
+    T** Put() noexcept {
+        Reset();
+        return &ptr_;
+    }
+    // Put() for calls that take void** (QueryInterface, CoCreateInstance).
+    void** PutVoid() noexcept { return reinterpret_cast<void**>(Put()); }
+
+    // QueryInterface for `iid`; the result is empty (and the HRESULT says why) on failure.
+    template <typename U>
+    HRESULT As(REFIID iid, ComPtr<U>& result) const noexcept {
+        if (ptr_ == nullptr) {
+            result.Reset();
+            return E_POINTER;
+        }
+        return ptr_->QueryInterface(iid, result.PutVoid());
+    }
+
+  private:
+    T* ptr_ = nullptr;
+};
+
+}  // namespace win32
