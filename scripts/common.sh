@@ -46,9 +46,9 @@ check_format() {
 }
 
 # The 32-bit compilers, NSIS and zip, for scripts/package and the 32-bit tests (unzip for
-# the installer's round trip).
+# the installer's round trips, xdotool to answer the installer's questions in them).
 ensure_package_tools() {
-    ensure_packages g++-mingw-w64-i686-posix binutils-mingw-w64-i686 nsis zip unzip
+    ensure_packages g++-mingw-w64-i686-posix binutils-mingw-w64-i686 nsis zip unzip xdotool
 }
 
 # clang with its runtime libraries (libFuzzer and the sanitizers), for scripts/fuzz only.
@@ -95,7 +95,10 @@ setup_wine() {
 }
 
 # 32-bit Wine (Debian: the i386 architecture and wine32), for the 32-bit build's tests and
-# for the installer, itself a 32-bit program. Added only when missing.
+# for the installer, itself a 32-bit program. Added only when missing. Returns 2 on a machine
+# whose kernel runs no 32-bit executable (IA-32 emulation off): there wine32 is not installed,
+# since Debian's wine launcher would then start its 32-bit loader for every program and fail,
+# 64-bit ones included.
 ensure_wine32() {
     dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q 'install ok installed' && return 0
     local sudo=""
@@ -104,6 +107,9 @@ ensure_wine32() {
         log "adding the i386 architecture"
         $sudo dpkg --add-architecture i386 || return 1
     fi
+    # The 32-bit C library's loader is itself a 32-bit executable: it runs where they run.
+    ensure_packages libc6:i386 || return 1
+    /lib/ld-linux.so.2 --version >/dev/null 2>&1 || return 2
     ensure_packages wine32:i386
 }
 
