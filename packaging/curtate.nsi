@@ -206,16 +206,20 @@ SectionEnd
 
 ; The program first; the shortcut, the uninstaller and the entry only once it is gone, so that
 ; a copy that could not be removed stays listed and can be removed later.
-Section "Uninstall"
-    Call un.WaitUntilToolEnds
-    Delete "$INSTDIR\curtate.exe"
-    Delete "$INSTDIR\README.txt"
-    ${If} ${FileExists} "$INSTDIR\curtate.exe"
-    ${OrIf} ${FileExists} "$INSTDIR\README.txt"
-        MessageBox MB_OK|MB_ICONSTOP "Curtate could not be removed from $INSTDIR; it stays installed." /SD IDOK
+!macro RemoveOrStop name
+    Delete "$INSTDIR\${name}"
+    ${If} ${FileExists} "$INSTDIR\${name}"
+        MessageBox MB_OK|MB_ICONSTOP "$INSTDIR\${name} could not be removed; Curtate stays installed." /SD IDOK
         SetErrorLevel 2
         Abort
     ${EndIf}
+!macroend
+
+Section "Uninstall"
+    Call un.WaitUntilToolEnds
+    ; The program first: when it cannot go, nothing else has gone.
+    !insertmacro RemoveOrStop curtate.exe
+    !insertmacro RemoveOrStop README.txt
     Delete "$INSTDIR\curtate.exe.old"
     Delete "$INSTDIR\README.txt.old"
     Delete "$INSTDIR\uninstall.exe.old"
