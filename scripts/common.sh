@@ -46,9 +46,9 @@ check_format() {
 }
 
 # The 32-bit compilers, NSIS and zip, for scripts/package and the 32-bit tests (unzip for
-# the installer's round trip).
+# the installer's round trips, xdotool to answer the installer's questions in them).
 ensure_package_tools() {
-    ensure_packages g++-mingw-w64-i686-posix binutils-mingw-w64-i686 nsis zip unzip
+    ensure_packages g++-mingw-w64-i686-posix binutils-mingw-w64-i686 nsis zip unzip xdotool
 }
 
 # clang with its runtime libraries (libFuzzer and the sanitizers), for scripts/fuzz only.
@@ -96,26 +96,26 @@ setup_wine() {
 
 # Whether this machine runs 32-bit x86 programs at all. Some kernels are built or booted without
 # IA-32 emulation ("32-bit emulation disabled"); there no 32-bit program runs, 32-bit Wine
-# included, and once wine32 is installed the wine launcher picks its 32-bit loader for every
-# program, so 64-bit Wine stops working too. Probed with the smallest i386 program: an ELF
-# header, one loadable segment, and the code of exit(0) through int 0x80.
+# included. Probed with the smallest i386 program, so that nothing needs installing first: an
+# ELF header, one loadable segment, and the code of exit(0) through int 0x80.
 machine_runs_32bit() {
-    local probe
+    local probe status
     probe=$(mktemp) || return 1
     printf '\x7f\x45\x4c\x46\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00\x01\x00\x00\x00\x54\x80\x04\x08\x34\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x34\x00\x20\x00\x01\x00\x00\x00\x00\x00\x00\x00\x01\x00\x00\x00\x00\x00\x00\x00\x00\x80\x04\x08\x00\x80\x04\x08\x5d\x00\x00\x00\x5d\x00\x00\x00\x05\x00\x00\x00\x00\x10\x00\x00\xb8\x01\x00\x00\x00\x31\xdb\xcd\x80' >"$probe"
     chmod +x "$probe"
     "$probe" 2>/dev/null
-    local status=$?
+    status=$?
     rm -f "$probe"
     return $status
 }
-MACHINE_LACKS_32BIT="machine lacks: a kernel that runs 32-bit programs (IA-32 emulation is disabled here), so neither 32-bit Wine nor any 32-bit Windows program runs"
 
 # 32-bit Wine (Debian: the i386 architecture and wine32), for the 32-bit build's tests and
-# for the installer, itself a 32-bit program. Added only when missing, and only where the
-# machine runs 32-bit programs (elsewhere it would break 64-bit Wine as well).
+# for the installer, itself a 32-bit program. Added only when missing. Returns 2 on a machine
+# whose kernel runs no 32-bit executable (IA-32 emulation off): there wine32 is not installed,
+# since Debian's wine launcher would then start its 32-bit loader for every program and fail,
+# 64-bit ones included.
 ensure_wine32() {
-    machine_runs_32bit || { log "$MACHINE_LACKS_32BIT"; return 1; }
+    machine_runs_32bit || return 2
     dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q 'install ok installed' && return 0
     local sudo=""
     [ "$(id -u)" -ne 0 ] && sudo=sudo

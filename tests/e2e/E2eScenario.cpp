@@ -15,6 +15,11 @@ const E2ePaths& BuildPaths() {
         if (const char* tool = std::getenv("CURTATE_E2E_TOOL"); tool != nullptr && *tool != '\0') {
             built.curtateExe = tool;
         }
+        // Another hostsim.exe to copy as the hosts: the 32-bit one beside the 64-bit tool, as
+        // Rhino 3 and 4, 32-bit programs, run beside it on 64-bit Windows.
+        if (const char* host = std::getenv("CURTATE_E2E_HOST"); host != nullptr && *host != '\0') {
+            built.hostsimExe = host;
+        }
         return built;
     }();
     return paths;
