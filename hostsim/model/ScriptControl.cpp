@@ -57,6 +57,19 @@ void ExpectEnd(std::string_view rest) {
     }
 }
 
+// The N-th call of an operation, as "<Op> <N>" names it.
+struct NthCall {
+    std::string operation;
+    std::uint32_t n;
+};
+
+NthCall ReadNthCall(std::string_view rest) {
+    std::string operation = OperationWord(NextWord(rest));
+    const std::uint32_t n = CountWord(NextWord(rest), 1);
+    ExpectEnd(rest);
+    return {std::move(operation), n};
+}
+
 std::string TrimBlanks(std::string_view text) {
     while (!text.empty() && IsBlank(text.front())) {
         text.remove_prefix(1);
@@ -146,18 +159,14 @@ std::string ScriptApi::ControlLines::Fault(ScriptApi& api, std::string_view rest
 }
 
 std::string ScriptApi::ControlLines::FaultRaise(ScriptApi& api, std::string_view rest) {
-    std::string operation = OperationWord(NextWord(rest));
-    const std::uint32_t n = CountWord(NextWord(rest), 1);
-    ExpectEnd(rest);
-    api.faults_->RaiseOn(std::move(operation), n);
+    NthCall call = ReadNthCall(rest);
+    api.faults_->RaiseOn(std::move(call.operation), call.n);
     return "ok";
 }
 
 std::string ScriptApi::ControlLines::FaultExit(ScriptApi& api, std::string_view rest) {
-    std::string operation = OperationWord(NextWord(rest));
-    const std::uint32_t n = CountWord(NextWord(rest), 1);
-    ExpectEnd(rest);
-    api.faults_->ExitOn(std::move(operation), n);
+    NthCall call = ReadNthCall(rest);
+    api.faults_->ExitOn(std::move(call.operation), call.n);
     return "ok";
 }
 
