@@ -16,32 +16,32 @@ std::string_view WithoutComment(std::string_view line) {
     return hash == std::string_view::npos ? line : line.substr(0, hash);
 }
 
-}  // namespace
-
-std::optional<std::string> ApplySceneLine(Document& document, std::string_view line) {
-    std::string_view rest = WithoutComment(line);
-    const std::string_view kind = NextWord(rest);
-    if (kind.empty()) {
-        return std::nullopt;
-    }
-    if (EqualsIgnoringCase(kind, "redraw")) {
-        const std::string_view state = NextWord(rest);
-        if (!NextWord(rest).empty() || !(EqualsIgnoringCase(state, "on") || EqualsIgnoringCase(state, "off"))) {
-            throw std::invalid_argument("redraw takes on or off");
-        }
-        document.SetRedrawEnabled(EqualsIgnoringCase(state, "on"));
-        return std::nullopt;
-    }
-    std::vector<double> numbers;
+// The words after an object line's kind: its points, and the id= and selected attributes
+// that follow them.
+struct ObjectWords {
+    std::vector<Vec3> points;
     std::optional<std::string_view> fixedId;
     bool selected = false;
+};
+
+void ApplyRedraw(Document& document, std::string_view rest) {
+    const std::string_view state = NextWord(rest);
+    if (!NextWord(rest).empty() || !(EqualsIgnoringCase(state, "on") || EqualsIgnoringCase(state, "off"))) {
+        throw std::invalid_argument("redraw takes on or off");
+    }
+    document.SetRedrawEnabled(EqualsIgnoringCase(state, "on"));
+}
+
+ObjectWords ReadObjectWords(std::string_view rest) {
+    ObjectWords words;
+    std::vector<double> numbers;
     for (std::string_view word = NextWord(rest); !word.empty(); word = NextWord(rest)) {
         if (word.size() > 3 && EqualsIgnoringCase(word.substr(0, 3), "id=")) {
-            fixedId = word.substr(3);
+            words.fixedId = word.substr(3);
         } else if (EqualsIgnoringCase(word, "selected")) {
-            selected = true;
+            words.selected = true;
         } else if (const std::optional<double> number = ParseNumber(word)) {
-            if (fixedId || selected) {
+            if (words.fixedId || words.selected) {
                 throw std::invalid_argument("coordinates must come before id= and selected");
             }
             numbers.push_back(*number);
@@ -52,36 +52,56 @@ std::optional<std::string> ApplySceneLine(Document& document, std::string_view l
     if (numbers.size() % 3 != 0) {
         throw std::invalid_argument("coordinates must come in threes");
     }
-    std::vector<Vec3> points;
     for (std::size_t i = 0; i < numbers.size(); i += 3) {
-        points.push_back({numbers[i], numbers[i + 1], numbers[i + 2]});
+        words.points.push_back({numbers[i], numbers[i + 1], numbers[i + 2]});
     }
+    return words;
+}
+
+// The curve a line, polyline or curve line describes.
+Curve CurveOfKind(std::string_view kind, const std::vector<Vec3>& points) {
+    std::optional<Curve> curve;
+    if (EqualsIgnoringCase(kind, "line")) {
+        if (points.size() != 2) {
+            throw std::invalid_argument("line takes x1 y1 z1 x2 y2 z2");
+        }
+        curve = Curve::MakeLine(points[0], points[1]);
+    } else if (EqualsIgnoringCase(kind, "polyline")) {
+        curve = Curve::MakePolyline(points);
+    } else if (EqualsIgnoringCase(kind, "curve")) {
+        curve = Curve::MakeInterpolated(points);
+    } else {
+        throw std::invalid_argument("unknown object kind: " + std::string(kind));
+    }
+    if (!curve) {
+        throw std::invalid_argument(std::string(kind) + " needs two distinct points");
+    }
+    return std::move(*curve);
+}
+
+}  // namespace
+
+std::optional<std::string> ApplySceneLine(Document& document, std::string_view line) {
+    std::string_view rest = WithoutComment(line);
+    const std::string_view kind = NextWord(rest);
+    if (kind.empty()) {
+        return std::nullopt;
+    }
+    if (EqualsIgnoringCase(kind, "redraw")) {
+        ApplyRedraw(document, rest);
+        return std::nullopt;
+    }
+    const ObjectWords words = ReadObjectWords(rest);
     std::string id;
     if (EqualsIgnoringCase(kind, "point")) {
-        if (points.size() != 1) {
+        if (words.points.size() != 1) {
             throw std::invalid_argument("point takes x y z");
         }
-        id = document.AddPoint(points[0], fixedId);
+        id = document.AddPoint(words.points[0], words.fixedId);
     } else {
-        std::optional<Curve> curve;
-        if (EqualsIgnoringCase(kind, "line")) {
-            if (points.size() != 2) {
-                throw std::invalid_argument("line takes x1 y1 z1 x2 y2 z2");
-            }
-            curve = Curve::MakeLine(points[0], points[1]);
-        } else if (EqualsIgnoringCase(kind, "polyline")) {
-            curve = Curve::MakePolyline(points);
-        } else if (EqualsIgnoringCase(kind, "curve")) {
-            curve = Curve::MakeInterpolated(points);
-        } else {
-            throw std::invalid_argument("unknown object kind: " + std::string(kind));
-        }
-        if (!curve) {
-            throw std::invalid_argument(std::string(kind) + " needs two distinct points");
-        }
-        id = document.AddCurve(std::move(*curve), fixedId);
+        id = document.AddCurve(CurveOfKind(kind, words.points), words.fixedId);
     }
-    if (selected) {
+    if (words.selected) {
         document.Select(id);
     }
     return id;

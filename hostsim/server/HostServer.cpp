@@ -69,11 +69,9 @@ void RunMessageLoop() {
     }
 }
 
-}  // namespace
-
-int RunHostServer(const ServerOptions& options, const HostIdentity& identity) {
-    ComApartment apartment;
-    ScriptApi api(static_cast<std::uint32_t>(identity.version));
+// Loads the scene and runs the control lines the command line gives. False, with the reason
+// written to standard error, when one of them cannot be read.
+bool PrepareDocument(ScriptApi& api, const ServerOptions& options) {
     try {
         if (!options.sceneFile.empty()) {
             LoadSceneFile(api.Doc(), WideToUtf8(options.sceneFile));
@@ -83,9 +81,70 @@ int RunHostServer(const ServerOptions& options, const HostIdentity& identity) {
         }
     } catch (const ScriptError& e) {
         ReportStartFailure(e.Description());
-        return 2;
+        return false;
     } catch (const std::exception& e) {
         ReportStartFailure(e.what());
+        return false;
+    }
+    return true;
+}
+
+// What follows every automation call: the call is logged, shown in the command history when
+// it ran a command, and the views redrawn when it may have changed the document.
+ScriptObject::AfterCall AfterEachCall(ScriptApi& api, MainWindow& window, CallLogFile& logFile) {
+    return [&api, &window, &logFile](const std::string& operation, const std::vector<Value>& args) {
+        logFile.Append(api.Log());
+        // The command line shows the commands run, as the host echoes them.
+        if (operation == "Command" && !args.empty() && args.front().Kind() == ValueKind::String) {
+            window.AddHistory("Command: " + args.front().AsString());
+        }
+        // Only after a call that may change the document: a redraw snapshots and paints the whole
+        // document, so redrawing after every query would make a command that asks once per
+        // object (SelAllPts: IsPoint for each) quadratic in the document.
+        if (ScriptApi::MayChangeDocument(operation, args)) {
+            window.DocumentChanged();
+        }
+    };
+}
+
+// The test control object's view of the host: control lines redraw the views after them.
+ControlHooks ControlHooksFor(ScriptApi& api, MainWindow& window) {
+    return ControlHooks{[&api, &window](const std::string& line) {
+                            std::string reply = api.Control(line);
+                            window.DocumentChanged();
+                            return reply;
+                        },
+                        [&api] { return api.Log().Text(); }, [&api] { return api.DocumentText(); },
+                        [&api] { api.Control("log clear"); },
+                        [&window] { PostMessageW(window.Handle(), WM_CLOSE, 0, 0); }};
+}
+
+// Publishes the class objects of the played version and the version-independent control class,
+// each answering its one object, until the registrations are cleared.
+void PublishClassObjects(const HostIdentity& identity,
+                         IDispatch* application,
+                         IDispatch* control,
+                         std::vector<ClassRegistration>& registrations) {
+    const auto publish = [&registrations](const ServerClass& serverClass, IDispatch* object) {
+        auto* factory = new SingletonClassFactory(object, {});
+        ComPtr<IClassFactory> held = ComPtr<IClassFactory>::Adopt(factory);
+        registrations.emplace_back(serverClass.clsid, held.Get());
+    };
+    publish(*identity.application, application);
+    publish(*identity.control, control);
+    try {
+        publish(kControlClass, control);
+    } catch (const ComError&) {
+        // Another running host already answers the version-independent control class.
+    }
+}
+
+}  // namespace
+
+int RunHostServer(const ServerOptions& options, const HostIdentity& identity) {
+    ComApartment apartment;
+    ScriptApi api(static_cast<std::uint32_t>(identity.version));
+    if (!PrepareDocument(api, options)) {
         return 2;
     }
 
@@ -108,57 +167,24 @@ int RunHostServer(const ServerOptions& options, const HostIdentity& identity) {
     });
     window.DocumentChanged();
 
-    const auto afterCall = [&](const std::string& operation, const std::vector<Value>& args) {
-        logFile.Append(api.Log());
-        // The command line shows the commands run, as the host echoes them.
-        if (operation == "Command" && !args.empty() && args.front().Kind() == ValueKind::String) {
-            window.AddHistory("Command: " + args.front().AsString());
-        }
-        // Only after a call that may change the document: a redraw snapshots and paints the whole
-        // document, so redrawing after every query would make a command that asks once per
-        // object (SelAllPts: IsPoint for each) quadratic in the document.
-        if (ScriptApi::MayChangeDocument(operation, args)) {
-            window.DocumentChanged();
-        }
-    };
-    ComPtr<IDispatch> script = MakeObject<ScriptObject>(api, afterCall);
+    ComPtr<IDispatch> script = MakeObject<ScriptObject>(api, AfterEachCall(api, window, logFile));
     ComPtr<IDispatch> application = MakeObject<ApplicationObject>(
         api, script.Get(),
         ApplicationHooks{[&window] { return window.IsShown(); }, [&window](bool shown) { window.SetShown(shown); },
                          [&logFile](const std::string& line) { logFile.Note(line); }});
-    ComPtr<IDispatch> control = MakeObject<ControlObject>(ControlHooks{
-        [&](const std::string& line) {
-            std::string reply = api.Control(line);
-            window.DocumentChanged();
-            return reply;
-        },
-        [&api] { return api.Log().Text(); }, [&api] { return api.DocumentText(); },
-        [&api] { api.Control("log clear"); }, [&window] { PostMessageW(window.Handle(), WM_CLOSE, 0, 0); }});
+    ComPtr<IDispatch> control = MakeObject<ControlObject>(ControlHooksFor(api, window));
 
-    {
-        const auto publish = [&](const ServerClass& serverClass, IDispatch* object) {
-            auto* factory = new SingletonClassFactory(object, {});
-            ComPtr<IClassFactory> held = ComPtr<IClassFactory>::Adopt(factory);
-            registrations.emplace_back(serverClass.clsid, held.Get());
-        };
-        if (!options.noClassObjects) {
-            publish(*identity.application, application.Get());
-            publish(*identity.control, control.Get());
-            try {
-                publish(kControlClass, control.Get());
-            } catch (const ComError&) {
-                // Another running host already answers the version-independent control class.
-            }
-        }
-        active.Register(application.Get(), identity.application->clsid);
-        if (!options.embedding) {
-            window.SetShown(true);
-        }
-        RunMessageLoop();
-        // Revoked before the objects are disconnected below.
-        registrations.clear();
-        active.Revoke();
+    if (!options.noClassObjects) {
+        PublishClassObjects(identity, application.Get(), control.Get(), registrations);
     }
+    active.Register(application.Get(), identity.application->clsid);
+    if (!options.embedding) {
+        window.SetShown(true);
+    }
+    RunMessageLoop();
+    // Revoked before the objects are disconnected below.
+    registrations.clear();
+    active.Revoke();
     // Clients still holding references get RPC_E_DISCONNECTED instead of a dead stub.
     for (IDispatch* object : {application.Get(), script.Get(), control.Get()}) {
         (void)CoDisconnectObject(object, 0);

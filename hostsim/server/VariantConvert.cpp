@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 #include <vector>
 
@@ -36,6 +37,71 @@ Value DoubleThroughChangeType(const VARIANT& v) {
     Variant converted;
     ThrowIfFailed(VariantChangeType(converted.Put(), const_cast<VARIANT*>(&v), 0, VT_R8), "VariantChangeType to VT_R8");
     return Value::Double(converted.Get().dblVal);
+}
+
+// Bytes of the payload a scalar of this type keeps at the start of the VARIANT union; 0 for a
+// type whose payload is not read that way (VT_DECIMAL fills the whole VARIANT) or not at all.
+std::size_t UnionPayloadSize(VARTYPE type) {
+    switch (type) {
+        case VT_I1:
+            return sizeof(CHAR);
+        case VT_UI1:
+            return sizeof(BYTE);
+        case VT_I2:
+            return sizeof(SHORT);
+        case VT_UI2:
+            return sizeof(USHORT);
+        case VT_BOOL:
+            return sizeof(VARIANT_BOOL);
+        case VT_I4:
+            return sizeof(LONG);
+        case VT_UI4:
+            return sizeof(ULONG);
+        case VT_INT:
+            return sizeof(INT);
+        case VT_UINT:
+            return sizeof(UINT);
+        case VT_ERROR:
+            return sizeof(SCODE);
+        case VT_R4:
+            return sizeof(FLOAT);
+        case VT_I8:
+            return sizeof(LONGLONG);
+        case VT_UI8:
+            return sizeof(ULONGLONG);
+        case VT_R8:
+            return sizeof(DOUBLE);
+        case VT_CY:
+            return sizeof(CY);
+        case VT_DATE:
+            return sizeof(DATE);
+        case VT_BSTR:
+            return sizeof(BSTR);
+        default:
+            return 0;
+    }
+}
+
+// Moves a row-major index to the next element: the last index varies fastest. Past the last
+// element it wraps to the first.
+void NextIndex(std::vector<LONG>& index, const std::vector<ArrayBound>& bounds) {
+    for (std::size_t d = bounds.size(); d-- > 0;) {
+        if (std::int64_t{index[d]} <
+            std::int64_t{bounds[d].lowerBound} + static_cast<std::int64_t>(bounds[d].count) - 1) {
+            ++index[d];
+            return;
+        }
+        index[d] = bounds[d].lowerBound;
+    }
+}
+
+// The index of an array's first element.
+std::vector<LONG> FirstIndex(const std::vector<ArrayBound>& bounds) {
+    std::vector<LONG> index(bounds.size());
+    for (std::size_t d = 0; d < bounds.size(); ++d) {
+        index[d] = bounds[d].lowerBound;
+    }
+    return index;
 }
 
 // Reads a plain (non-reference, non-array) value whose payload sits in the VARIANT union.
@@ -93,68 +159,57 @@ Value ReferencedScalarValue(const VARIANT& v) {
     }
     VARIANT plain;
     VariantInit(&plain);
-    plain.vt = type;
-    switch (type) {
-        case VT_BOOL:
-            plain.boolVal = *v.pboolVal;
-            break;
-        case VT_I2:
-            plain.iVal = *v.piVal;
-            break;
-        case VT_I4:
-            plain.lVal = *v.plVal;
-            break;
-        case VT_R8:
-            plain.dblVal = *v.pdblVal;
-            break;
-        case VT_R4:
-            plain.fltVal = *v.pfltVal;
-            break;
-        case VT_I1:
-            plain.cVal = *v.pcVal;
-            break;
-        case VT_UI1:
-            plain.bVal = *v.pbVal;
-            break;
-        case VT_UI2:
-            plain.uiVal = *v.puiVal;
-            break;
-        case VT_UI4:
-            plain.ulVal = *v.pulVal;
-            break;
-        case VT_INT:
-            plain.intVal = *v.pintVal;
-            break;
-        case VT_UINT:
-            plain.uintVal = *v.puintVal;
-            break;
-        case VT_I8:
-            plain.llVal = *v.pllVal;
-            break;
-        case VT_UI8:
-            plain.ullVal = *v.pullVal;
-            break;
-        case VT_CY:
-            plain.cyVal = *v.pcyVal;
-            break;
-        case VT_DATE:
-            plain.date = *v.pdate;
-            break;
-        case VT_ERROR:
-            plain.scode = *v.pscode;
-            break;
-        case VT_DECIMAL:
-            plain.decVal = *v.pdecVal;
-            plain.vt = VT_DECIMAL;
-            break;
-        // The BSTR stays owned by the caller: it is only read here, never freed.
-        case VT_BSTR:
-            plain.bstrVal = *v.pbstrVal;
-            break;
-        default:
-            throw VariantTypeError("unsupported VT_BYREF type " + std::to_string(v.vt));
+    if (type == VT_DECIMAL) {
+        // A DECIMAL overlays the whole VARIANT, its type field included.
+        plain.decVal = *v.pdecVal;
+        plain.vt = VT_DECIMAL;
+        return ScalarValue(plain);
     }
+    const std::size_t size = UnionPayloadSize(type);
+    if (size == 0) {
+        throw VariantTypeError("unsupported VT_BYREF type " + std::to_string(v.vt));
+    }
+    // Every payload of the union starts at the same address. A BSTR stays owned by the
+    // caller: it is only read here, never freed.
+    std::memcpy(&plain.llVal, v.byref, size);
+    plain.vt = type;
     return ScalarValue(plain);
+}
+
+// The bounds of each dimension of an array, leftmost first.
+std::vector<ArrayBound> ArrayBounds(SAFEARRAY* array) {
+    const UINT dims = SafeArrayGetDim(array);
+    if (dims == 0) {
+        throw VariantTypeError("SAFEARRAY without dimensions");
+    }
+    std::vector<ArrayBound> bounds(dims);
+    for (UINT d = 0; d < dims; ++d) {
+        LONG lower = 0;
+        LONG upper = 0;
+        // SafeArrayGetLBound counts dimensions from 1, leftmost first.
+        ThrowIfFailed(SafeArrayGetLBound(array, d + 1, &lower), "SafeArrayGetLBound");
+        ThrowIfFailed(SafeArrayGetUBound(array, d + 1, &upper), "SafeArrayGetUBound");
+        const std::int64_t count = std::int64_t{upper} - lower + 1;
+        bounds[d] = ArrayBound{lower, static_cast<std::size_t>(count < 0 ? 0 : count)};
+    }
+    return bounds;
+}
+
+// The element of an array at an index, as a VARIANT of the array's element type.
+Variant ArrayElement(SAFEARRAY* array, VARTYPE elementType, std::vector<LONG>& index) {
+    Variant element;
+    if (elementType == VT_VARIANT) {
+        ThrowIfFailed(SafeArrayGetElement(array, index.data(), element.Put()), "SafeArrayGetElement");
+        return element;
+    }
+    if (UnionPayloadSize(elementType) == 0) {
+        throw VariantTypeError("unsupported array element type " + std::to_string(elementType));
+    }
+    // The element is read straight into the union and then tagged with its type.
+    VARIANT* raw = element.Put();
+    ThrowIfFailed(SafeArrayGetElement(array, index.data(), &raw->llVal), "SafeArrayGetElement");
+    raw->vt = elementType;
+    return element;
 }
 
 Value ArrayValue(SAFEARRAY* array, VARTYPE declared) {
@@ -166,69 +221,44 @@ Value ArrayValue(SAFEARRAY* array, VARTYPE declared) {
     if (elementType == VT_EMPTY) {
         ThrowIfFailed(SafeArrayGetVartype(array, &elementType), "SafeArrayGetVartype");
     }
-    const UINT dims = SafeArrayGetDim(array);
-    if (dims == 0) {
-        throw VariantTypeError("SAFEARRAY without dimensions");
-    }
-    std::vector<ArrayBound> bounds(dims);
-    std::vector<LONG> lower(dims);
-    std::vector<LONG> upper(dims);
+    std::vector<ArrayBound> bounds = ArrayBounds(array);
     std::size_t total = 1;
-    for (UINT d = 0; d < dims; ++d) {
-        // SafeArrayGetLBound counts dimensions from 1, leftmost first.
-        ThrowIfFailed(SafeArrayGetLBound(array, d + 1, &lower[d]), "SafeArrayGetLBound");
-        ThrowIfFailed(SafeArrayGetUBound(array, d + 1, &upper[d]), "SafeArrayGetUBound");
-        const std::int64_t count = std::int64_t{upper[d]} - lower[d] + 1;
-        bounds[d] = ArrayBound{lower[d], static_cast<std::size_t>(count < 0 ? 0 : count)};
-        total *= bounds[d].count;
+    for (const ArrayBound& bound : bounds) {
+        total *= bound.count;
     }
     std::vector<Value> elements;
     elements.reserve(total);
-    std::vector<LONG> index(lower);
+    std::vector<LONG> index = FirstIndex(bounds);
     for (std::size_t n = 0; n < total; ++n) {
-        Variant element;
-        if (elementType == VT_VARIANT) {
-            ThrowIfFailed(SafeArrayGetElement(array, index.data(), element.Put()), "SafeArrayGetElement");
-        } else {
-            // Every payload of the VARIANT union starts at the same address, so the element
-            // is read straight into it and then tagged with its type.
-            VARIANT* raw = element.Put();
-            switch (elementType) {
-                case VT_I1:
-                case VT_UI1:
-                case VT_I2:
-                case VT_UI2:
-                case VT_I4:
-                case VT_UI4:
-                case VT_INT:
-                case VT_UINT:
-                case VT_I8:
-                case VT_UI8:
-                case VT_R4:
-                case VT_R8:
-                case VT_BOOL:
-                case VT_BSTR:
-                case VT_CY:
-                case VT_DATE:
-                case VT_ERROR:
-                    break;
-                default:
-                    throw VariantTypeError("unsupported array element type " + std::to_string(elementType));
-            }
-            ThrowIfFailed(SafeArrayGetElement(array, index.data(), &raw->llVal), "SafeArrayGetElement");
-            raw->vt = elementType;
-        }
-        elements.push_back(ValueFromVariant(element.Get()));
-        // Row-major walk: the last index varies fastest.
-        for (UINT d = dims; d-- > 0;) {
-            if (index[d] < upper[d]) {
-                ++index[d];
-                break;
-            }
-            index[d] = lower[d];
-        }
+        elements.push_back(ValueFromVariant(ArrayElement(array, elementType, index).Get()));
+        NextIndex(index, bounds);
     }
     return Value::Array(std::move(bounds), std::move(elements));
+}
+
+// A VT_VARIANT SAFEARRAY holding an array Value's elements at the same indexes.
+SafeArray SafeArrayFromValue(const Value& value) {
+    const auto& bounds = value.Bounds();
+    std::vector<SAFEARRAYBOUND> safeBounds(bounds.size());
+    for (std::size_t d = 0; d < bounds.size(); ++d) {
+        if (bounds[d].count > std::numeric_limits<ULONG>::max()) {
+            throw ComError("SafeArrayCreate (dimension too large)", E_INVALIDARG);
+        }
+        safeBounds[d].lLbound = bounds[d].lowerBound;
+        safeBounds[d].cElements = static_cast<ULONG>(bounds[d].count);
+    }
+    SafeArray array(SafeArrayCreate(VT_VARIANT, static_cast<UINT>(safeBounds.size()), safeBounds.data()));
+    if (!array.Get()) {
+        throw ComError("SafeArrayCreate", E_OUTOFMEMORY);
+    }
+    std::vector<LONG> index = FirstIndex(bounds);
+    for (const Value& element : value.Elements()) {
+        Variant item = VariantFromValue(element);
+        // SafeArrayPutElement copies the VARIANT; `item` keeps and frees its own.
+        ThrowIfFailed(SafeArrayPutElement(array.Get(), index.data(), &item.Get()), "SafeArrayPutElement");
+        NextIndex(index, bounds);
+    }
+    return array;
 }
 
 }  // namespace
@@ -293,40 +323,10 @@ Variant VariantFromValue(const Value& value) {
             v.bstrVal = text.Detach();
             break;
         }
-        case ValueKind::Array: {
-            const auto& bounds = value.Bounds();
-            std::vector<SAFEARRAYBOUND> safeBounds(bounds.size());
-            for (std::size_t d = 0; d < bounds.size(); ++d) {
-                if (bounds[d].count > std::numeric_limits<ULONG>::max()) {
-                    throw ComError("SafeArrayCreate (dimension too large)", E_INVALIDARG);
-                }
-                safeBounds[d].lLbound = bounds[d].lowerBound;
-                safeBounds[d].cElements = static_cast<ULONG>(bounds[d].count);
-            }
-            SafeArray array(SafeArrayCreate(VT_VARIANT, static_cast<UINT>(safeBounds.size()), safeBounds.data()));
-            if (!array.Get()) {
-                throw ComError("SafeArrayCreate", E_OUTOFMEMORY);
-            }
-            std::vector<LONG> index(bounds.size());
-            for (std::size_t d = 0; d < bounds.size(); ++d) {
-                index[d] = bounds[d].lowerBound;
-            }
-            for (const Value& element : value.Elements()) {
-                Variant item = VariantFromValue(element);
-                // SafeArrayPutElement copies the VARIANT; `item` keeps and frees its own.
-                ThrowIfFailed(SafeArrayPutElement(array.Get(), index.data(), &item.Get()), "SafeArrayPutElement");
-                for (std::size_t d = bounds.size(); d-- > 0;) {
-                    if (index[d] < bounds[d].lowerBound + static_cast<LONG>(bounds[d].count) - 1) {
-                        ++index[d];
-                        break;
-                    }
-                    index[d] = bounds[d].lowerBound;
-                }
-            }
+        case ValueKind::Array:
+            v.parray = SafeArrayFromValue(value).Detach();
             v.vt = VT_ARRAY | VT_VARIANT;
-            v.parray = array.Detach();
             break;
-        }
     }
     return result;
 }

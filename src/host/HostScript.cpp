@@ -1,6 +1,7 @@
 #include "host/HostScript.h"
 
 #include <cmath>
+#include <string_view>
 #include <utility>
 
 #include "common/HostError.h"
@@ -35,13 +36,52 @@ HostValue PlaneValue(const PlaneArgument& plane) {
     return HostValue::Array(std::move(entries));
 }
 
+// Every operation a method calls is listed here: a name passed to Call that is not listed does
+// not compile.
+constexpr const char* kOperationNames[] = {
+    "WindowHandle",    "GetObject",
+    "GetObjects",      "AllObjects",
+    "SelectedObjects", "IsPoint",
+    "IsCurve",         "IsCurvePlanar",
+    "IsCurveInPlane",  "PointCoordinates",
+    "AddLine",         "AddPoint",
+    "DivideCurve",     "CurveCurveIntersection",
+    "DeleteObject",    "SelectObject",
+    "UnselectObject",  "UnselectAllObjects",
+    "EnableRedraw",    "Command",
+};
+
 }  // namespace
 
-HostValue HostScript::Call(const char* name, std::vector<HostValue> args) {
-    if (script_ == nullptr) {
-        throw common::HostError(name, "no Rhino script object is attached", common::HostError::Cause::NotAttached);
+class HostScript::Operation {
+  public:
+    // Immediate: a name missing from kOperationNames reaches the throw, which no constant
+    // evaluation may, and the call fails to compile.
+    consteval Operation(const char* name) : name_(name) {
+        for (const char* listed : kOperationNames) {
+            if (std::string_view(listed) == name) {
+                return;
+            }
+        }
+        throw "not a listed host operation";
     }
-    return script_->Call(name, args);
+
+    const char* Name() const { return name_; }
+
+  private:
+    const char* name_;
+};
+
+std::span<const char* const> HostScript::OperationNames() {
+    return kOperationNames;
+}
+
+HostValue HostScript::Call(Operation operation, std::vector<HostValue> args) {
+    if (script_ == nullptr) {
+        throw common::HostError(operation.Name(), "no Rhino script object is attached",
+                                common::HostError::Cause::NotAttached);
+    }
+    return script_->Call(operation.Name(), args);
 }
 
 bool HostScript::ReadBool(const HostValue& answer) {

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -69,6 +70,9 @@ class HostScript {
     // Taken by value: a generated text runs to megabytes and is moved into the call, not copied.
     void Command(std::string commandText);
 
+    // The script operations the methods above call, spelt as the host spells them.
+    static std::span<const char* const> OperationNames();
+
     // Reading rules, public so the Win32 dispatcher tests and the handlers share them.
     static bool ReadBool(const common::HostValue& answer);
     static std::optional<std::string> ReadId(common::HostValue answer);
@@ -76,7 +80,10 @@ class HostScript {
     static std::optional<common::HostPoint> ReadPoint(const common::HostValue& answer);
 
   private:
-    common::HostValue Call(const char* name, std::vector<common::HostValue> args);
+    // An operation's name, checked against OperationNames when the call is compiled.
+    class Operation;
+
+    common::HostValue Call(Operation operation, std::vector<common::HostValue> args);
 
     Dispatcher* script_;
 };

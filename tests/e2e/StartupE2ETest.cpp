@@ -1,7 +1,8 @@
 // Start-up of the real curtate.exe beside copies of the simulated host run as Rhino4.exe,
 // Rhino3.exe and Rhino.exe of later versions: attachment, the "not running" box, the chooser,
-// the choice among later versions, the retried script object, a second instance, and the end
-// of the host while the panel is docked.
+// the choice among later versions, a second instance, and the end of the host while the panel
+// is docked. The retries for the script object are StartupTest's; the host's refusals,
+// ApplicationObjectTest's.
 #include <gtest/gtest.h>
 
 #include <map>
@@ -242,23 +243,6 @@ TEST_F(StartupE2ETest, ClosingTheChooserWithoutAChoiceEndsTheTool) {
         << "no chooser";
     (void)::PostMessageW(chooser, WM_CLOSE, 0, 0);
     EXPECT_EQ(tool.WaitForExit(kExitMs), std::optional<DWORD>(0));
-}
-
-TEST_F(StartupE2ETest, Rhino4ScriptObjectFailingThreeTimesIsObtainedAtTheFourthCall) {
-    for (const int version : {4, 8}) {
-        SCOPED_TRACE(version);
-        HostRun& host = StartHost(version, {"fault getscriptobject 3"});
-        const ULONGLONG started = ::GetTickCount64();
-        ChildProcess& tool = StartTool();
-
-        ASSERT_NE(WaitForDockedPanel(host, tool), nullptr) << "the panel was not docked";
-        // Three pauses of half a second lie between the first call and the docking.
-        EXPECT_GE(::GetTickCount64() - started, 1500u);
-        const std::string log = Log(host);
-        EXPECT_EQ(CountLinesStartingWith(log, "GetScriptObject("), 4) << log;
-        EXPECT_EQ(CountLinesStartingWith(log, "WindowHandle("), 1) << log;
-        EndAll();
-    }
 }
 
 TEST_F(StartupE2ETest, SecondInstanceBesideADockedFirstEndsSilently) {

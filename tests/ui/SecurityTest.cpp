@@ -6,17 +6,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstddef>
 #include <functional>
-#include <iterator>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "FakeDispatcher.h"
 #include "MemoryPanel.h"
+#include "host/HostScript.h"
 #include "hostsim/model/CommandParser.h"
-#include "hostsim/model/ScriptApi.h"
 #include "ui/EventRouter.h"
 
 namespace {
@@ -270,8 +268,7 @@ TEST(SecurityTest, AnswersOfUnexpectedTypesAreNothing) {
         "Rhino can divide.",
     };
     const std::vector<WrongAnswer> wrongAnswers = WrongAnswers();
-    std::size_t runs = 0;
-    for (const std::string& operation : hostsim::ScriptApi::OperationNames()) {
+    for (const std::string operation : host::HostScript::OperationNames()) {
         for (const WrongAnswer& wrong : wrongAnswers) {
             for (const auto& e : kEvents) {
                 SCOPED_TRACE(operation + " answers " + wrong.name + ", " + e.name);
@@ -285,7 +282,6 @@ TEST(SecurityTest, AnswersOfUnexpectedTypesAreNothing) {
                 ui::EventRouter router(script, panel, [] {});
 
                 router.OnPanelEvent(e.control, e.event);
-                ++runs;
 
                 for (const std::string& message : panel.messages) {
                     EXPECT_NE(std::find(expectedMessages.begin(), expectedMessages.end(), message),
@@ -325,7 +321,6 @@ TEST(SecurityTest, AnswersOfUnexpectedTypesAreNothing) {
             }
         }
     }
-    EXPECT_EQ(runs, hostsim::ScriptApi::OperationNames().size() * wrongAnswers.size() * std::size(kEvents));
 }
 
 }  // namespace

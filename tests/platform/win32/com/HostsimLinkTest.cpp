@@ -257,26 +257,7 @@ TEST_F(HostsimLinkTest, EveryOperationCrossesTheProcessBoundary) {
     EXPECT_FALSE(watchdog.Fired());
 }
 
-TEST_F(HostsimLinkTest, RaisedErrorCarriesTheHostsDescription) {
-    ASSERT_NO_FATAL_FAILURE(Attach());
-    const Watchdog watchdog(process_.Get(), std::chrono::seconds(60));
-    host::HostScript script(script_.get());
-    const std::string point = Control("add point 0 0 0");
-    ASSERT_EQ(Control("fault raise IsPoint 2"), "ok");
-    EXPECT_TRUE(script.IsPoint(point));
-    try {
-        (void)script.IsPoint(point);
-        ADD_FAILURE() << "no error";
-    } catch (const HostError& e) {
-        EXPECT_EQ(e.GetCause(), HostError::Cause::Raised);
-        EXPECT_EQ(e.Operation(), "IsPoint");
-        EXPECT_NE(e.Description().find("Injected failure"), std::string::npos) << e.Description();
-    }
-    // The host goes on answering after its error.
-    EXPECT_TRUE(script.IsPoint(point));
-}
-
-// Every later call of a host that is gone fails at once as HostGone, whatever way it ended.
+// Every later call of a host that is gone fails at once as HostGone, with the text the tool shows.
 void ExpectHostGone(host::HostScript& script, const std::string& id) {
     const auto start = std::chrono::steady_clock::now();
     try {
@@ -306,38 +287,6 @@ TEST_F(HostsimLinkTest, HostClosedBetweenTwoCallsIsHostGone) {
     (void)control_->Call("Quit", {});
     control_.reset();
     ASSERT_EQ(::WaitForSingleObject(process_.Get(), 30000), WAIT_OBJECT_0);
-    ExpectHostGone(script, point);
-    EXPECT_FALSE(watchdog.Fired());
-}
-
-TEST_F(HostsimLinkTest, HostKilledBetweenTwoCallsIsHostGoneWithoutHanging) {
-    ASSERT_NO_FATAL_FAILURE(Attach());
-    host::HostScript script(script_.get());
-    const std::string point = Control("add point 0 0 0");
-    EXPECT_TRUE(script.IsPoint(point));
-
-    endedByForce_ = true;
-    ASSERT_TRUE(::TerminateProcess(process_.Get(), 1));
-    ASSERT_EQ(::WaitForSingleObject(process_.Get(), 10000), WAIT_OBJECT_0);
-    control_.reset();
-    ExpectHostGone(script, point);
-}
-
-TEST_F(HostsimLinkTest, HostEndingDuringACallIsHostGone) {
-    ASSERT_NO_FATAL_FAILURE(Attach());
-    const Watchdog watchdog(process_.Get(), std::chrono::seconds(90));
-    host::HostScript script(script_.get());
-    const std::string point = Control("add point 0 0 0");
-    ASSERT_EQ(Control("fault exit AllObjects 1"), "ok");
-    endedByForce_ = true;
-    try {
-        (void)script.AllObjects();
-        ADD_FAILURE() << "no error";
-    } catch (const HostError& e) {
-        EXPECT_EQ(e.GetCause(), HostError::Cause::HostGone) << e.what();
-    }
-    ASSERT_EQ(::WaitForSingleObject(process_.Get(), 30000), WAIT_OBJECT_0);
-    control_.reset();
     ExpectHostGone(script, point);
     EXPECT_FALSE(watchdog.Fired());
 }
