@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "hostsim/model/CallLog.h"
+#include "hostsim/model/CommandParser.h"
+#include "hostsim/model/ConstructionPlane.h"
 #include "hostsim/model/Value.h"
 #include "hostsim/model/Vec3.h"
 
@@ -88,6 +90,14 @@ class ScriptApi {
     // The number WindowHandle answers (as Int32).
     void SetWindowHandle(std::int32_t handle) { windowHandle_ = handle; }
 
+    // The active viewport, whose construction plane Command reads "x,y,z" in (Top at start).
+    ViewKind ActiveView() const { return activeView_; }
+    void SetActiveView(ViewKind view) { activeView_ = view; }
+    // The host's language code ("en" at start, "de", "fr", ...): in any language but English
+    // Command knows command names and keywords only behind "_".
+    const std::string& Language() const { return language_; }
+    void SetLanguage(std::string code) { language_ = std::move(code); }
+
     // Asked by the application object once per GetScriptObject call: true while the injected
     // "fail the first K calls" fault still has calls to fail (each call uses up one).
     bool NextGetScriptObjectFails();
@@ -111,6 +121,9 @@ class ScriptApi {
     const Document& Doc() const { return *document_; }
     // Points read from the last Command text that parsed (empty before any).
     const std::vector<Vec3>& LastCommandPoints() const { return lastCommandPoints_; }
+    // What the command line says about the last Command beyond echoing it ("Unknown command:
+    // Enter"); empty when it says nothing more.
+    const std::string& LastCommandNote() const { return lastCommandNote_; }
 
     // Dump of the document (format in README.md).
     std::string DocumentText() const;
@@ -129,6 +142,10 @@ class ScriptApi {
     CallLog log_;
     std::vector<std::optional<std::vector<std::string>>> pickQueue_;
     std::vector<Vec3> lastCommandPoints_;
+    CommandResult lastCommandResult_ = CommandResult::Success;
+    std::string lastCommandNote_;
+    ViewKind activeView_ = ViewKind::Top;
+    std::string language_ = "en";
     PickProvider* pickProvider_ = nullptr;
     std::int32_t windowHandle_ = 0;
     std::function<void()> exitHandler_;

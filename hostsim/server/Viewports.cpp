@@ -79,20 +79,6 @@ ScreenPoint ViewTransform::ToScreen(Vec3 world) const {
     return {midX + (u - centerU) * pixelsPerUnit, midY - (v - centerV) * pixelsPerUnit};
 }
 
-const char* ViewName(ViewKind kind) {
-    switch (kind) {
-        case ViewKind::Top:
-            return "Top";
-        case ViewKind::Front:
-            return "Front";
-        case ViewKind::Right:
-            return "Right";
-        case ViewKind::Perspective:
-            return "Perspective";
-    }
-    return "";
-}
-
 void ProjectToPlane(ViewKind kind, Vec3 world, double& u, double& v) {
     switch (kind) {
         case ViewKind::Top:

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "hostsim/model/ConstructionPlane.h"
 #include "hostsim/model/Vec3.h"
 
 namespace hostsim {
@@ -17,8 +18,6 @@ struct DrawnObject {
     std::vector<Vec3> shape;
     bool selected = false;
 };
-
-enum class ViewKind { Top, Front, Right, Perspective };
 
 // A rectangle in client pixels; right and bottom exclusive.
 struct PixelRect {
@@ -45,9 +44,6 @@ struct ViewTransform {
     // Client pixel of a world point (y grows downwards).
     ScreenPoint ToScreen(Vec3 world) const;
 };
-
-// Name shown in the corner of a viewport: "Top", "Front", "Right", "Perspective".
-const char* ViewName(ViewKind kind);
 
 // The model-plane coordinates (u to the right, v up) a view projects a world point to: Top
 // (x, y), Front (x, z), Right (y, z), Perspective a fixed axonometric view from +x, -y, +z.
