@@ -28,6 +28,33 @@ std::string ArgumentText(const Value& v) {
 
 }  // namespace
 
+bool IsLanguageCode(std::string_view code) {
+    const auto letter = [](char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); };
+    std::size_t i = 0;
+    while (i < code.size() && letter(code[i])) {
+        ++i;
+    }
+    if (i < 2 || i > 3) {
+        return false;
+    }
+    if (i == code.size()) {
+        return true;
+    }
+    if ((code[i] != '-' && code[i] != '_') || i + 1 == code.size()) {
+        return false;
+    }
+    for (++i; i < code.size(); ++i) {
+        if (!letter(code[i]) && !(code[i] >= '0' && code[i] <= '9')) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool IsEnglish(std::string_view code) {
+    return EqualsIgnoringCase(code.substr(0, 2), "en") && (code.size() == 2 || code[2] == '-' || code[2] == '_');
+}
+
 ScriptError::ScriptError(std::string operation, std::string description)
     : std::runtime_error(operation + ": " + description),
       operation_(std::move(operation)),
@@ -233,8 +260,8 @@ Value ScriptApi::RunCommand(const std::vector<Value>& args) {
     if (text == nullptr) {
         return Value::Bool(false);
     }
-    const bool english = EqualsIgnoringCase(language_, "en") || EqualsIgnoringCase(language_.substr(0, 3), "en-");
-    CommandReading reading = ReadInterpCrvCommand(*text, CommandContext{StandardPlane(activeView_), english});
+    CommandReading reading =
+        ReadInterpCrvCommand(*text, CommandContext{StandardPlane(activeView_), IsEnglish(language_)});
     lastCommandResult_ = reading.result;
     if (!reading.unknownWord.empty()) {
         lastCommandNote_ = "Unknown command: " + reading.unknownWord;

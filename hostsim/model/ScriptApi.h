@@ -50,6 +50,12 @@ class ScriptError : public std::runtime_error {
     std::string description_;
 };
 
+// A place in the host window's client area, in pixels.
+struct ClickSpot {
+    int xPixels = 0;
+    int yPixels = 0;
+};
+
 // Asks the person in front of the simulated host to pick objects. Implemented by the server
 // (a viewport window); the call blocks until the user answers.
 class PickProvider {
@@ -58,7 +64,15 @@ class PickProvider {
     // filter: the host's object filter bit mask (0 any, 1 points, 4 curves). many: GetObjects
     // rather than GetObject. Returns the picked ids, or nothing when the user cancels.
     virtual std::optional<std::vector<std::string>> Pick(const std::string& prompt, int filter, bool many) = 0;
+    // Where a click in the viewport would land on the object as drawn there now, or nothing when
+    // the view does not show it.
+    virtual std::optional<ClickSpot> SpotOf(const std::string& id, ViewKind view) const = 0;
 };
+
+// Whether a language code is one the host accepts: letters, then optionally "-" or "_" and a
+// region ("de", "en-US"). English is "en" with any region.
+bool IsLanguageCode(std::string_view code);
+bool IsEnglish(std::string_view code);
 
 // The simulated host's script object: routes automation calls by name to the document and
 // answers them as the host's scripting interface does (Null for every "nothing", Bool for
@@ -94,7 +108,8 @@ class ScriptApi {
     ViewKind ActiveView() const { return activeView_; }
     void SetActiveView(ViewKind view) { activeView_ = view; }
     // The host's language code ("en" at start, "de", "fr", ...): in any language but English
-    // Command knows command names and keywords only behind "_".
+    // Command knows command names and keywords only behind "_". A code IsLanguageCode refuses
+    // is the caller's error.
     const std::string& Language() const { return language_; }
     void SetLanguage(std::string code) { language_ = std::move(code); }
 

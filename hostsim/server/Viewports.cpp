@@ -129,18 +129,23 @@ bool FilterAllows(int filter, const DrawnObject& object) {
     return object.isCurve ? PickFilterAllows(filter, ObjectKind::Curve) : filter == 0;
 }
 
-std::optional<std::size_t> HitTest(const std::vector<ViewTransform>& views,
-                                   const std::vector<DrawnObject>& objects,
-                                   int xPixels,
-                                   int yPixels,
-                                   double tolerancePixels,
-                                   int filter) {
+const ViewTransform* ViewAt(const std::vector<ViewTransform>& views, int xPixels, int yPixels) {
     const ViewTransform* view = nullptr;
     for (const ViewTransform& candidate : views) {
         if (Inside(candidate.rect, xPixels, yPixels)) {
             view = &candidate;
         }
     }
+    return view;
+}
+
+std::optional<std::size_t> HitTest(const std::vector<ViewTransform>& views,
+                                   const std::vector<DrawnObject>& objects,
+                                   int xPixels,
+                                   int yPixels,
+                                   double tolerancePixels,
+                                   int filter) {
+    const ViewTransform* view = ViewAt(views, xPixels, yPixels);
     if (!view) {
         return std::nullopt;
     }

@@ -61,6 +61,9 @@ std::vector<ScreenPoint> ScreenShape(const ViewTransform& view, const DrawnObjec
 // The host's object filter: 0 allows any object, otherwise bit 1 points and bit 4 curves.
 bool FilterAllows(int filter, const DrawnObject& object);
 
+// The view whose rectangle holds the client pixel (x, y), or null.
+const ViewTransform* ViewAt(const std::vector<ViewTransform>& views, int xPixels, int yPixels);
+
 // Index into `objects` of the object nearest to a click at (x, y) among those the filter
 // allows, within `tolerancePixels` of its drawn shape in the view holding the click; nothing
 // when no such object is near.
