@@ -97,6 +97,9 @@ ScriptObject::AfterCall AfterEachCall(ScriptApi& api, MainWindow& window, CallLo
         // The command line shows the commands run, as the host echoes them.
         if (operation == "Command" && !args.empty() && args.front().Kind() == ValueKind::String) {
             window.AddHistory("Command: " + args.front().AsString());
+            if (!api.LastCommandNote().empty()) {
+                window.AddHistory(api.LastCommandNote());
+            }
         }
         // Only after a call that may change the document: a redraw snapshots and paints the whole
         // document, so redrawing after every query would make a command that asks once per
@@ -107,11 +110,16 @@ ScriptObject::AfterCall AfterEachCall(ScriptApi& api, MainWindow& window, CallLo
     };
 }
 
-// The test control object's view of the host: control lines redraw the views after them.
+// The test control object's view of the host: control lines redraw the views after them, and
+// the window shows a viewport a line made active.
 ControlHooks ControlHooksFor(ScriptApi& api, MainWindow& window) {
     return ControlHooks{[&api, &window](const std::string& line) {
+                            const ViewKind activeBefore = api.ActiveView();
                             std::string reply = api.Control(line);
                             window.DocumentChanged();
+                            if (api.ActiveView() != activeBefore) {
+                                window.ActiveViewChanged();
+                            }
                             return reply;
                         },
                         [&api] { return api.Log().Text(); }, [&api] { return api.DocumentText(); },
@@ -144,6 +152,8 @@ void PublishClassObjects(const HostIdentity& identity,
 int RunHostServer(const ServerOptions& options, const HostIdentity& identity) {
     ComApartment apartment;
     ScriptApi api(static_cast<std::uint32_t>(identity.version));
+    api.SetActiveView(options.activeView);
+    api.SetLanguage(options.language);
     if (!PrepareDocument(api, options)) {
         return 2;
     }
