@@ -39,16 +39,17 @@ HostValue PlaneValue(const PlaneArgument& plane) {
 // Every operation a method calls is listed here: a name passed to Call that is not listed does
 // not compile.
 constexpr const char* kOperationNames[] = {
-    "WindowHandle",    "GetObject",
-    "GetObjects",      "AllObjects",
-    "SelectedObjects", "IsPoint",
-    "IsCurve",         "IsCurvePlanar",
-    "IsCurveInPlane",  "PointCoordinates",
-    "AddLine",         "AddPoint",
-    "DivideCurve",     "CurveCurveIntersection",
-    "DeleteObject",    "SelectObject",
-    "UnselectObject",  "UnselectAllObjects",
-    "EnableRedraw",    "Command",
+    "WindowHandle",      "GetObject",
+    "GetObjects",        "AllObjects",
+    "SelectedObjects",   "IsPoint",
+    "IsCurve",           "IsCurvePlanar",
+    "IsCurveInPlane",    "PointCoordinates",
+    "AddLine",           "AddPoint",
+    "DivideCurve",       "CurveCurveIntersection",
+    "DeleteObject",      "SelectObject",
+    "UnselectObject",    "UnselectAllObjects",
+    "EnableRedraw",      "Command",
+    "LastCommandResult",
 };
 
 }  // namespace
