@@ -30,15 +30,4 @@ ModernCensus CountModernHosts(const std::vector<RunningExecutable>& running) {
     return census;
 }
 
-std::vector<std::string> ModernProgIds(int version) {
-    if (version == kOldestModernVersion) {
-        return {"Rhino5x64.Interface", "Rhino5.Interface"};
-    }
-    return {"Rhino.Interface." + std::to_string(version), "Rhino.Interface"};
-}
-
-std::string ModernCreateFailedMessage(int version) {
-    return "Failed to create Rhino" + std::to_string(version) + " object";
-}
-
 }  // namespace host

@@ -34,12 +34,4 @@ struct ModernCensus {
 };
 ModernCensus CountModernHosts(const std::vector<RunningExecutable>& running);
 
-// The ProgIDs under which Rhino `version` (5 and up) registers its application object, in the
-// order the application object is created from them: the version's own identifier first, then
-// the one every version shares. Rhino 5 has no shared one; its 32-bit build has its own.
-std::vector<std::string> ModernProgIds(int version);
-
-// "Failed to create RhinoN object", as for Rhino 4.
-std::string ModernCreateFailedMessage(int version);
-
 }  // namespace host

@@ -9,6 +9,7 @@
 #include "host/Census.h"
 #include "host/HostScript.h"
 #include "host/ModernHosts.h"
+#include "host/RhinoVersion.h"
 
 namespace host {
 
@@ -36,23 +37,29 @@ std::unique_ptr<Dispatcher> CreateFromFirstRegistered(StartupPlatform& platform,
     return platform.CreateObject(progIds.back());
 }
 
-// The route of Rhino 4 and of every later version, which differ only in the ProgIDs and the
-// message shown when the application object cannot be created. Every failing step after the
-// creation is skipped; up to ten GetScriptObject attempts, each failure followed by a pause.
-void AttachWithRetries(StartupPlatform& platform,
-                       HostLink& link,
-                       const std::vector<std::string>& progIds,
-                       std::string_view createFailedMessage) {
-    if (!common::RunBestEffort([&] { link.HostApp = CreateFromFirstRegistered(platform, progIds); }) || !link.HostApp) {
-        platform.ShowMessageBox(createFailedMessage);
+// Asks the application object for the script object as often as the version's row says, each
+// failure followed by the row's pause (none when it has none). True when a call succeeded.
+bool ObtainScriptObject(StartupPlatform& platform, HostLink& link, const RhinoVersion& version) {
+    for (int attempt = 0; attempt < version.scriptAttempts; ++attempt) {
+        if (common::RunBestEffort([&] { link.RhinoScript = link.HostApp->CallForObject("GetScriptObject"); })) {
+            return true;
+        }
+        if (version.retryPauseMs > 0) {
+            platform.Sleep(version.retryPauseMs);
+        }
+    }
+    return false;
+}
+
+// The route of Rhino 4 and of every later version: every failing step after the creation is
+// skipped.
+void AttachWithRetries(StartupPlatform& platform, HostLink& link, const RhinoVersion& version) {
+    if (!common::RunBestEffort([&] { link.HostApp = CreateFromFirstRegistered(platform, version.progIds); }) ||
+        !link.HostApp) {
+        platform.ShowMessageBox(version.createFailedMessage);
         return;
     }
-    for (int attempt = 0; attempt < kRhino4ScriptAttempts; ++attempt) {
-        if (common::RunBestEffort([&] { link.RhinoScript = link.HostApp->CallForObject("GetScriptObject"); })) {
-            break;
-        }
-        platform.Sleep(kRhino4RetryPauseMs);
-    }
+    (void)ObtainScriptObject(platform, link, version);
     (void)common::RunBestEffort([&] { MakeVisible(*link.HostApp); });
     (void)common::RunBestEffort([&] { link.HostWindow = ReadHostWindow(link); });
     (void)common::RunBestEffort([&] { platform.PlacePanelTopmost(); });
@@ -68,13 +75,14 @@ void AttachToRhino3(StartupPlatform& platform, HostLink& link) {
         link.HostWindow = 0;
         platform.ShowMessageBox(message);
     };
-    if (!common::RunBestEffort([&] { link.HostApp = platform.CreateObject(kRhino3ProgId); }) || !link.HostApp) {
-        giveUp(kRhino3CreateFailedMessage);
+    const RhinoVersion version = RhinoVersionRow(3);
+    if (!common::RunBestEffort([&] { link.HostApp = platform.CreateObject(version.progIds.front()); }) ||
+        !link.HostApp) {
+        giveUp(version.createFailedMessage);
         return;
     }
     platform.LetPendingMessagesRun();
-    if (!common::RunBestEffort([&] { link.RhinoScript = link.HostApp->CallForObject("GetScriptObject"); }) ||
-        !link.RhinoScript) {
+    if (!ObtainScriptObject(platform, link, version) || !link.RhinoScript) {
         giveUp(kRhino3ScriptFailedMessage);
         return;
     }
@@ -142,9 +150,9 @@ StartupOutcome RunStartup(StartupPlatform& platform, HostLink& link) {
     }
 
     if (route == Route::Rhino4) {
-        AttachWithRetries(platform, link, {std::string(kRhino4ProgId)}, kRhino4CreateFailedMessage);
+        AttachWithRetries(platform, link, RhinoVersionRow(4));
     } else if (route == Route::Modern) {
-        AttachWithRetries(platform, link, ModernProgIds(modernVersion), ModernCreateFailedMessage(modernVersion));
+        AttachWithRetries(platform, link, RhinoVersionRow(modernVersion));
     } else {
         AttachToRhino3(platform, link);
     }

@@ -16,8 +16,7 @@
 #include "host/ModernHosts.h"
 #include "platform/win32/base/UniqueHandle.h"
 #include "platform/win32/com/ComApartment.h"
-#include "platform/win32/system/ModernHosts.h"
-#include "platform/win32/system/Processes.h"
+#include "platform/win32/system/HostProcesses.h"
 
 namespace {
 

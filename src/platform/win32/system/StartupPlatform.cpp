@@ -4,8 +4,7 @@
 #include <string>
 
 #include "platform/win32/base/TextConversion.h"
-#include "platform/win32/system/ModernHosts.h"
-#include "platform/win32/system/Processes.h"
+#include "platform/win32/system/HostProcesses.h"
 #include "platform/win32/windows/Form2.h"
 #include "platform/win32/windows/MessageLoop.h"
 #include "platform/win32/windows/MyInfoBox.h"
