@@ -13,7 +13,12 @@ constexpr std::uint32_t kRetryPauseMs = 500;
 
 RhinoVersion RhinoVersionRow(int number) {
     const std::string numberText = common::IntegerText(number);
-    RhinoVersion row{number, {}, "Failed to create Rhino" + numberText + " object", kScriptAttempts, kRetryPauseMs};
+    RhinoVersion row;
+    row.number = number;
+    row.createFailedMessage = "Failed to create Rhino" + numberText + " object";
+    row.notReachedMessage = "The running Rhino " + numberText + " could not be reached; the panel runs unattached.";
+    row.scriptAttempts = kScriptAttempts;
+    row.retryPauseMs = kRetryPauseMs;
     switch (number) {
         case 3:
             row.progIds = {"Rhino3.Application"};
@@ -25,6 +30,7 @@ RhinoVersion RhinoVersionRow(int number) {
             break;
         case 5:
             row.progIds = {"Rhino5x64.Interface", "Rhino5.Interface"};
+            row.progId32Bit = "Rhino5.Interface";
             break;
         default:
             row.progIds = {"Rhino.Interface." + numberText, "Rhino.Interface"};

@@ -1,5 +1,6 @@
 #include "host/Startup.h"
 
+#include <algorithm>
 #include <string>
 #include <utility>
 #include <vector>
@@ -51,19 +52,61 @@ bool ObtainScriptObject(StartupPlatform& platform, HostLink& link, const RhinoVe
     return false;
 }
 
-// The route of Rhino 4 and of every later version: every failing step after the creation is
-// skipped.
-void AttachWithRetries(StartupPlatform& platform, HostLink& link, const RhinoVersion& version) {
-    if (!common::RunBestEffort([&] { link.HostApp = CreateFromFirstRegistered(platform, version.progIds); }) ||
-        !link.HostApp) {
+// Creates the application object and asks it for the script object, as the version's row says.
+// False, after the row's message, when the application object cannot be created.
+bool CreateAndObtainScript(StartupPlatform& platform,
+                           HostLink& link,
+                           const RhinoVersion& version,
+                           const std::vector<std::string>& progIds) {
+    if (!common::RunBestEffort([&] { link.HostApp = CreateFromFirstRegistered(platform, progIds); }) || !link.HostApp) {
         platform.ShowMessageBox(version.createFailedMessage);
-        return;
+        return false;
     }
     (void)ObtainScriptObject(platform, link, version);
-    (void)common::RunBestEffort([&] { MakeVisible(*link.HostApp); });
-    (void)common::RunBestEffort([&] { link.HostWindow = ReadHostWindow(link); });
+    return true;
+}
+
+void PlaceAndDock(StartupPlatform& platform, HostLink& link) {
     (void)common::RunBestEffort([&] { platform.PlacePanelTopmost(); });
     (void)common::RunBestEffort([&] { platform.Dock(link.HostWindow); });
+}
+
+// The Rhino 4 route: every failing step after the creation is skipped.
+void AttachToRhino4(StartupPlatform& platform, HostLink& link) {
+    const RhinoVersion version = RhinoVersionRow(4);
+    if (!CreateAndObtainScript(platform, link, version, version.progIds)) {
+        return;
+    }
+    (void)common::RunBestEffort([&] { MakeVisible(*link.HostApp); });
+    (void)common::RunBestEffort([&] { link.HostWindow = ReadHostWindow(link); });
+    PlaceAndDock(platform, link);
+}
+
+// The route of Rhino 5 and later: as Rhino 4, but the ProgID of the running program's bitness
+// is tried first, and the object is kept only when its window belongs to a counted process of
+// the version. Otherwise COM started another copy of Rhino, which is neither shown nor docked
+// into but released, and the panel runs unattached.
+void AttachToModern(StartupPlatform& platform, HostLink& link, const ModernCensus& census, int number) {
+    const RhinoVersion version = RhinoVersionRow(number);
+    std::vector<std::string> progIds = version.progIds;
+    if (!version.progId32Bit.empty() && !census.Runs64Bit(number)) {
+        const auto own = std::find(progIds.begin(), progIds.end(), version.progId32Bit);
+        std::rotate(progIds.begin(), own, own + 1);
+    }
+    if (!CreateAndObtainScript(platform, link, version, progIds)) {
+        return;
+    }
+    std::int32_t hostWindow = 0;
+    (void)common::RunBestEffort([&] { hostWindow = ReadHostWindow(link); });
+    if (hostWindow == 0 || !census.Counts(number, platform.WindowProcessId(hostWindow))) {
+        link.RhinoScript.reset();
+        link.HostApp.reset();
+        platform.ShowMessageBox(version.notReachedMessage);
+        return;
+    }
+    link.HostWindow = hostWindow;
+    (void)common::RunBestEffort([&] { MakeVisible(*link.HostApp); });
+    PlaceAndDock(platform, link);
 }
 
 // The Rhino 3 route has a single attempt per step. A failing step is told to the user
@@ -123,7 +166,7 @@ StartupOutcome RunStartup(StartupPlatform& platform, HostLink& link) {
     const bool rhino3Runs = census.rhino3 > 0;
 
     Route route = Route::None;
-    int modernVersion = 0;
+    ModernCensus modernCensus;
     if (rhino4Runs && rhino3Runs) {
         link.HostVersion = platform.ShowChooser();
         if (link.HostVersion == 4) {
@@ -141,8 +184,8 @@ StartupOutcome RunStartup(StartupPlatform& platform, HostLink& link) {
         route = Route::Rhino3;
     } else {
         // Rhino 5 and later are looked for only when no Rhino 3 or Rhino 4 runs.
-        modernVersion = CountModernHosts(platform.RunningModernHosts()).Newest();
-        if (modernVersion == 0) {
+        modernCensus = CountModernHosts(platform.RunningModernHosts());
+        if (modernCensus.Newest() == 0) {
             platform.ShowNoHostMessage(kNoHostMessage);
             return StartupOutcome::EndProgram;
         }
@@ -150,9 +193,9 @@ StartupOutcome RunStartup(StartupPlatform& platform, HostLink& link) {
     }
 
     if (route == Route::Rhino4) {
-        AttachWithRetries(platform, link, RhinoVersionRow(4));
+        AttachToRhino4(platform, link);
     } else if (route == Route::Modern) {
-        AttachWithRetries(platform, link, RhinoVersionRow(modernVersion));
+        AttachToModern(platform, link, modernCensus, modernCensus.Newest());
     } else {
         AttachToRhino3(platform, link);
     }

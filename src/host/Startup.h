@@ -55,6 +55,8 @@ class StartupPlatform {
     virtual void LetPendingMessagesRun() = 0;
     // The system's standard message box: `text`, an OK button, no icon.
     virtual void ShowMessageBox(std::string_view text) = 0;
+    // The id of the process that owns the window `window`, 0 when there is no such window.
+    virtual std::uint32_t WindowProcessId(std::int32_t window) = 0;
     // Makes the panel topmost, keeping its position and size; throws when that fails.
     virtual void PlacePanelTopmost() = 0;
     // Docks the panel into `hostWindow`: makes the panel its child and asks for the host
@@ -75,7 +77,11 @@ enum class StartupOutcome {
 // row's message and leaves the panel unattached; up to ten GetScriptObject attempts, each
 // failure followed by a 500 ms pause.
 // Rhino 5 and later, only when no Rhino 3 or Rhino 4 runs: the newest running version N,
-// created from the first of its row's ProgIDs that is registered, then exactly as Rhino 4.
+// created from the first of its row's ProgIDs that is registered (the 32-bit program's first
+// when no 64-bit process of N runs), then as Rhino 4, except that the host window is read
+// before the host is made visible and must belong to a counted process of N: when it does not
+// (or cannot be read), the objects are released, the row's "could not be reached" message is
+// shown, and the panel runs unattached.
 // Rhino 3: one attempt per step; a failing step shows its message in the message box,
 // and the panel runs unattached (no script object, HostWindow 0, not docked).
 StartupOutcome RunStartup(StartupPlatform& platform, HostLink& link);

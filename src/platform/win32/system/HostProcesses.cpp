@@ -129,7 +129,8 @@ std::vector<host::RunningExecutable> RunningModernHosts() {
         }
         const std::optional<std::wstring> path = ExecutablePath(process.processId);
         if (path) {
-            running.push_back({WideToUtf8(*path), ExecutableMajorVersion(*path)});
+            running.push_back({WideToUtf8(*path), ExecutableMajorVersion(*path), process.processId,
+                               Is64BitProcess(process.processId)});
         }
     }
     return running;

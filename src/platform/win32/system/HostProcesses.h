@@ -21,8 +21,8 @@ std::int32_t CountHostProcesses();
 std::int32_t CountHostProcessesByProcessStatus();
 std::int32_t CountHostProcessesBySnapshot();
 
-// Every running process whose executable is named Rhino.exe, with its full path and major
-// version. A process whose path cannot be read is left out.
+// Every running process whose executable is named Rhino.exe, with its full path, major
+// version, id and bitness. A process whose path cannot be read is left out.
 std::vector<host::RunningExecutable> RunningModernHosts();
 
 }  // namespace win32

@@ -93,6 +93,39 @@ std::optional<std::wstring> ExecutablePath(std::uint32_t processId, QueryFullPro
     return path;
 }
 
+namespace {
+
+// Whether `process` runs under WOW64, a 32-bit program on 64-bit Windows; nothing when it
+// cannot be told.
+std::optional<bool> RunsUnderWow64(HANDLE process) {
+    BOOL wow64 = FALSE;
+    if (!::IsWow64Process(process, &wow64)) {
+        return std::nullopt;
+    }
+    return wow64 != FALSE;
+}
+
+bool WindowsIs64Bit() {
+    // A 32-bit program is on 64-bit Windows exactly when it runs under WOW64 itself.
+    static const bool is64Bit = sizeof(void*) == 8 || RunsUnderWow64(::GetCurrentProcess()).value_or(false);
+    return is64Bit;
+}
+
+}  // namespace
+
+bool Is64BitProcess(std::uint32_t processId) {
+    if (!WindowsIs64Bit()) {
+        return false;
+    }
+    // Limited query access where the system knows it (Vista on), else full query access.
+    UniqueProcessHandle process(::OpenProcess(kQueryLimitedInformation, FALSE, processId));
+    if (!process.IsValid()) {
+        process.Reset(::OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, processId));
+    }
+    const std::optional<bool> wow64 = process.IsValid() ? RunsUnderWow64(process.Get()) : std::nullopt;
+    return !wow64.value_or(false);
+}
+
 std::optional<int> ExecutableMajorVersion(const std::wstring& path) {
     DWORD ignored = 0;
     const DWORD size = ::GetFileVersionInfoSizeW(path.c_str(), &ignored);

@@ -36,6 +36,11 @@ QueryFullProcessImageNameFunction SystemQueryFullProcessImageName();
 std::optional<std::wstring> ExecutablePath(std::uint32_t processId,
                                            QueryFullProcessImageNameFunction query = SystemQueryFullProcessImageName());
 
+// Whether a process runs as a 64-bit program: on 64-bit Windows every process that does not run
+// under WOW64 (IsWow64Process), on 32-bit Windows none. A process that cannot be asked is
+// taken to have the system's own bitness.
+bool Is64BitProcess(std::uint32_t processId);
+
 // The major product version of an executable: the high word of dwProductVersionMS in the
 // fixed part of its version resource. Nothing when the file has no version resource or it
 // cannot be read.

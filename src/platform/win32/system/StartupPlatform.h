@@ -44,6 +44,8 @@ class StartupPlatform final : public host::StartupPlatform {
     // MessageBoxA with an empty caption, an OK button and no icon, modal for the whole
     // program while the panel is not yet shown.
     void ShowMessageBox(std::string_view text) override;
+    // GetWindowThreadProcessId of the sign-extended handle.
+    std::uint32_t WindowProcessId(std::int32_t window) override;
     void PlacePanelTopmost() override;
     // SetParent(panel, hostWindow), then SetForegroundWindow(hostWindow) unless it is 0.
     // Results are not examined.
