@@ -1,23 +1,15 @@
 #include "host/ModernHosts.h"
 
 #include <algorithm>
-#include <cctype>
+
+#include "common/AsciiCase.h"
 
 namespace host {
-
-namespace {
-
-char FoldAscii(char c) {
-    return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-}
-
-}  // namespace
 
 bool IsModernHostExecutable(std::string_view path) {
     const std::size_t backslash = path.rfind('\\');
     const std::string_view fileName = backslash == std::string_view::npos ? path : path.substr(backslash + 1);
-    return std::equal(fileName.begin(), fileName.end(), kModernHostFileName.begin(), kModernHostFileName.end(),
-                      [](char a, char b) { return FoldAscii(a) == FoldAscii(b); });
+    return common::EqualIgnoringAsciiCase(fileName, kModernHostFileName);
 }
 
 ModernCensus CountModernHosts(const std::vector<RunningExecutable>& running) {
