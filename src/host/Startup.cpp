@@ -1,6 +1,7 @@
 #include "host/Startup.h"
 
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -53,13 +54,21 @@ bool ObtainScriptObject(StartupPlatform& platform, HostLink& link, const RhinoVe
 }
 
 // Creates the application object and asks it for the script object, as the version's row says.
-// False, after the row's message, when the application object cannot be created.
+// False, after the row's message, when the application object cannot be created; with
+// `tellWhy` the failure's own words follow the message.
 bool CreateAndObtainScript(StartupPlatform& platform,
                            HostLink& link,
                            const RhinoVersion& version,
-                           const std::vector<std::string>& progIds) {
-    if (!common::RunBestEffort([&] { link.HostApp = CreateFromFirstRegistered(platform, progIds); }) || !link.HostApp) {
-        platform.ShowMessageBox(version.createFailedMessage);
+                           const std::vector<std::string>& progIds,
+                           bool tellWhy) {
+    const std::optional<std::string> failure =
+        common::RunBestEffortTellingWhy([&] { link.HostApp = CreateFromFirstRegistered(platform, progIds); });
+    if (failure || !link.HostApp) {
+        std::string message = version.createFailedMessage;
+        if (tellWhy && failure && !failure->empty()) {
+            message += "\n\n" + *failure;
+        }
+        platform.ShowMessageBox(message);
         return false;
     }
     (void)ObtainScriptObject(platform, link, version);
@@ -74,7 +83,8 @@ void PlaceAndDock(StartupPlatform& platform, HostLink& link) {
 // The Rhino 4 route: every failing step after the creation is skipped.
 void AttachToRhino4(StartupPlatform& platform, HostLink& link) {
     const RhinoVersion version = RhinoVersionRow(4);
-    if (!CreateAndObtainScript(platform, link, version, version.progIds)) {
+    // The specified message alone.
+    if (!CreateAndObtainScript(platform, link, version, version.progIds, false)) {
         return;
     }
     (void)common::RunBestEffort([&] { MakeVisible(*link.HostApp); });
@@ -93,7 +103,7 @@ void AttachToModern(StartupPlatform& platform, HostLink& link, const ModernCensu
         const auto own = std::find(progIds.begin(), progIds.end(), version.progId32Bit);
         std::rotate(progIds.begin(), own, own + 1);
     }
-    if (!CreateAndObtainScript(platform, link, version, progIds)) {
+    if (!CreateAndObtainScript(platform, link, version, progIds, true)) {
         return;
     }
     std::int32_t hostWindow = 0;

@@ -78,7 +78,8 @@ enum class StartupOutcome {
 // failure followed by a 500 ms pause.
 // Rhino 5 and later, only when no Rhino 3 or Rhino 4 runs: the newest running version N,
 // created from the first of its row's ProgIDs that is registered (the 32-bit program's first
-// when no 64-bit process of N runs), then as Rhino 4, except that the host window is read
+// when no 64-bit process of N runs), then as Rhino 4, except that a failed creation's message
+// is followed by the failure's description, and that the host window is read
 // before the host is made visible and must belong to a counted process of N: when it does not
 // (or cannot be read), the objects are released, the row's "could not be reached" message is
 // shown, and the panel runs unattached.

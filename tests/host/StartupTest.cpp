@@ -499,17 +499,17 @@ TEST(StartupTest, ModernCreationFailureShowsOneMessageWithTheVersionAndLeavesThe
          8,
          {},
          {"IsRegistered Rhino.Interface.8", "CreateObject Rhino.Interface",
-          "MessageBox Failed to create Rhino8 object"}},
+          "MessageBox Failed to create Rhino8 object\n\nclass not registered"}},
         {"registered, creation fails",
          7,
          {"Rhino.Interface.7", "Rhino.Interface"},
          {"IsRegistered Rhino.Interface.7", "CreateObject Rhino.Interface.7",
-          "MessageBox Failed to create Rhino7 object"}},
+          "MessageBox Failed to create Rhino7 object\n\nclass not registered"}},
         {"Rhino 5, nothing registered",
          5,
          {},
          {"IsRegistered Rhino5x64.Interface", "CreateObject Rhino5.Interface",
-          "MessageBox Failed to create Rhino5 object"}},
+          "MessageBox Failed to create Rhino5 object\n\nclass not registered"}},
     };
     for (const auto& c : kCases) {
         SCOPED_TRACE(c.name);
