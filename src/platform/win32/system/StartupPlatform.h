@@ -54,7 +54,7 @@ class StartupPlatform final : public host::StartupPlatform {
   private:
     HWND panel_;
     host::ObjectCreator& creator_;
-    UniqueProcessHandle instanceMarker_;
+    UniqueKernelHandle instanceMarker_;  // the named mutex
 };
 
 }  // namespace win32
