@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "picking/PressHighlight.h"
 #include "platform/win32/Resources.h"
 #include "platform/win32/base/Win32Error.h"
 
@@ -10,14 +11,6 @@ namespace {
 
 constexpr DWORD kForm1Style = WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;  // WS_CAPTION includes WS_BORDER
 constexpr DWORD kForm1ExStyle = WS_EX_CONTROLPARENT;
-
-// The controls whose mouse presses and releases are raised: the id fields and the list.
-constexpr common::PanelControl kPressedControls[] = {
-    common::PanelControl::Text1,
-    common::PanelControl::Text2,
-    common::PanelControl::Text5,
-    common::PanelControl::List1,
-};
 
 // Each subclassed control's subclass id is its control identifier, so the procedure knows it.
 UINT_PTR SubclassIdOf(common::PanelControl control) {
@@ -41,13 +34,13 @@ Form1::Form1() {
     (void)::SendMessageW(Hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon));  // answers the old icon
     (void)::SendMessageW(Hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon));
 
-    for (const common::PanelControl control : kPressedControls) {
+    for (const common::PanelControl control : picking::kPressHighlightControls) {
         SubclassMouseControl(control);
     }
 }
 
 Form1::~Form1() {
-    for (const common::PanelControl control : kPressedControls) {
+    for (const common::PanelControl control : picking::kPressHighlightControls) {
         if (const HWND hwnd = Control(control); hwnd != nullptr && ::IsWindow(hwnd)) {
             (void)::RemoveWindowSubclass(hwnd, &Form1::MouseSubclassProc, SubclassIdOf(control));
         }

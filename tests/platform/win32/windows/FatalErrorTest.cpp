@@ -10,6 +10,15 @@
 
 namespace {
 
+// EnumThreadWindows' callback (stdcall, so no lambda in the 32-bit build): keeps the visible
+// message box in the HWND that `found` points at.
+BOOL CALLBACK KeepMessageBox(HWND window, LPARAM found) {
+    if (window_test::ClassNameOf(window) == L"#32770" && ::IsWindowVisible(window)) {
+        *reinterpret_cast<HWND*>(found) = window;
+    }
+    return TRUE;
+}
+
 // The program's last resort shows the failure in the system's message box before the program
 // ends with its exit code.
 TEST(FatalErrorTest, FailureIsShownInAMessageBoxAndTheExitCodeIsOne) {
@@ -17,15 +26,7 @@ TEST(FatalErrorTest, FailureIsShownInAMessageBoxAndTheExitCodeIsOne) {
     std::wstring text;
     window_test::RunFromMessageLoop([&] {
         HWND box = nullptr;
-        ::EnumThreadWindows(
-            ::GetCurrentThreadId(),
-            [](HWND window, LPARAM found) {
-                if (window_test::ClassNameOf(window) == L"#32770" && ::IsWindowVisible(window)) {
-                    *reinterpret_cast<HWND*>(found) = window;
-                }
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&box));
+        (void)::EnumThreadWindows(::GetCurrentThreadId(), &KeepMessageBox, reinterpret_cast<LPARAM>(&box));
         ASSERT_NE(box, nullptr) << "no message box";
         wchar_t buffer[256] = {};
         (void)::GetWindowTextW(box, buffer, 256);
