@@ -83,7 +83,7 @@ void PlaceAndDock(StartupPlatform& platform, HostLink& link) {
 // The Rhino 4 route: every failing step after the creation is skipped.
 void AttachToRhino4(StartupPlatform& platform, HostLink& link) {
     const RhinoVersion version = RhinoVersionRow(4);
-    // The specified message alone.
+    // Rhino 4 keeps its message as it is, without the reason.
     if (!CreateAndObtainScript(platform, link, version, version.progIds, false)) {
         return;
     }

@@ -440,7 +440,7 @@ TEST_F(StartupE2ETest, ModernHostIsCreatedFromTheFirstRegisteredProgIdOrTheFailu
         } else {
             const HWND box = WaitForMessageBox(tool);
             ASSERT_NE(box, nullptr) << "no message box";
-            // The specified text, then why: no ProgID names a class.
+            // The message, then why: no ProgID names a class.
             EXPECT_EQ(MessageBoxText(box).rfind(L"Failed to create Rhino8 object\n\n", 0), 0u) << MessageBoxText(box);
             EXPECT_NE(MessageBoxText(box).find(L"\"Rhino.Interface\" is not registered"), std::wstring::npos);
             (void)::PostMessageW(box, WM_COMMAND, IDOK, 0);
