@@ -86,17 +86,13 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             OnActivate(LOWORD(wParam));
             return 0;
         case WM_CTLCOLORSTATIC:
+            // Before the forms' common painting: the status label has a colour of its own.
             return OnCtlColorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
-        case WM_DRAWITEM:
-            if (controls_.DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam))) {
-                return TRUE;
-            }
-            break;
-        case WM_ERASEBKGND:
-            controls_.EraseBackground(Hwnd(), reinterpret_cast<HDC>(wParam));
-            return TRUE;
         default:
             break;
+    }
+    if (const std::optional<LRESULT> painted = controls_.PaintMessage(Hwnd(), message, wParam, lParam)) {
+        return *painted;
     }
     return ::DefWindowProcW(Hwnd(), message, wParam, lParam);
 }
