@@ -72,13 +72,16 @@ const ServerClass& ModernApplicationClass(int version) {
     return FindOrMake(made, version, [version](MadeClass& c) {
         const std::wstring number = std::to_wstring(version);
         if (version == kOldestModernVersion) {
-            c.progId = L"Rhino5x64.Interface";
+            // Rhino 5's 32-bit and 64-bit programs register classes of their own, so that both
+            // can be installed side by side on 64-bit Windows.
+            c.progId = sizeof(void*) == 4 ? L"Rhino5.Interface" : L"Rhino5x64.Interface";
         } else {
             c.progId = L"Rhino.Interface." + number;
             c.versionIndependentProgId = L"Rhino.Interface";
         }
         c.description = L"Rhinoceros " + number + L" Interface (simulated)";
-        c.serverClass.clsid = MadeClassId(0xb0, version);
+        // 0xB3 for the class of Rhino 5's 32-bit program.
+        c.serverClass.clsid = MadeClassId(version == kOldestModernVersion && sizeof(void*) == 4 ? 0xb3 : 0xb0, version);
     });
 }
 

@@ -29,7 +29,8 @@ extern const ServerClass kControl4Class;
 extern const ServerClass kControl3Class;
 
 // The classes of Rhino `version` 5 and later: the application class "Rhino.Interface.N" (shared
-// ProgID "Rhino.Interface"), for Rhino 5 "Rhino5x64.Interface", and the control class
+// ProgID "Rhino.Interface"), for Rhino 5 "Rhino5x64.Interface" in a 64-bit build and
+// "Rhino5.Interface" in a 32-bit one, and the control class
 // "Hostsim.Control.N". Made when first asked for and kept for the whole process, as the fixed
 // classes are.
 const ServerClass& ModernApplicationClass(int version);

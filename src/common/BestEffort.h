@@ -1,7 +1,12 @@
 #pragma once
 
+#include <exception>
 #include <functional>
+#include <optional>
+#include <string>
 #include <utility>
+
+#include "common/HostError.h"
 
 namespace common {
 
@@ -19,6 +24,23 @@ bool RunBestEffort(Step&& step) noexcept {
         // Dropped on purpose: the caller is already leaving through another failure, or the
         // step is one the caller can do without.
         return false;
+    }
+}
+
+// Runs `step` as RunBestEffort does, for a caller that tells the user why a step failed: the
+// failure's own words (a HostError's description, another exception's what(), "" for anything
+// else), or nothing when the step ran through.
+template <typename Step>
+std::optional<std::string> RunBestEffortTellingWhy(Step&& step) {
+    try {
+        std::forward<Step>(step)();
+        return std::nullopt;
+    } catch (const HostError& error) {
+        return error.Description();
+    } catch (const std::exception& error) {
+        return std::string(error.what());
+    } catch (...) {
+        return std::string();
     }
 }
 

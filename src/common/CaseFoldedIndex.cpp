@@ -3,15 +3,13 @@
 #include <limits>
 #include <stdexcept>
 
+#include "common/AsciiCase.h"
+
 namespace common {
 
 namespace {
 
 constexpr std::size_t kFirstTableSize = 64;
-
-char FoldChar(char c) {
-    return static_cast<unsigned char>(c - 'A') < 26 ? static_cast<char>(c - 'A' + 'a') : c;
-}
 
 std::uint64_t Tag(std::uint64_t hash) {
     return hash & 0xFFFFFFFF00000000ULL;
@@ -23,20 +21,12 @@ std::uint32_t EntryOf(std::uint64_t slot) {
 
 }  // namespace
 
-std::string CaseFoldedIndex::Fold(std::string_view text) {
-    std::string folded(text);
-    for (char& c : folded) {
-        c = FoldChar(c);
-    }
-    return folded;
-}
-
 std::uint64_t CaseFoldedIndex::FoldedHash(std::string_view text) {
     // FNV-1a over the folded characters, then a final mix so that the low bits, which pick
     // the slot, and the high bits, kept in it, both depend on every character.
     std::uint64_t hash = 0xCBF29CE484222325ULL;
     for (const char c : text) {
-        hash ^= static_cast<unsigned char>(FoldChar(c));
+        hash ^= static_cast<unsigned char>(FoldAscii(c));
         hash *= 0x100000001B3ULL;
     }
     hash ^= hash >> 32;
@@ -52,7 +42,7 @@ bool CaseFoldedIndex::SameFolded(std::uint32_t entry, std::string_view text) con
     }
     const char* stored = texts_.data() + begin;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if (stored[i] != FoldChar(text[i])) {
+        if (stored[i] != FoldAscii(text[i])) {
             return false;
         }
     }
@@ -102,7 +92,7 @@ bool CaseFoldedIndex::Insert(std::string_view text) {
         starts_.push_back(0);
     }
     for (const char c : text) {
-        texts_.push_back(FoldChar(c));
+        texts_.push_back(FoldAscii(c));
     }
     starts_.push_back(texts_.size());
     slots_[i] = Tag(hash) | (count + 1);

@@ -26,8 +26,6 @@ class CaseFoldedIndex {
     void Clear();
     std::size_t Size() const { return starts_.empty() ? 0 : starts_.size() - 1; }
 
-    static std::string Fold(std::string_view text);
-
   private:
     static std::uint64_t FoldedHash(std::string_view text);
     // Whether the entry-th text added equals `text` ignoring case.

@@ -57,7 +57,7 @@ std::string StripLastChar(std::string_view text);
 std::string SnapshotEntryName(const char* field, std::size_t fieldChars);
 
 // The process-status interface of the platform, one method per call the census makes
-// (EnumProcesses, OpenProcess, EnumProcessModules, GetModuleFileNameExA, CloseHandle).
+// (EnumProcesses, OpenProcess, EnumProcessModules, the module's path, CloseHandle).
 // Handles are opaque integers; 0 is "no handle".
 class ProcessStatusApi {
   public:

@@ -1,23 +1,15 @@
 #include "host/ModernHosts.h"
 
 #include <algorithm>
-#include <cctype>
+
+#include "common/AsciiCase.h"
 
 namespace host {
-
-namespace {
-
-char FoldAscii(char c) {
-    return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-}
-
-}  // namespace
 
 bool IsModernHostExecutable(std::string_view path) {
     const std::size_t backslash = path.rfind('\\');
     const std::string_view fileName = backslash == std::string_view::npos ? path : path.substr(backslash + 1);
-    return std::equal(fileName.begin(), fileName.end(), kModernHostFileName.begin(), kModernHostFileName.end(),
-                      [](char a, char b) { return FoldAscii(a) == FoldAscii(b); });
+    return common::EqualIgnoringAsciiCase(fileName, kModernHostFileName);
 }
 
 ModernCensus CountModernHosts(const std::vector<RunningExecutable>& running) {
@@ -25,20 +17,22 @@ ModernCensus CountModernHosts(const std::vector<RunningExecutable>& running) {
     for (const RunningExecutable& process : running) {
         if (IsModernHostExecutable(process.path) && process.majorVersion.value_or(0) >= kOldestModernVersion) {
             ++census.processesByVersion[*process.majorVersion];
+            census.counted.push_back(process);
         }
     }
     return census;
 }
 
-std::vector<std::string> ModernProgIds(int version) {
-    if (version == kOldestModernVersion) {
-        return {"Rhino5x64.Interface", "Rhino5.Interface"};
-    }
-    return {"Rhino.Interface." + std::to_string(version), "Rhino.Interface"};
+bool ModernCensus::Counts(int version, std::uint32_t processId) const {
+    return std::any_of(counted.begin(), counted.end(), [&](const RunningExecutable& process) {
+        return process.majorVersion == version && process.processId == processId;
+    });
 }
 
-std::string ModernCreateFailedMessage(int version) {
-    return "Failed to create Rhino" + std::to_string(version) + " object";
+bool ModernCensus::Runs64Bit(int version) const {
+    return std::any_of(counted.begin(), counted.end(), [&](const RunningExecutable& process) {
+        return process.majorVersion == version && process.is64Bit;
+    });
 }
 
 }  // namespace host

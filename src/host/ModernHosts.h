@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <map>
 #include <optional>
 #include <string>
@@ -13,11 +14,14 @@ namespace host {
 constexpr std::string_view kModernHostFileName = "Rhino.exe";
 constexpr int kOldestModernVersion = 5;
 
-// A running process as the modern census sees it: its executable's path and the major product
-// version of that executable's version resource (none when it has no version resource).
+// A running process as the modern census sees it: its executable's path, the major product
+// version of that executable's version resource (none when it has no version resource), its
+// process id and whether it runs as a 64-bit program.
 struct RunningExecutable {
     std::string path;
     std::optional<int> majorVersion;
+    std::uint32_t processId = 0;
+    bool is64Bit = true;
 };
 
 // Whether the file name of `path` (everything after its last backslash, the whole path when it
@@ -28,18 +32,16 @@ bool IsModernHostExecutable(std::string_view path);
 // up count; one without a version resource, or of version 4 or lower, does not.
 struct ModernCensus {
     std::map<int, int> processesByVersion;
+    // The processes counted, in the order listed.
+    std::vector<RunningExecutable> counted;
 
     // The newest running version, 0 when none runs.
     int Newest() const { return processesByVersion.empty() ? 0 : processesByVersion.rbegin()->first; }
+    // Whether a counted process of `version` has the id `processId`.
+    bool Counts(int version, std::uint32_t processId) const;
+    // Whether a counted process of `version` runs as a 64-bit program.
+    bool Runs64Bit(int version) const;
 };
 ModernCensus CountModernHosts(const std::vector<RunningExecutable>& running);
-
-// The ProgIDs under which Rhino `version` (5 and up) registers its application object, in the
-// order the application object is created from them: the version's own identifier first, then
-// the one every version shares. Rhino 5 has no shared one; its 32-bit build has its own.
-std::vector<std::string> ModernProgIds(int version);
-
-// "Failed to create RhinoN object", as for Rhino 4.
-std::string ModernCreateFailedMessage(int version);
 
 }  // namespace host

@@ -1,5 +1,7 @@
 #include "host/Startup.h"
 
+#include <algorithm>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -9,6 +11,7 @@
 #include "host/Census.h"
 #include "host/HostScript.h"
 #include "host/ModernHosts.h"
+#include "host/RhinoVersion.h"
 
 namespace host {
 
@@ -36,27 +39,84 @@ std::unique_ptr<Dispatcher> CreateFromFirstRegistered(StartupPlatform& platform,
     return platform.CreateObject(progIds.back());
 }
 
-// The route of Rhino 4 and of every later version, which differ only in the ProgIDs and the
-// message shown when the application object cannot be created. Every failing step after the
-// creation is skipped; up to ten GetScriptObject attempts, each failure followed by a pause.
-void AttachWithRetries(StartupPlatform& platform,
-                       HostLink& link,
-                       const std::vector<std::string>& progIds,
-                       std::string_view createFailedMessage) {
-    if (!common::RunBestEffort([&] { link.HostApp = CreateFromFirstRegistered(platform, progIds); }) || !link.HostApp) {
-        platform.ShowMessageBox(createFailedMessage);
-        return;
-    }
-    for (int attempt = 0; attempt < kRhino4ScriptAttempts; ++attempt) {
+// Asks the application object for the script object as often as the version's row says, each
+// failure followed by the row's pause (none when it has none). True when a call succeeded.
+bool ObtainScriptObject(StartupPlatform& platform, HostLink& link, const RhinoVersion& version) {
+    for (int attempt = 0; attempt < version.scriptAttempts; ++attempt) {
         if (common::RunBestEffort([&] { link.RhinoScript = link.HostApp->CallForObject("GetScriptObject"); })) {
-            break;
+            return true;
         }
-        platform.Sleep(kRhino4RetryPauseMs);
+        if (version.retryPauseMs > 0) {
+            platform.Sleep(version.retryPauseMs);
+        }
+    }
+    return false;
+}
+
+// Creates the application object and asks it for the script object, as the version's row says.
+// False, after the row's message, when the application object cannot be created; with
+// `tellWhy` the failure's own words follow the message.
+bool CreateAndObtainScript(StartupPlatform& platform,
+                           HostLink& link,
+                           const RhinoVersion& version,
+                           const std::vector<std::string>& progIds,
+                           bool tellWhy) {
+    const std::optional<std::string> failure =
+        common::RunBestEffortTellingWhy([&] { link.HostApp = CreateFromFirstRegistered(platform, progIds); });
+    if (failure || !link.HostApp) {
+        std::string message = version.createFailedMessage;
+        if (tellWhy && failure && !failure->empty()) {
+            message += "\n\n" + *failure;
+        }
+        platform.ShowMessageBox(message);
+        return false;
+    }
+    (void)ObtainScriptObject(platform, link, version);
+    return true;
+}
+
+void PlaceAndDock(StartupPlatform& platform, HostLink& link) {
+    (void)common::RunBestEffort([&] { platform.PlacePanelTopmost(); });
+    (void)common::RunBestEffort([&] { platform.Dock(link.HostWindow); });
+}
+
+// The Rhino 4 route: every failing step after the creation is skipped.
+void AttachToRhino4(StartupPlatform& platform, HostLink& link) {
+    const RhinoVersion version = RhinoVersionRow(4);
+    // Rhino 4 keeps its message as it is, without the reason.
+    if (!CreateAndObtainScript(platform, link, version, version.progIds, false)) {
+        return;
     }
     (void)common::RunBestEffort([&] { MakeVisible(*link.HostApp); });
     (void)common::RunBestEffort([&] { link.HostWindow = ReadHostWindow(link); });
-    (void)common::RunBestEffort([&] { platform.PlacePanelTopmost(); });
-    (void)common::RunBestEffort([&] { platform.Dock(link.HostWindow); });
+    PlaceAndDock(platform, link);
+}
+
+// The route of Rhino 5 and later: as Rhino 4, but the ProgID of the running program's bitness
+// is tried first, and the object is kept only when its window belongs to a counted process of
+// the version. Otherwise COM started another copy of Rhino, which is neither shown nor docked
+// into but released, and the panel runs unattached.
+void AttachToModern(StartupPlatform& platform, HostLink& link, const ModernCensus& census, int number) {
+    const RhinoVersion version = RhinoVersionRow(number);
+    std::vector<std::string> progIds = version.progIds;
+    if (!version.progId32Bit.empty() && !census.Runs64Bit(number)) {
+        const auto own = std::find(progIds.begin(), progIds.end(), version.progId32Bit);
+        std::rotate(progIds.begin(), own, own + 1);
+    }
+    if (!CreateAndObtainScript(platform, link, version, progIds, true)) {
+        return;
+    }
+    std::int32_t hostWindow = 0;
+    (void)common::RunBestEffort([&] { hostWindow = ReadHostWindow(link); });
+    if (hostWindow == 0 || !census.Counts(number, platform.WindowProcessId(hostWindow))) {
+        link.RhinoScript.reset();
+        link.HostApp.reset();
+        platform.ShowMessageBox(version.notReachedMessage);
+        return;
+    }
+    link.HostWindow = hostWindow;
+    (void)common::RunBestEffort([&] { MakeVisible(*link.HostApp); });
+    PlaceAndDock(platform, link);
 }
 
 // The Rhino 3 route has a single attempt per step. A failing step is told to the user
@@ -68,13 +128,14 @@ void AttachToRhino3(StartupPlatform& platform, HostLink& link) {
         link.HostWindow = 0;
         platform.ShowMessageBox(message);
     };
-    if (!common::RunBestEffort([&] { link.HostApp = platform.CreateObject(kRhino3ProgId); }) || !link.HostApp) {
-        giveUp(kRhino3CreateFailedMessage);
+    const RhinoVersion version = RhinoVersionRow(3);
+    if (!common::RunBestEffort([&] { link.HostApp = platform.CreateObject(version.progIds.front()); }) ||
+        !link.HostApp) {
+        giveUp(version.createFailedMessage);
         return;
     }
     platform.LetPendingMessagesRun();
-    if (!common::RunBestEffort([&] { link.RhinoScript = link.HostApp->CallForObject("GetScriptObject"); }) ||
-        !link.RhinoScript) {
+    if (!ObtainScriptObject(platform, link, version) || !link.RhinoScript) {
         giveUp(kRhino3ScriptFailedMessage);
         return;
     }
@@ -115,7 +176,7 @@ StartupOutcome RunStartup(StartupPlatform& platform, HostLink& link) {
     const bool rhino3Runs = census.rhino3 > 0;
 
     Route route = Route::None;
-    int modernVersion = 0;
+    ModernCensus modernCensus;
     if (rhino4Runs && rhino3Runs) {
         link.HostVersion = platform.ShowChooser();
         if (link.HostVersion == 4) {
@@ -133,8 +194,8 @@ StartupOutcome RunStartup(StartupPlatform& platform, HostLink& link) {
         route = Route::Rhino3;
     } else {
         // Rhino 5 and later are looked for only when no Rhino 3 or Rhino 4 runs.
-        modernVersion = CountModernHosts(platform.RunningModernHosts()).Newest();
-        if (modernVersion == 0) {
+        modernCensus = CountModernHosts(platform.RunningModernHosts());
+        if (modernCensus.Newest() == 0) {
             platform.ShowNoHostMessage(kNoHostMessage);
             return StartupOutcome::EndProgram;
         }
@@ -142,9 +203,9 @@ StartupOutcome RunStartup(StartupPlatform& platform, HostLink& link) {
     }
 
     if (route == Route::Rhino4) {
-        AttachWithRetries(platform, link, {std::string(kRhino4ProgId)}, kRhino4CreateFailedMessage);
+        AttachToRhino4(platform, link);
     } else if (route == Route::Modern) {
-        AttachWithRetries(platform, link, ModernProgIds(modernVersion), ModernCreateFailedMessage(modernVersion));
+        AttachToModern(platform, link, modernCensus, modernCensus.Newest());
     } else {
         AttachToRhino3(platform, link);
     }

@@ -15,14 +15,10 @@ namespace host {
 constexpr std::string_view kPanelTitle = "Curtate Cycloid curve V2 by Vendrel";
 // The window class of the tool's windows, by which a second instance finds the first.
 constexpr std::string_view kPanelWindowClass = "ThunderRT6FormDC";
-constexpr std::string_view kRhino4ProgId = "Rhino4.Interface";
-constexpr std::string_view kRhino3ProgId = "Rhino3.Application";
-constexpr int kRhino4ScriptAttempts = 10;
-constexpr std::uint32_t kRhino4RetryPauseMs = 500;
 
 constexpr std::string_view kNoHostMessage = "Rhin is not running!. Start Rhino then start the plug-in";
-constexpr std::string_view kRhino4CreateFailedMessage = "Failed to create Rhino4 object";
-constexpr std::string_view kRhino3CreateFailedMessage = "Failed to create Rhino3 object";
+// The Rhino 3 route's messages for the steps after the creation; the ProgIDs, the creation
+// message and the attempts of every version are in its RhinoVersionRow.
 constexpr std::string_view kRhino3ScriptFailedMessage = "Failed to get the Rhino3 script object";
 constexpr std::string_view kRhino3VisibleFailedMessage = "Failed to make Rhino3 visible";
 constexpr std::string_view kRhino3WindowFailedMessage = "Failed to find the Rhino3 main window";
@@ -59,6 +55,8 @@ class StartupPlatform {
     virtual void LetPendingMessagesRun() = 0;
     // The system's standard message box: `text`, an OK button, no icon.
     virtual void ShowMessageBox(std::string_view text) = 0;
+    // The id of the process that owns the window `window`, 0 when there is no such window.
+    virtual std::uint32_t WindowProcessId(std::int32_t window) = 0;
     // Makes the panel topmost, keeping its position and size; throws when that fails.
     virtual void PlacePanelTopmost() = 0;
     // Docks the panel into `hostWindow`: makes the panel its child and asks for the host
@@ -75,11 +73,16 @@ enum class StartupOutcome {
 // check, panel title, census, choice of host version, creation of the host's objects and
 // docking. Writes the outcome into `link`.
 //
-// Rhino 4: every failing step after the creation is skipped; a failed creation shows
-// kRhino4CreateFailedMessage and leaves the panel unattached; up to ten GetScriptObject
-// attempts, each failure followed by a 500 ms pause.
+// Rhino 4: every failing step after the creation is skipped; a failed creation shows the
+// row's message and leaves the panel unattached; up to ten GetScriptObject attempts, each
+// failure followed by a 500 ms pause.
 // Rhino 5 and later, only when no Rhino 3 or Rhino 4 runs: the newest running version N,
-// created from the first of ModernProgIds(N) that is registered, then exactly as Rhino 4.
+// created from the first of its row's ProgIDs that is registered (the 32-bit program's first
+// when no 64-bit process of N runs), then as Rhino 4, except that a failed creation's message
+// is followed by the failure's description, and that the host window is read
+// before the host is made visible and must belong to a counted process of N: when it does not
+// (or cannot be read), the objects are released, the row's "could not be reached" message is
+// shown, and the panel runs unattached.
 // Rhino 3: one attempt per step; a failing step shows its message in the message box,
 // and the panel runs unattached (no script object, HostWindow 0, not docked).
 StartupOutcome RunStartup(StartupPlatform& platform, HostLink& link);

@@ -20,9 +20,7 @@ EventRouter::EventRouter(host::HostScript& script, common::PanelSurface& panel, 
 
 EventRouter::Route EventRouter::RouteOf(PanelControl control, PanelEvent event) {
     if (event == PanelEvent::MouseDown || event == PanelEvent::MouseUp) {
-        // Presses and releases are wired on the id fields and the list alone.
-        if (control != PanelControl::Text5 && control != PanelControl::Text1 && control != PanelControl::Text2 &&
-            control != PanelControl::List1) {
+        if (!picking::HighlightsOnPress(control)) {
             return {};
         }
         if (event == PanelEvent::MouseDown) {

@@ -22,9 +22,11 @@ TEST(CaseFoldedIndexTest, MatchesWholeTextIgnoringCase) {
 // found in any letter case, and texts that differ by one character or by length must not.
 TEST(CaseFoldedIndexTest, KeepsEveryRowThroughGrowth) {
     common::CaseFoldedIndex index;
-    const auto row = [](int i) {
+    const auto row = [](int i, bool lower = false) {
         char text[40];
-        std::snprintf(text, sizeof text, "%08X-4F89-41D3-9A0C-0305E82C%04X", i * 2654435761u, i);
+        std::snprintf(text, sizeof text,
+                      lower ? "%08x-4f89-41d3-9a0c-0305e82c%04x" : "%08X-4F89-41D3-9A0C-0305E82C%04X", i * 2654435761u,
+                      i);
         return std::string(text);
     };
     constexpr int kRows = 5000;
@@ -33,7 +35,7 @@ TEST(CaseFoldedIndexTest, KeepsEveryRowThroughGrowth) {
     }
     EXPECT_EQ(index.Size(), static_cast<std::size_t>(kRows));
     for (int i = 0; i < kRows; ++i) {
-        const std::string lower = common::CaseFoldedIndex::Fold(row(i));
+        const std::string lower = row(i, true);
         EXPECT_TRUE(index.Contains(lower)) << i;
         EXPECT_FALSE(index.Insert(lower)) << i;
         EXPECT_FALSE(index.Contains(row(i) + " ")) << i;

@@ -9,7 +9,7 @@ using namespace driver;
 
 const E2ePaths& BuildPaths() {
     static const E2ePaths paths = [] {
-        E2ePaths built{HOSTSIM_EXE_PATH, CURTATE_EXE_PATH, E2E_WORK_DIR, E2E_SCENE_DIR, E2E_FAILURE_DIR};
+        E2ePaths built{HOSTSIM_EXE_PATH, CURTATE_EXE_PATH, E2E_WORK_DIR, E2E_SCENE_DIR, E2E_FAILURE_DIR, {}};
         // Another curtate.exe to drive instead of the build's: the installed one when the
         // package is tested as a user would use it.
         if (const char* tool = std::getenv("CURTATE_E2E_TOOL"); tool != nullptr && *tool != '\0') {
@@ -19,6 +19,10 @@ const E2ePaths& BuildPaths() {
         // Rhino 3 and 4, 32-bit programs, run beside it on 64-bit Windows.
         if (const char* host = std::getenv("CURTATE_E2E_HOST"); host != nullptr && *host != '\0') {
             built.hostsimExe = host;
+        }
+        // The 32-bit build's simulated host, to play a 32-bit Rhino beside 64-bit ones.
+        if (const char* host = std::getenv("CURTATE_E2E_HOSTSIM32"); host != nullptr) {
+            built.hostsim32Exe = host;
         }
         return built;
     }();

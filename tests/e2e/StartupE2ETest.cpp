@@ -1,8 +1,8 @@
 // Start-up of the real curtate.exe beside copies of the simulated host run as Rhino4.exe,
 // Rhino3.exe and Rhino.exe of later versions: attachment, the "not running" box, the chooser,
-// the choice among later versions, a second instance, and the end of the host while the panel
-// is docked. The retries for the script object are StartupTest's; the host's refusals,
-// ApplicationObjectTest's.
+// the choice among later versions and of the running one alone, a second instance, and the end
+// of the host while the panel is docked. The retries for the script object are StartupTest's;
+// the host's refusals, ApplicationObjectTest's.
 #include <gtest/gtest.h>
 
 #include <map>
@@ -17,8 +17,7 @@
 #include "host/ModernHosts.h"
 #include "platform/win32/base/UniqueHandle.h"
 #include "platform/win32/com/ComApartment.h"
-#include "platform/win32/system/ModernHosts.h"
-#include "platform/win32/system/Processes.h"
+#include "platform/win32/system/HostProcesses.h"
 
 namespace {
 
@@ -336,6 +335,60 @@ TEST_F(StartupE2ETest, NewestModernHostIsAttachedOnlyWithoutRhino3Or4AndTheOther
     }
 }
 
+// Rhino 5's installer put both programs on 64-bit Windows: with the 32-bit one running and the
+// 64-bit one registered as well, the tool attaches to the running one, and COM starts no second
+// Rhino.
+TEST_F(StartupE2ETest, Rhino5Of32BitsBesideARegistered64BitOneIsTheOneAttached) {
+    if (e2e::BuildPaths().hostsim32Exe.empty()) {
+        GTEST_SKIP() << "machine lacks: a 32-bit simulated Rhino (CURTATE_E2E_HOSTSIM32 names none)";
+    }
+    (void)driver::PreparedHostExe(e2e::BuildPaths(), 5);  // the 64-bit Rhino 5, registered only
+    driver::HostOptions options;
+    options.version = 5;
+    options.bits32 = true;
+    hosts_.push_back(std::make_unique<HostRun>(e2e::BuildPaths(), options));
+    HostRun& host = *hosts_.back();
+    ChildProcess& tool = StartTool();
+
+    ASSERT_NE(WaitForDockedPanel(host, tool), nullptr) << "the panel was not docked into the running Rhino 5";
+    EXPECT_EQ(CountLinesStartingWith(Log(host), "GetScriptObject("), 1);
+    const std::vector<host::RunningExecutable> running = win32::RunningModernHosts();
+    ASSERT_EQ(running.size(), 1u) << "another Rhino was started";
+    EXPECT_EQ(running.front().processId, host.ProcessId());
+    EXPECT_FALSE(running.front().is64Bit);
+}
+
+// A running Rhino that COM cannot reach (here: one that registered no class objects): COM starts
+// another copy, which the tool releases without showing or docking into it, and says so.
+TEST_F(StartupE2ETest, ModernCopyStartedByComInsteadOfTheRunningOneIsReleasedAndTold) {
+    ChildProcess running = ChildProcess::Start(driver::PreparedHostExe(e2e::BuildPaths(), 8), {L"--no-class-objects"});
+    HWND runningWindow = nullptr;
+    ASSERT_TRUE(driver::WaitUntil(
+        [&] {
+            const std::vector<HWND> windows = driver::TopLevelWindowsOf(running.Id());
+            runningWindow = windows.empty() ? nullptr : windows.front();
+            return runningWindow != nullptr || !running.Running();
+        },
+        kStartMs))
+        << "the host did not show its window";
+    ChildProcess& tool = StartTool();
+
+    const HWND box = WaitForMessageBox(tool);
+    ASSERT_NE(box, nullptr) << "no message box";
+    EXPECT_EQ(MessageBoxText(box), L"The running Rhino 8 could not be reached; the panel runs unattached.");
+    (void)::PostMessageW(box, WM_COMMAND, IDOK, 0);
+    const HWND panel = WaitForTopLevelPanel();
+    EXPECT_NE(panel, nullptr) << "the panel did not show";
+    std::vector<host::RunningExecutable> copies = win32::RunningModernHosts();
+    ASSERT_EQ(copies.size(), 2u);
+    const DWORD started = copies.front().processId == running.Id() ? copies.back().processId : copies.front().processId;
+    EXPECT_TRUE(driver::TopLevelWindowsOf(started).empty()) << "the copy COM started was shown";
+    EndAll();
+    driver::HostControl::Connect(8).Quit();
+    (void)::PostMessageW(runningWindow, WM_CLOSE, 0, 0);
+    EXPECT_NE(running.WaitForExit(kExitMs), std::nullopt);
+}
+
 // The registry as an installation may leave it: Rhino 8 registered only under the shared
 // "Rhino.Interface", or under no ProgID at all. The ProgIDs are registered again afterwards.
 TEST_F(StartupE2ETest, ModernHostIsCreatedFromTheFirstRegisteredProgIdOrTheFailureIsTold) {
@@ -371,7 +424,9 @@ TEST_F(StartupE2ETest, ModernHostIsCreatedFromTheFirstRegisteredProgIdOrTheFailu
         } else {
             const HWND box = WaitForMessageBox(tool);
             ASSERT_NE(box, nullptr) << "no message box";
-            EXPECT_EQ(MessageBoxText(box), L"Failed to create Rhino8 object");
+            // The message, then why: no ProgID names a class.
+            EXPECT_EQ(MessageBoxText(box).rfind(L"Failed to create Rhino8 object\n\n", 0), 0u) << MessageBoxText(box);
+            EXPECT_NE(MessageBoxText(box).find(L"\"Rhino.Interface\" is not registered"), std::wstring::npos);
             (void)::PostMessageW(box, WM_COMMAND, IDOK, 0);
             const HWND panel = WaitForTopLevelPanel();
             EXPECT_NE(panel, nullptr) << "the panel did not show";

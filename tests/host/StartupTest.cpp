@@ -20,6 +20,7 @@ using host::StartupOutcome;
 using testing_support::FakeDispatcher;
 
 constexpr std::int32_t kHostWindow = 0x2004A;
+constexpr std::uint32_t kRhinoProcessId = 4242;
 
 // The platform and panel as start-up sees them: scripted answers and one log of every
 // call, host calls included, in order.
@@ -38,6 +39,8 @@ class FakeStartupPlatform : public host::StartupPlatform {
     // Not in the log: asking for the later versions changes nothing when none runs.
     int modernCensusAsked = 0;
     bool placementFails = false;
+    // The process owning each window; a window not listed is owned by none.
+    std::map<std::int32_t, std::uint32_t> windowOwners{{kHostWindow, kRhinoProcessId}};
 
     std::vector<std::string> log;
 
@@ -110,6 +113,10 @@ class FakeStartupPlatform : public host::StartupPlatform {
     void Sleep(std::uint32_t milliseconds) override { log.push_back("Sleep " + std::to_string(milliseconds)); }
     void LetPendingMessagesRun() override { log.push_back("LetPendingMessagesRun"); }
     void ShowMessageBox(std::string_view text) override { log.push_back("MessageBox " + std::string(text)); }
+    std::uint32_t WindowProcessId(std::int32_t window) override {
+        const auto found = windowOwners.find(window);
+        return found == windowOwners.end() ? 0 : found->second;
+    }
     void PlacePanelTopmost() override {
         log.push_back("PlacePanelTopmost");
         if (placementFails) {
@@ -260,7 +267,7 @@ TEST(StartupTest, Rhino4ScriptObjectIsRetriedWithAPauseAfterEachFailure) {
         const char* progId;
     } kCases[] = {
         {"Rhino 4", 1000, {}, "Rhino4.Interface"},
-        {"Rhino 8", 0, {{"C:\\Program Files\\Rhino 8\\System\\Rhino.exe", 8}}, "Rhino.Interface.8"},
+        {"Rhino 8", 0, {{"C:\\Program Files\\Rhino 8\\System\\Rhino.exe", 8, kRhinoProcessId}}, "Rhino.Interface.8"},
     };
     for (const auto& c : kCases) {
         SCOPED_TRACE(c.name);
@@ -389,14 +396,21 @@ TEST(StartupTest, Rhino3FailureIsToldAndThePanelRunsUnattached) {
 }
 
 // Rhino 5 and later run as Rhino.exe and are looked for only when no Rhino 3 or Rhino 4 runs;
-// the newest running version is created from its first registered ProgID, then attached
-// exactly as Rhino 4. Which Rhino.exe the census counts is CensusTest's.
+// the newest running version is created from its first registered ProgID (for Rhino 5 the one
+// of the running program's bitness), then attached as Rhino 4 once its window is known to be
+// the running Rhino's.
 TEST(StartupTest, ModernVersionIsAttachedOnlyWhenNoRhino3Or4Runs) {
-    const host::RunningExecutable rhino5{"C:\\Program Files\\Rhinoceros 5 (64-bit)\\System\\Rhino.exe", 5};
-    const host::RunningExecutable rhino7{"C:\\Program Files\\Rhino 7\\System\\Rhino.exe", 7};
-    const host::RunningExecutable rhino8{"C:\\Program Files\\Rhino 8\\System\\Rhino.exe", 8};
-    const std::vector<std::string> attachTail = {"GetScriptObject", "Visible=Bool:true", "WindowHandle",
+    const host::RunningExecutable rhino5{"C:\\Program Files\\Rhinoceros 5 (64-bit)\\System\\Rhino.exe", 5,
+                                         kRhinoProcessId};
+    const host::RunningExecutable rhino5x86{"C:\\Program Files (x86)\\Rhinoceros 5\\System\\Rhino.exe", 5,
+                                            kRhinoProcessId, false};
+    const host::RunningExecutable rhino7{"C:\\Program Files\\Rhino 7\\System\\Rhino.exe", 7, kRhinoProcessId};
+    const host::RunningExecutable rhino8{"C:\\Program Files\\Rhino 8\\System\\Rhino.exe", 8, kRhinoProcessId};
+    // Rhino 5 and later show the host only once its window is known; Rhino 3 and 4 first.
+    const std::vector<std::string> modernTail = {"GetScriptObject", "WindowHandle", "Visible=Bool:true",
                                                  "PlacePanelTopmost", "Dock " + kWindow};
+    const std::vector<std::string> classicTail = {"GetScriptObject", "Visible=Bool:true", "WindowHandle",
+                                                  "PlacePanelTopmost", "Dock " + kWindow};
     static const struct {
         const char* name;
         std::int32_t census;
@@ -424,11 +438,21 @@ TEST(StartupTest, ModernVersionIsAttachedOnlyWhenNoRhino3Or4Runs) {
          {rhino5},
          {"Rhino5x64.Interface", "Rhino5.Interface"},
          {"IsRegistered Rhino5x64.Interface", "CreateObject Rhino5x64.Interface"}},
-        {"Rhino 5, 32-bit",
+        {"Rhino 5, 64-bit, only the 32-bit ProgID registered",
          0,
          {rhino5},
          {"Rhino5.Interface"},
          {"IsRegistered Rhino5x64.Interface", "CreateObject Rhino5.Interface"}},
+        {"Rhino 5, 32-bit, both registered",
+         0,
+         {rhino5x86},
+         {"Rhino5.Interface", "Rhino5x64.Interface"},
+         {"IsRegistered Rhino5.Interface", "CreateObject Rhino5.Interface"}},
+        {"Rhino 5, 32-bit and 64-bit",
+         0,
+         {rhino5x86, rhino5},
+         {"Rhino5x64.Interface", "Rhino5.Interface"},
+         {"IsRegistered Rhino5x64.Interface", "CreateObject Rhino5x64.Interface"}},
         {"Rhino 4 beside Rhino 8",
          1000,
          {rhino8},
@@ -462,6 +486,7 @@ TEST(StartupTest, ModernVersionIsAttachedOnlyWhenNoRhino3Or4Runs) {
             continue;
         }
         expected.insert(expected.end(), c.expectedCreation.begin(), c.expectedCreation.end());
+        const std::vector<std::string>& attachTail = c.census == 0 ? modernTail : classicTail;
         expected.insert(expected.end(), attachTail.begin(), attachTail.end());
         EXPECT_EQ(outcome, StartupOutcome::ShowPanel);
         EXPECT_EQ(platform.log, expected);
@@ -481,17 +506,17 @@ TEST(StartupTest, ModernCreationFailureShowsOneMessageWithTheVersionAndLeavesThe
          8,
          {},
          {"IsRegistered Rhino.Interface.8", "CreateObject Rhino.Interface",
-          "MessageBox Failed to create Rhino8 object"}},
+          "MessageBox Failed to create Rhino8 object\n\nclass not registered"}},
         {"registered, creation fails",
          7,
          {"Rhino.Interface.7", "Rhino.Interface"},
          {"IsRegistered Rhino.Interface.7", "CreateObject Rhino.Interface.7",
-          "MessageBox Failed to create Rhino7 object"}},
+          "MessageBox Failed to create Rhino7 object\n\nclass not registered"}},
         {"Rhino 5, nothing registered",
          5,
          {},
          {"IsRegistered Rhino5x64.Interface", "CreateObject Rhino5.Interface",
-          "MessageBox Failed to create Rhino5 object"}},
+          "MessageBox Failed to create Rhino5 object\n\nclass not registered"}},
     };
     for (const auto& c : kCases) {
         SCOPED_TRACE(c.name);
@@ -506,6 +531,45 @@ TEST(StartupTest, ModernCreationFailureShowsOneMessageWithTheVersionAndLeavesThe
                                             platform.log.end());
         EXPECT_EQ(tail, c.expectedTail);
         EXPECT_EQ(platform.Count(c.expectedTail.back()), 1);
+        EXPECT_EQ(link.HostApp, nullptr);
+        EXPECT_EQ(link.RhinoScript, nullptr);
+        EXPECT_EQ(link.HostWindow, 0);
+    }
+}
+
+// COM may start another copy of Rhino instead of reaching the running one (another bitness of
+// Rhino 5, a ProgID that names another installation): its window belongs to no counted process.
+TEST(StartupTest, ModernObjectOfANotRunningCopyIsReleasedAndThePanelRunsUnattached) {
+    constexpr std::int32_t kOtherWindow = 0x3005C;
+    const std::string notReached = "MessageBox The running Rhino 5 could not be reached; the panel runs unattached.";
+    static const struct {
+        const char* name;
+        std::int32_t window;
+        int scriptFailures;
+        std::vector<std::string> expectedTail;
+    } kCases[] = {
+        {"window of another process", kOtherWindow, 0, {"GetScriptObject", "WindowHandle", notReached}},
+        {"window handle 0", 0, 0, {"GetScriptObject", "WindowHandle", notReached}},
+        {"no script object", kHostWindow, 10, {"Sleep 500", notReached}},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.name);
+        FakeStartupPlatform platform;
+        platform.running = {{"C:\\Program Files (x86)\\Rhinoceros 5\\System\\Rhino.exe", 5, kRhinoProcessId, false}};
+        platform.windowOwners[kOtherWindow] = kRhinoProcessId + 1;
+        FakeDispatcher& app = platform.AddHost("Rhino5x64.Interface", c.window);
+        for (int nth = 1; nth <= c.scriptFailures; ++nth) {
+            app.RaiseOn("GetScriptObject", nth);
+        }
+        host::HostLink link;
+
+        EXPECT_EQ(host::RunStartup(platform, link), StartupOutcome::ShowPanel);
+
+        const std::vector<std::string> tail(platform.log.end() - static_cast<std::ptrdiff_t>(c.expectedTail.size()),
+                                            platform.log.end());
+        EXPECT_EQ(tail, c.expectedTail);
+        EXPECT_FALSE(platform.Has("Visible=Bool:true"));
+        EXPECT_FALSE(platform.Has("PlacePanelTopmost"));
         EXPECT_EQ(link.HostApp, nullptr);
         EXPECT_EQ(link.RhinoScript, nullptr);
         EXPECT_EQ(link.HostWindow, 0);

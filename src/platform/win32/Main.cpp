@@ -9,6 +9,7 @@
 #include "platform/win32/com/ComApartment.h"
 #include "platform/win32/com/ComDispatcher.h"
 #include "platform/win32/system/StartupPlatform.h"
+#include "platform/win32/windows/FatalError.h"
 #include "platform/win32/windows/Form1.h"
 #include "platform/win32/windows/MessageLoop.h"
 #include "platform/win32/windows/WebLink.h"
@@ -50,8 +51,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         link.RhinoScript.reset();
         link.HostApp.reset();
         return exitCode;
-    } catch (const std::exception&) {
-        // Nothing can be shown without a window; the exit code tells the failure.
-        return 1;
+    } catch (const std::exception& error) {
+        return win32::ReportFatalError(error);
     }
 }

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <map>
 #include <stdexcept>
+#include <utility>
 
 #include "ScreenCapture.h"
 #include "platform/win32/base/TextConversion.h"
@@ -72,14 +73,14 @@ void SetVersionResource(const std::wstring& exe, int major) {
     }
 }
 
-std::wstring PreparedHostExe(const E2ePaths& paths, int version) {
-    static std::map<int, std::wstring> prepared;
-    if (const auto it = prepared.find(version); it != prepared.end()) {
+std::wstring PreparedHostExe(const E2ePaths& paths, int version, bool bits32) {
+    static std::map<std::pair<int, bool>, std::wstring> prepared;
+    if (const auto it = prepared.find({version, bits32}); it != prepared.end()) {
         return it->second;
     }
     const bool modern = version == 0 || version >= 5;
     const std::wstring name = L"Rhino" + std::to_wstring(version);
-    const fs::path dir = PathOf(paths.workDir) / name / L"System";
+    const fs::path dir = PathOf(paths.workDir) / (bits32 ? name + L"-x86" : name) / L"System";
     fs::create_directories(dir);
     const fs::path exe = dir / (modern ? L"Rhino.exe" : name + L".exe");
     // The copy of an earlier run goes first: under Wine a copy over an existing file can fail
@@ -87,12 +88,13 @@ std::wstring PreparedHostExe(const E2ePaths& paths, int version) {
     std::error_code error;
     fs::remove(exe, error);
     error.clear();
-    fs::copy_file(PathOf(paths.hostsimExe), exe, fs::copy_options::overwrite_existing, error);
+    fs::copy_file(PathOf(bits32 ? paths.hostsim32Exe : paths.hostsimExe), exe, fs::copy_options::overwrite_existing,
+                  error);
     if (error) {
         throw std::runtime_error("cannot copy the simulated host to " + exe.string() + ": " + error.message());
     }
     if (version == 0) {
-        prepared[version] = exe.wstring();
+        prepared[{version, bits32}] = exe.wstring();
         return exe.wstring();
     }
     if (modern) {
@@ -102,12 +104,12 @@ std::wstring PreparedHostExe(const E2ePaths& paths, int version) {
     if (!registered || *registered != 0) {
         throw std::runtime_error("registering the simulated host (" + exe.string() + " /regserver) failed");
     }
-    prepared[version] = exe.wstring();
+    prepared[{version, bits32}] = exe.wstring();
     return exe.wstring();
 }
 
 HostRun::HostRun(const E2ePaths& paths, const HostOptions& options) {
-    const std::wstring exe = PreparedHostExe(paths, options.version);
+    const std::wstring exe = PreparedHostExe(paths, options.version, options.bits32);
     const fs::path logDir = PathOf(paths.workDir) / L"logs";
     fs::create_directories(logDir);
     logFile_ = (logDir / (L"host" + std::to_wstring(::GetCurrentProcessId()) + L"-" + std::to_wstring(NextLogNumber()) +

@@ -14,11 +14,12 @@ namespace driver {
 // Where the programs, scenes and outputs of an end-to-end run are. Paths may be given in
 // Unix form (as CMake writes them); they are mapped through Wine's drive Z:.
 struct E2ePaths {
-    std::string hostsimExe;  // the built hostsim.exe
-    std::string curtateExe;  // the built curtate.exe
-    std::string workDir;     // copies of the host as Rhino4.exe / Rhino3.exe, host call logs
-    std::string sceneDir;    // scene files named by HostOptions::scene
-    std::string failureDir;  // one folder per failed scenario
+    std::string hostsimExe;    // the built hostsim.exe
+    std::string curtateExe;    // the built curtate.exe
+    std::string workDir;       // copies of the host as Rhino4.exe / Rhino3.exe, host call logs
+    std::string sceneDir;      // scene files named by HostOptions::scene
+    std::string failureDir;    // one folder per failed scenario
+    std::string hostsim32Exe;  // a 32-bit build's hostsim.exe, for HostOptions::bits32; may be empty
 };
 
 // How the simulated host is started.
@@ -29,6 +30,7 @@ struct HostOptions {
     bool nullWindowHandle = false;          // WindowHandle answers 0: the panel stays top-level
     std::vector<std::string> controlLines;  // run after the scene
     std::string language;                   // the host's language code; empty: English
+    bool bits32 = false;                    // the 32-bit build of the host (E2ePaths::hostsim32Exe)
 };
 
 // The simulated host running as its own process, copied to <workDir>/Rhino<v>/System/ and
@@ -60,8 +62,8 @@ class HostRun {
 // The host copy's path for a version, prepared (copied and registered) on first use: Rhino3.exe,
 // Rhino4.exe, or for 5 and up Rhino.exe with that version in its version resource. Version 0
 // gives a Rhino.exe without a version resource, left unregistered: it plays Rhino 4 and would
-// take Rhino 4's ProgIDs over.
-std::wstring PreparedHostExe(const E2ePaths& paths, int version);
+// take Rhino 4's ProgIDs over. `bits32` copies the 32-bit build, into a folder of its own.
+std::wstring PreparedHostExe(const E2ePaths& paths, int version, bool bits32 = false);
 
 // Gives an executable a version resource with product and file version major.0.0.0, in place
 // of any it had. Throws std::runtime_error when the file cannot be updated.

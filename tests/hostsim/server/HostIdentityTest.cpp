@@ -16,7 +16,7 @@ TEST(HostIdentityTest, FileNameDecidesTheVersion) {
         std::optional<int> resourceVersion = std::nullopt;  // from the executable's version resource
     } kCases[] = {
         {L"C:\\Program Files\\Rhino 8\\System\\Rhino.exe", 8, L"Rhino.Interface.8", 8},
-        {L"c:\\rhino 5\\RHINO.EXE", 5, L"Rhino5x64.Interface", 5},
+        {L"c:\\rhino 5\\RHINO.EXE", 5, sizeof(void*) == 4 ? L"Rhino5.Interface" : L"Rhino5x64.Interface", 5},
         {L"C:\\Rhino\\Rhino.exe", 4, L"Rhino4.Interface"},
         {L"C:\\Rhino 4\\Rhino.exe", 4, L"Rhino4.Interface", 4},
         {L"Z:\\build\\hostsim.exe", 4, L"Rhino4.Interface", 8},

@@ -57,14 +57,27 @@ class UniqueHandle {
     Handle handle_;
 };
 
-// A kernel handle for which null means "none": OpenProcess and most Create* calls.
-struct ProcessHandleTraits {
+// A kernel handle for which null means "none", closed with CloseHandle: OpenProcess and most
+// Create* calls (CreateMutexW, CreateProcessW's handles).
+struct KernelHandleTraits {
     using Handle = HANDLE;
     static Handle Invalid() noexcept { return nullptr; }
     static bool IsValid(Handle h) noexcept { return h != nullptr; }
     static void Close(Handle h) noexcept { (void)::CloseHandle(h); }  // nothing to do if it fails
 };
-using UniqueProcessHandle = UniqueHandle<ProcessHandleTraits>;
+using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
+// The same contract, for a process opened or started.
+using UniqueProcessHandle = UniqueHandle<KernelHandleTraits>;
+
+// Text the system allocated with LocalAlloc (FormatMessageW's FORMAT_MESSAGE_ALLOCATE_BUFFER),
+// freed with LocalFree.
+struct LocalTextTraits {
+    using Handle = wchar_t*;
+    static Handle Invalid() noexcept { return nullptr; }
+    static bool IsValid(Handle h) noexcept { return h != nullptr; }
+    static void Close(Handle h) noexcept { (void)::LocalFree(h); }  // nothing to do if it fails
+};
+using UniqueLocalText = UniqueHandle<LocalTextTraits>;
 
 // A kernel handle for which INVALID_HANDLE_VALUE means "none": CreateToolhelp32Snapshot
 // (and CreateFileW).

@@ -4,6 +4,7 @@
 
 #include "common/NumberText.h"
 #include "platform/win32/base/TextConversion.h"
+#include "platform/win32/base/UniqueHandle.h"
 
 namespace win32 {
 
@@ -25,20 +26,19 @@ std::string Describe(const std::string& api, std::uint32_t code, const std::sour
 }
 
 std::string FormatSystemText(DWORD code) {
-    wchar_t* buffer = nullptr;
+    // Owned before anything that can throw (the conversion below), so it is freed on every way out.
+    UniqueLocalText buffer;
     const DWORD length =
         ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                         nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-    if (length == 0 || buffer == nullptr) {
+                         nullptr, code, 0, reinterpret_cast<wchar_t*>(buffer.Put()), 0, nullptr);
+    if (length == 0 || !buffer.IsValid()) {
         return {};
     }
-    std::wstring_view text(buffer, length);
+    std::wstring_view text(buffer.Get(), length);
     while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ')) {
         text.remove_suffix(1);
     }
-    std::string utf8 = WideToUtf8(text);
-    (void)::LocalFree(buffer);  // FORMAT_MESSAGE_ALLOCATE_BUFFER memory; nothing to do if it fails
-    return utf8;
+    return WideToUtf8(text);
 }
 
 }  // namespace

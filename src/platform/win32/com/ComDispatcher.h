@@ -32,8 +32,6 @@ class ComDispatcher final : public host::Dispatcher {
     // The answer must be an object (VT_DISPATCH, or VT_UNKNOWN that gives IDispatch).
     std::unique_ptr<host::Dispatcher> CallForObject(const std::string& name) override;
 
-    IDispatch* Object() const noexcept { return object_.Get(); }
-
   private:
     DISPID DispidOf(const std::string& name);
     // Invokes `name` with `flags`; `args` in call order. Returns the raw answer.

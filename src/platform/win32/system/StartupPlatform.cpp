@@ -4,8 +4,7 @@
 #include <string>
 
 #include "platform/win32/base/TextConversion.h"
-#include "platform/win32/system/ModernHosts.h"
-#include "platform/win32/system/Processes.h"
+#include "platform/win32/system/HostProcesses.h"
 #include "platform/win32/windows/Form2.h"
 #include "platform/win32/windows/MessageLoop.h"
 #include "platform/win32/windows/MyInfoBox.h"
@@ -79,14 +78,29 @@ void StartupPlatform::ShowMessageBox(std::string_view text) {
     (void)::MessageBoxA(nullptr, message.c_str(), "", MB_OK | MB_TASKMODAL | MB_SETFOREGROUND);  // only OK to answer
 }
 
+namespace {
+
+// The host's 32-bit handle is sign-extended, as Windows does when a handle crosses between 32-
+// and 64-bit code.
+HWND HostWindowHandle(std::int32_t hostWindow) {
+    return reinterpret_cast<HWND>(static_cast<std::intptr_t>(hostWindow));
+}
+
+}  // namespace
+
+std::uint32_t StartupPlatform::WindowProcessId(std::int32_t window) {
+    DWORD processId = 0;
+    // 0 with no process for a handle that names no window.
+    (void)::GetWindowThreadProcessId(HostWindowHandle(window), &processId);
+    return processId;
+}
+
 void StartupPlatform::PlacePanelTopmost() {
     PlaceForm(panel_, true, false);
 }
 
 void StartupPlatform::Dock(std::int32_t hostWindow) {
-    // The host's 32-bit handle is sign-extended, as Windows does when a handle crosses
-    // between 32- and 64-bit code.
-    const HWND host = reinterpret_cast<HWND>(static_cast<std::intptr_t>(hostWindow));
+    const HWND host = HostWindowHandle(hostWindow);
     (void)::SetParent(panel_, host);  // not examined: an undocked panel still works
     if (host != nullptr) {
         (void)::SetForegroundWindow(host);  // may be refused by the foreground lock

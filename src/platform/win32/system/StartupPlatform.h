@@ -44,6 +44,8 @@ class StartupPlatform final : public host::StartupPlatform {
     // MessageBoxA with an empty caption, an OK button and no icon, modal for the whole
     // program while the panel is not yet shown.
     void ShowMessageBox(std::string_view text) override;
+    // GetWindowThreadProcessId of the sign-extended handle.
+    std::uint32_t WindowProcessId(std::int32_t window) override;
     void PlacePanelTopmost() override;
     // SetParent(panel, hostWindow), then SetForegroundWindow(hostWindow) unless it is 0.
     // Results are not examined.
@@ -52,7 +54,7 @@ class StartupPlatform final : public host::StartupPlatform {
   private:
     HWND panel_;
     host::ObjectCreator& creator_;
-    UniqueProcessHandle instanceMarker_;
+    UniqueKernelHandle instanceMarker_;  // the named mutex
 };
 
 }  // namespace win32

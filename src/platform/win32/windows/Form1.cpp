@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "picking/PressHighlight.h"
 #include "platform/win32/Resources.h"
 #include "platform/win32/base/Win32Error.h"
 
@@ -10,14 +11,6 @@ namespace {
 
 constexpr DWORD kForm1Style = WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;  // WS_CAPTION includes WS_BORDER
 constexpr DWORD kForm1ExStyle = WS_EX_CONTROLPARENT;
-
-// The controls whose mouse presses and releases are raised: the id fields and the list.
-constexpr common::PanelControl kPressedControls[] = {
-    common::PanelControl::Text1,
-    common::PanelControl::Text2,
-    common::PanelControl::Text5,
-    common::PanelControl::List1,
-};
 
 // Each subclassed control's subclass id is its control identifier, so the procedure knows it.
 UINT_PTR SubclassIdOf(common::PanelControl control) {
@@ -41,13 +34,13 @@ Form1::Form1() {
     (void)::SendMessageW(Hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon));  // answers the old icon
     (void)::SendMessageW(Hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon));
 
-    for (const common::PanelControl control : kPressedControls) {
+    for (const common::PanelControl control : picking::kPressHighlightControls) {
         SubclassMouseControl(control);
     }
 }
 
 Form1::~Form1() {
-    for (const common::PanelControl control : kPressedControls) {
+    for (const common::PanelControl control : picking::kPressHighlightControls) {
         if (const HWND hwnd = Control(control); hwnd != nullptr && ::IsWindow(hwnd)) {
             (void)::RemoveWindowSubclass(hwnd, &Form1::MouseSubclassProc, SubclassIdOf(control));
         }
@@ -93,17 +86,13 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             OnActivate(LOWORD(wParam));
             return 0;
         case WM_CTLCOLORSTATIC:
+            // Before the forms' common painting: the status label has a colour of its own.
             return OnCtlColorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
-        case WM_DRAWITEM:
-            if (controls_.DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam))) {
-                return TRUE;
-            }
-            break;
-        case WM_ERASEBKGND:
-            controls_.EraseBackground(Hwnd(), reinterpret_cast<HDC>(wParam));
-            return TRUE;
         default:
             break;
+    }
+    if (const std::optional<LRESULT> painted = controls_.PaintMessage(Hwnd(), message, wParam, lParam)) {
+        return *painted;
     }
     return ::DefWindowProcW(Hwnd(), message, wParam, lParam);
 }

@@ -40,12 +40,10 @@ class Form1 : public FormWindow {
 
     // The control with this identifier (always one of the table's).
     HWND Control(common::PanelControl control) const { return controls_.Get(ui::IdOf(control)); }
-    HFONT Font() const { return controls_.Font(); }
 
-    // The status label's text colour: nothing until first set, meaning the system's text
-    // colour; afterwards the last colour set. Repaints the label.
+    // Sets the status label's text colour (until first set, the system's text colour) and
+    // repaints the label.
     void SetStatusTextColor(COLORREF color);
-    std::optional<COLORREF> StatusTextColor() const { return statusColor_; }
 
   protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;

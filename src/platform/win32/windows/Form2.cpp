@@ -63,15 +63,15 @@ LRESULT Form2::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 (void)::SetFocus(Hwnd());  // answers the previous focus
             }
             return 0;
-        case WM_CTLCOLORSTATIC:
         case WM_CTLCOLORBTN:
+            // The option buttons take the form's background as its labels do.
             return reinterpret_cast<LRESULT>(
                 controls_.CtlColorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam)));
-        case WM_ERASEBKGND:
-            controls_.EraseBackground(Hwnd(), reinterpret_cast<HDC>(wParam));
-            return TRUE;
         default:
             break;
+    }
+    if (const std::optional<LRESULT> painted = controls_.PaintMessage(Hwnd(), message, wParam, lParam)) {
+        return *painted;
     }
     return ::DefWindowProcW(Hwnd(), message, wParam, lParam);
 }

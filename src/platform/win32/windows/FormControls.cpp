@@ -255,6 +255,24 @@ HBRUSH FormControls::CtlColorStatic(HDC dc, HWND control) const {
     return BrushFor(background);
 }
 
+std::optional<LRESULT> FormControls::PaintMessage(HWND form, UINT message, WPARAM wParam, LPARAM lParam) const {
+    switch (message) {
+        case WM_CTLCOLORSTATIC:
+            return reinterpret_cast<LRESULT>(
+                CtlColorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam)));
+        case WM_DRAWITEM:
+            if (DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam))) {
+                return TRUE;
+            }
+            return std::nullopt;
+        case WM_ERASEBKGND:
+            EraseBackground(form, reinterpret_cast<HDC>(wParam));
+            return TRUE;
+        default:
+            return std::nullopt;
+    }
+}
+
 void FormControls::EraseBackground(HWND form, HDC dc) const {
     RECT client{};
     (void)::GetClientRect(form, &client);        // an empty rectangle paints nothing

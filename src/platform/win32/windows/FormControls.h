@@ -56,6 +56,12 @@ class FormControls {
     // form's, and the system's text colour) and returns the brush to paint its background.
     HBRUSH CtlColorStatic(HDC dc, HWND control) const;
 
+    // The painting messages every form of the tool answers alike: WM_CTLCOLORSTATIC
+    // (CtlColorStatic), WM_DRAWITEM (DrawItem) and WM_ERASEBKGND (EraseBackground). The result
+    // for the window procedure to return, or nothing for another message and for a
+    // WM_DRAWITEM that is not of this form's controls.
+    std::optional<LRESULT> PaintMessage(HWND form, UINT message, WPARAM wParam, LPARAM lParam) const;
+
     // The brush of the form's own background (its table colour or the system face).
     HBRUSH FormBrush() const;
     // Paints the whole client area of `form` with that brush, for WM_ERASEBKGND.

@@ -72,19 +72,11 @@ LRESULT MyInfoBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_CLOSE:
             return 0;  // "OK" is the only way out
-        case WM_CTLCOLORSTATIC:
-            return reinterpret_cast<LRESULT>(
-                controls_.CtlColorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam)));
-        case WM_DRAWITEM:
-            if (controls_.DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam))) {
-                return TRUE;
-            }
-            break;
-        case WM_ERASEBKGND:
-            controls_.EraseBackground(Hwnd(), reinterpret_cast<HDC>(wParam));
-            return TRUE;
         default:
             break;
+    }
+    if (const std::optional<LRESULT> painted = controls_.PaintMessage(Hwnd(), message, wParam, lParam)) {
+        return *painted;
     }
     return ::DefWindowProcW(Hwnd(), message, wParam, lParam);
 }

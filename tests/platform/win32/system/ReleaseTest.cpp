@@ -1,5 +1,4 @@
-// What a release relies on in the Win32 layer: a process's executable path by the route of
-// Windows Vista and later and by Windows XP's, and an executable's major version read from its
+// What a release relies on in the Win32 layer: an executable's major version read from its
 // version resource.
 #include <gtest/gtest.h>
 
@@ -8,7 +7,7 @@
 
 #include "platform/win32/Version.h"
 #include "platform/win32/base/WinInclude.h"
-#include "platform/win32/system/ModernHosts.h"
+#include "platform/win32/system/RunningExecutables.h"
 
 namespace {
 
@@ -16,16 +15,6 @@ std::wstring OwnExecutable() {
     std::wstring path(32768, L'\0');
     path.resize(::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size())));
     return path;
-}
-
-TEST(ReleaseTest, BothPathRoutesGiveTheRunningExecutableAndNothingForNoProcess) {
-    const std::wstring own = OwnExecutable();
-    ASSERT_FALSE(own.empty());
-    EXPECT_EQ(win32::ProcessImagePath(::GetCurrentProcessId()), std::optional<std::wstring>(own));
-    EXPECT_EQ(win32::ProcessImagePathByModule(::GetCurrentProcessId()), std::optional<std::wstring>(own));
-    constexpr DWORD kNoProcess = 0xFFFFFFF0;
-    EXPECT_EQ(win32::ProcessImagePath(kNoProcess), std::nullopt);
-    EXPECT_EQ(win32::ProcessImagePathByModule(kNoProcess), std::nullopt);
 }
 
 // The tests link curtate.exe's resources (Curtate.rc), so their own version resource is the

@@ -1,15 +1,16 @@
-#include "platform/win32/system/Processes.h"
+#include "platform/win32/system/HostProcesses.h"
 
 #include <algorithm>
 #include <cstring>
 
 #include "host/Census.h"
+#include "platform/win32/base/TextConversion.h"
 #include "platform/win32/base/UniqueHandle.h"
 #include "platform/win32/base/WinInclude.h"
+#include "platform/win32/system/RunningExecutables.h"
 
-// After the Windows headers: both need their types.
+// After the Windows headers: it needs their types.
 #include <psapi.h>
-#include <tlhelp32.h>
 
 namespace win32 {
 
@@ -48,8 +49,16 @@ class PlatformProcessStatus final : public host::ProcessStatusApi {
     }
 
     std::uint32_t ModulePath(Handle process, Handle module, char* path, std::uint32_t capacity) override {
-        return ::GetModuleFileNameExA(reinterpret_cast<HANDLE>(process), reinterpret_cast<HMODULE>(module), path,
-                                      capacity);
+        const std::optional<std::wstring> wide =
+            ModuleFileName(reinterpret_cast<HANDLE>(process), reinterpret_cast<HMODULE>(module));
+        if (!wide) {
+            return 0;
+        }
+        // As much of the path as fits, like the 8-bit call: a cut path never ends in a host's name.
+        const std::string text = WideToUtf8(*wide);
+        const std::size_t length = std::min<std::size_t>(text.size(), capacity);
+        std::memcpy(path, text.data(), length);
+        return static_cast<std::uint32_t>(length);
     }
 
     void Close(Handle process) override {
@@ -57,23 +66,6 @@ class PlatformProcessStatus final : public host::ProcessStatusApi {
         UniqueProcessHandle owned(reinterpret_cast<HANDLE>(process));
     }
 };
-
-// The 8-bit-character snapshot record and walk. The headers map PROCESSENTRY32 and
-// Process32First/Next to their wide forms in a UNICODE build and give the 8-bit ones no
-// name of their own, so they are named here past the mapping.
-using ProcessEntryA = tagPROCESSENTRY32;
-#pragma push_macro("Process32First")
-#pragma push_macro("Process32Next")
-#undef Process32First
-#undef Process32Next
-BOOL Process32FirstA(HANDLE snapshot, ProcessEntryA* entry) {
-    return ::Process32First(snapshot, entry);
-}
-BOOL Process32NextA(HANDLE snapshot, ProcessEntryA* entry) {
-    return ::Process32Next(snapshot, entry);
-}
-#pragma pop_macro("Process32Next")
-#pragma pop_macro("Process32First")
 
 }  // namespace
 
@@ -107,20 +99,11 @@ std::int32_t CountHostProcessesByProcessStatus() {
 }
 
 std::int32_t CountHostProcessesBySnapshot() {
-    // The record is told its own size: 296 bytes in a 32-bit program, 304 in a 64-bit
-    // one, where th32DefaultHeapID is pointer-sized; the system refuses a smaller size.
-    static_assert(sizeof(void*) != 4 || sizeof(ProcessEntryA) == 296);
-    const UniqueSnapshotHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-    if (!snapshot.IsValid()) {
-        return 0;
-    }
     host::HostTally tally;
-    ProcessEntryA entry{};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = Process32FirstA(snapshot.Get(), &entry); more; more = Process32NextA(snapshot.Get(), &entry)) {
+    for (const SnapshotProcess& process : SnapshotProcesses()) {
         // The NT family gives the bare file name here, the 9x family the full path; the
         // last-ten-characters rule reads both alike.
-        tally.Add(host::SnapshotEntryName(entry.szExeFile, sizeof entry.szExeFile));
+        tally.Add(process.executable);
     }
     return tally.Value();
 }
@@ -134,6 +117,23 @@ std::int32_t CountHostProcesses() {
         default:
             return 0;
     }
+}
+
+std::vector<host::RunningExecutable> RunningModernHosts() {
+    std::vector<host::RunningExecutable> running;
+    for (const SnapshotProcess& process : SnapshotProcesses()) {
+        // The snapshot names each executable, so only a Rhino.exe is opened for its path and
+        // version; the census itself judges the full path.
+        if (!host::IsModernHostExecutable(process.executable)) {
+            continue;
+        }
+        const std::optional<std::wstring> path = ExecutablePath(process.processId);
+        if (path) {
+            running.push_back({WideToUtf8(*path), ExecutableMajorVersion(*path), process.processId,
+                               Is64BitProcess(process.processId)});
+        }
+    }
+    return running;
 }
 
 }  // namespace win32

@@ -1,6 +1,9 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
+
+#include "host/ModernHosts.h"
 
 namespace win32 {
 
@@ -17,5 +20,9 @@ std::int32_t CountHostProcesses();
 // against the other.
 std::int32_t CountHostProcessesByProcessStatus();
 std::int32_t CountHostProcessesBySnapshot();
+
+// Every running process whose executable is named Rhino.exe, with its full path, major
+// version, id and bitness. A process whose path cannot be read is left out.
+std::vector<host::RunningExecutable> RunningModernHosts();
 
 }  // namespace win32
