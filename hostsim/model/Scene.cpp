@@ -32,17 +32,52 @@ std::optional<std::string> ApplySceneLine(Document& document, std::string_view l
         document.SetRedrawEnabled(EqualsIgnoringCase(state, "on"));
         return std::nullopt;
     }
+    if (EqualsIgnoringCase(kind, "tolerance")) {
+        const std::optional<double> tolerance = ParseNumber(NextWord(rest));
+        if (!tolerance || !(*tolerance > 0.0) || !NextWord(rest).empty()) {
+            throw std::invalid_argument("tolerance takes one number greater than 0");
+        }
+        document.SetTolerance(*tolerance);
+        return std::nullopt;
+    }
+    if (EqualsIgnoringCase(kind, "layer")) {
+        const std::string_view name = NextWord(rest);
+        if (name.empty()) {
+            throw std::invalid_argument("layer takes a name, then locked and/or hidden");
+        }
+        LayerState state;
+        for (std::string_view word = NextWord(rest); !word.empty(); word = NextWord(rest)) {
+            if (EqualsIgnoringCase(word, "locked")) {
+                state.locked = true;
+            } else if (EqualsIgnoringCase(word, "hidden")) {
+                state.hidden = true;
+            } else {
+                throw std::invalid_argument("a layer is only locked or hidden, not " + std::string(word));
+            }
+        }
+        document.SetLayer(std::string(name), state);
+        return std::nullopt;
+    }
     std::vector<double> numbers;
     std::optional<std::string_view> fixedId;
+    std::string_view layer;
     bool selected = false;
+    bool locked = false;
+    bool hidden = false;
     for (std::string_view word = NextWord(rest); !word.empty(); word = NextWord(rest)) {
         if (word.size() > 3 && EqualsIgnoringCase(word.substr(0, 3), "id=")) {
             fixedId = word.substr(3);
+        } else if (word.size() > 6 && EqualsIgnoringCase(word.substr(0, 6), "layer=")) {
+            layer = word.substr(6);
         } else if (EqualsIgnoringCase(word, "selected")) {
             selected = true;
+        } else if (EqualsIgnoringCase(word, "locked")) {
+            locked = true;
+        } else if (EqualsIgnoringCase(word, "hidden")) {
+            hidden = true;
         } else if (const std::optional<double> number = ParseNumber(word)) {
-            if (fixedId || selected) {
-                throw std::invalid_argument("coordinates must come before id= and selected");
+            if (fixedId || selected || locked || hidden || !layer.empty()) {
+                throw std::invalid_argument("coordinates must come before id=, layer= and the modes");
             }
             numbers.push_back(*number);
         } else {
@@ -81,6 +116,11 @@ std::optional<std::string> ApplySceneLine(Document& document, std::string_view l
         }
         id = document.AddCurve(std::move(*curve), fixedId);
     }
+    DocObject* added = document.Find(id);
+    added->locked = locked;
+    added->hidden = hidden;
+    added->layer = std::string(layer);
+    // A locked or hidden object cannot be selected, in a scene as by a script.
     if (selected) {
         document.Select(id);
     }

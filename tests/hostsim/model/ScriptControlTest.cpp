@@ -67,6 +67,8 @@ TEST_F(ScriptControlTest, ScriptedPicksOutsideThePicksFilterAnswerNothingPicked)
     const std::string point = api.Control("add point 2 0 0");
     const std::string deleted = api.Control("add point 3 0 0");
     api.Doc().Delete(deleted);
+    const std::string locked = api.Control("add line 0 1 0 1 1 0 locked");
+    const std::string hidden = api.Control("add line 0 2 0 1 2 0 hidden");
     static const struct {
         const char* name;
         std::vector<std::string> picked;
@@ -78,6 +80,8 @@ TEST_F(ScriptControlTest, ScriptedPicksOutsideThePicksFilterAnswerNothingPicked)
         {"a point where curves are asked for", {point}, "GetObject", 4, {}, "a point, which filter 4 does not allow"},
         {"a curve among points", {point, line}, "GetObjects", 1, {}, "a curve, which filter 1 does not allow"},
         {"an object since deleted", {deleted}, "GetObject", 0, {}, "it names no object"},
+        {"a locked line", {locked}, "GetObject", 4, {}, "it is locked, so it cannot be picked"},
+        {"a hidden line", {hidden}, "GetObject", 4, {}, "it is hidden, so it cannot be picked"},
         {"any object for filter 0", {point}, "GetObject", 0, {point}, ""},
         {"points and curves for filter 5", {line, point}, "GetObjects", 5, {line, point}, ""},
         {"GetObject takes the first id only", {line, point}, "GetObject", 4, {line}, ""},
@@ -228,10 +232,17 @@ TEST_F(ScriptControlTest, SceneFileLoadsAndDumpReadsBack) {
                 "\n"
                 "curve 0 0 0 0 10 30 0 20 0 id=11111111-2222-4333-8444-555555555555\n"
                 "point 0 10 0 selected\n"
+                "layer Frozen locked hidden\n"
+                "tolerance 0.001\n"
+                "line 0 0 0 1 0 0 layer=Frozen\n"
+                "point 5 5 5 locked\n"
+                "point 6 6 6 hidden selected  # not selected: hidden\n"
                 "redraw on\n";
     }
     EXPECT_EQ(api.Control("scene " + path), "ok");
-    EXPECT_EQ(api.Doc().Count(), 3u);
+    EXPECT_EQ(api.Doc().Count(), 6u);
+    EXPECT_EQ(api.Doc().Tolerance(), 0.001);
+    EXPECT_EQ(api.Doc().SelectedIds().size(), 1u);
     EXPECT_EQ(Call("IsCurve", {Value::String("11111111-2222-4333-8444-555555555555")}), Value::Bool(true));
 
     // The dump is itself a scene: loading it into a new host gives the same dump.
@@ -243,6 +254,10 @@ TEST_F(ScriptControlTest, SceneFileLoadsAndDumpReadsBack) {
     }
     copy.Control("scene " + path);
     EXPECT_EQ(copy.DocumentText(), dump);
+    EXPECT_NE(dump.find("tolerance 0.001\nlayer Frozen locked hidden\n"), std::string::npos);
+    EXPECT_NE(dump.find(" layer=Frozen\n"), std::string::npos);
+    EXPECT_NE(dump.find(" locked\n"), std::string::npos);
+    EXPECT_NE(dump.find(" hidden\n"), std::string::npos);
     std::remove(path.c_str());
 }
 
