@@ -116,6 +116,9 @@ class ScriptApi {
     std::string DocumentText() const;
 
   private:
+    // The handlers of the control lines, one per verb (defined beside Control).
+    struct ControlLines;
+
     // Every operation, in the order of OperationNames.
     static const std::vector<Operation>& Operations();
     Value Pick(const std::vector<Value>& args, bool many);

@@ -1,6 +1,7 @@
 // Control lines of the simulated host: how tests and the command line script picks, faults
 // and the document. The format is described in README.md.
 #include <charconv>
+#include <span>
 #include <stdexcept>
 
 #include "hostsim/model/Document.h"
@@ -13,8 +14,24 @@ namespace hostsim {
 
 namespace {
 
+// One verb of the control lines (or one word after "fault") and its handler, which reads the
+// rest of the line and answers the reply.
+struct ControlVerb {
+    const char* word;
+    std::string (*run)(ScriptApi& api, std::string_view rest);
+};
+
 [[noreturn]] void Fail(const std::string& description) {
     throw ScriptError("Control", description);
+}
+
+const ControlVerb* FindVerb(std::span<const ControlVerb> verbs, std::string_view word) {
+    for (const ControlVerb& verb : verbs) {
+        if (EqualsIgnoringCase(word, verb.word)) {
+            return &verb;
+        }
+    }
+    return nullptr;
 }
 
 std::uint32_t CountWord(std::string_view word, std::uint32_t least) {
@@ -52,134 +69,198 @@ std::string TrimBlanks(std::string_view text) {
 
 }  // namespace
 
+struct ScriptApi::ControlLines {
+    static std::string Pick(ScriptApi& api, std::string_view rest);
+    static std::string Fault(ScriptApi& api, std::string_view rest);
+    static std::string FaultRaise(ScriptApi& api, std::string_view rest);
+    static std::string FaultExit(ScriptApi& api, std::string_view rest);
+    static std::string FaultWrongType(ScriptApi& api, std::string_view rest);
+    static std::string FaultGetScriptObject(ScriptApi& api, std::string_view rest);
+    static std::string FaultClear(ScriptApi& api, std::string_view rest);
+    static std::string Scene(ScriptApi& api, std::string_view rest);
+    static std::string Add(ScriptApi& api, std::string_view rest);
+    static std::string Clear(ScriptApi& api, std::string_view rest);
+    static std::string DocumentDump(ScriptApi& api, std::string_view rest);
+    static std::string Log(ScriptApi& api, std::string_view rest);
+    static std::string LastCommand(ScriptApi& api, std::string_view rest);
+    static std::string WindowHandle(ScriptApi& api, std::string_view rest);
+};
+
 std::string ScriptApi::Control(const std::string& line) {
+    using L = ControlLines;
+    static constexpr ControlVerb kVerbs[] = {
+        {"pick", L::Pick},
+        {"fault", L::Fault},
+        {"scene", L::Scene},
+        {"add", L::Add},
+        {"clear", L::Clear},
+        {"document", L::DocumentDump},
+        {"log", L::Log},
+        {"lastcommand", L::LastCommand},
+        {"windowhandle", L::WindowHandle},
+    };
     std::string_view rest = line;
     const std::size_t hash = rest.find('#');
     if (hash != std::string_view::npos) {
         rest = rest.substr(0, hash);
     }
-    const std::string_view verb = NextWord(rest);
-    if (verb.empty()) {
+    const std::string_view word = NextWord(rest);
+    if (word.empty()) {
         return "ok";
     }
-    if (EqualsIgnoringCase(verb, "pick")) {
-        std::vector<std::string> ids;
-        for (std::string_view word = NextWord(rest); !word.empty(); word = NextWord(rest)) {
-            ids.emplace_back(word);
-        }
-        if (ids.size() == 1 && EqualsIgnoringCase(ids[0], "cancel")) {
-            QueuePick(std::nullopt);
-        } else if (ids.size() == 1 && EqualsIgnoringCase(ids[0], "clear")) {
-            pickQueue_.clear();
-        } else if (ids.empty()) {
-            Fail("pick takes ids, cancel or clear");
-        } else {
-            QueuePick(std::move(ids));
-        }
-        return "ok";
+    const ControlVerb* verb = FindVerb(kVerbs, word);
+    if (verb == nullptr) {
+        Fail("unknown control line \"" + std::string(word) + "\"");
     }
-    if (EqualsIgnoringCase(verb, "fault")) {
-        const std::string_view what = NextWord(rest);
-        if (EqualsIgnoringCase(what, "raise") || EqualsIgnoringCase(what, "exit")) {
-            std::string operation = OperationWord(NextWord(rest));
-            const std::uint32_t n = CountWord(NextWord(rest), 1);
-            ExpectEnd(rest);
-            if (EqualsIgnoringCase(what, "raise")) {
-                faults_->RaiseOn(std::move(operation), n);
-            } else {
-                faults_->ExitOn(std::move(operation), n);
-            }
-        } else if (EqualsIgnoringCase(what, "wrongtype")) {
-            std::string operation = OperationWord(NextWord(rest));
-            const std::string_view kindWord = NextWord(rest);
-            const std::optional<WrongType> kind = ParseWrongType(kindWord);
-            if (!kind) {
-                Fail("unknown wrong type \"" + std::string(kindWord) + "\"");
-            }
-            const std::string_view nWord = NextWord(rest);
-            std::optional<std::uint32_t> n;
-            if (!nWord.empty()) {
-                n = CountWord(nWord, 1);
-            }
-            ExpectEnd(rest);
-            faults_->WrongTypeFor(std::move(operation), *kind, n);
-        } else if (EqualsIgnoringCase(what, "getscriptobject")) {
-            const std::uint32_t k = CountWord(NextWord(rest), 0);
-            ExpectEnd(rest);
-            faults_->FailGetScriptObject(k);
-        } else if (EqualsIgnoringCase(what, "clear")) {
-            ExpectEnd(rest);
-            faults_->Clear();
-        } else {
-            Fail("fault takes raise, exit, wrongtype, getscriptobject or clear");
-        }
-        return "ok";
+    return verb->run(*this, rest);
+}
+
+std::string ScriptApi::ControlLines::Pick(ScriptApi& api, std::string_view rest) {
+    std::vector<std::string> ids;
+    for (std::string_view word = NextWord(rest); !word.empty(); word = NextWord(rest)) {
+        ids.emplace_back(word);
     }
-    if (EqualsIgnoringCase(verb, "scene")) {
-        const std::string path = TrimBlanks(rest);
-        if (path.empty()) {
-            Fail("scene takes a file path");
-        }
-        try {
-            LoadSceneFile(*document_, path);
-        } catch (const std::invalid_argument& error) {
-            Fail(error.what());
-        }
-        return "ok";
+    if (ids.size() == 1 && EqualsIgnoringCase(ids[0], "cancel")) {
+        api.QueuePick(std::nullopt);
+    } else if (ids.size() == 1 && EqualsIgnoringCase(ids[0], "clear")) {
+        api.pickQueue_.clear();
+    } else if (ids.empty()) {
+        Fail("pick takes ids, cancel or clear");
+    } else {
+        api.QueuePick(std::move(ids));
     }
-    if (EqualsIgnoringCase(verb, "add")) {
-        try {
-            const std::optional<std::string> id = ApplySceneLine(*document_, rest);
-            if (!id) {
-                Fail("add takes an object line");
-            }
-            return *id;
-        } catch (const std::invalid_argument& error) {
-            Fail(error.what());
-        }
+    return "ok";
+}
+
+std::string ScriptApi::ControlLines::Fault(ScriptApi& api, std::string_view rest) {
+    static constexpr ControlVerb kKinds[] = {
+        {"raise", FaultRaise},         {"exit", FaultExit},
+        {"wrongtype", FaultWrongType}, {"getscriptobject", FaultGetScriptObject},
+        {"clear", FaultClear},
+    };
+    const ControlVerb* kind = FindVerb(kKinds, NextWord(rest));
+    if (kind == nullptr) {
+        Fail("fault takes raise, exit, wrongtype, getscriptobject or clear");
     }
-    if (EqualsIgnoringCase(verb, "clear")) {
-        ExpectEnd(rest);
-        document_->Clear();
-        return "ok";
+    return kind->run(api, rest);
+}
+
+std::string ScriptApi::ControlLines::FaultRaise(ScriptApi& api, std::string_view rest) {
+    std::string operation = OperationWord(NextWord(rest));
+    const std::uint32_t n = CountWord(NextWord(rest), 1);
+    ExpectEnd(rest);
+    api.faults_->RaiseOn(std::move(operation), n);
+    return "ok";
+}
+
+std::string ScriptApi::ControlLines::FaultExit(ScriptApi& api, std::string_view rest) {
+    std::string operation = OperationWord(NextWord(rest));
+    const std::uint32_t n = CountWord(NextWord(rest), 1);
+    ExpectEnd(rest);
+    api.faults_->ExitOn(std::move(operation), n);
+    return "ok";
+}
+
+std::string ScriptApi::ControlLines::FaultWrongType(ScriptApi& api, std::string_view rest) {
+    std::string operation = OperationWord(NextWord(rest));
+    const std::string_view kindWord = NextWord(rest);
+    const std::optional<WrongType> kind = ParseWrongType(kindWord);
+    if (!kind) {
+        Fail("unknown wrong type \"" + std::string(kindWord) + "\"");
     }
-    if (EqualsIgnoringCase(verb, "document")) {
-        ExpectEnd(rest);
-        return DocumentText();
+    const std::string_view nWord = NextWord(rest);
+    std::optional<std::uint32_t> n;
+    if (!nWord.empty()) {
+        n = CountWord(nWord, 1);
     }
-    if (EqualsIgnoringCase(verb, "log")) {
-        const std::string_view what = NextWord(rest);
-        ExpectEnd(rest);
-        if (what.empty()) {
-            return log_.Text();
-        }
-        if (!EqualsIgnoringCase(what, "clear")) {
-            Fail("log takes nothing or clear");
-        }
-        log_.Clear();
-        return "ok";
+    ExpectEnd(rest);
+    api.faults_->WrongTypeFor(std::move(operation), *kind, n);
+    return "ok";
+}
+
+std::string ScriptApi::ControlLines::FaultGetScriptObject(ScriptApi& api, std::string_view rest) {
+    const std::uint32_t k = CountWord(NextWord(rest), 0);
+    ExpectEnd(rest);
+    api.faults_->FailGetScriptObject(k);
+    return "ok";
+}
+
+std::string ScriptApi::ControlLines::FaultClear(ScriptApi& api, std::string_view rest) {
+    ExpectEnd(rest);
+    api.faults_->Clear();
+    return "ok";
+}
+
+std::string ScriptApi::ControlLines::Scene(ScriptApi& api, std::string_view rest) {
+    const std::string path = TrimBlanks(rest);
+    if (path.empty()) {
+        Fail("scene takes a file path");
     }
-    if (EqualsIgnoringCase(verb, "lastcommand")) {
-        ExpectEnd(rest);
-        std::string out;
-        for (const Vec3& p : lastCommandPoints_) {
-            out += NumberText(p.x) + ' ' + NumberText(p.y) + ' ' + NumberText(p.z) + '\n';
-        }
-        return out;
+    try {
+        LoadSceneFile(*api.document_, path);
+    } catch (const std::invalid_argument& error) {
+        Fail(error.what());
     }
-    if (EqualsIgnoringCase(verb, "windowhandle")) {
-        const std::string_view word = NextWord(rest);
-        ExpectEnd(rest);
-        std::int32_t handle = 0;
-        const char* end = word.data() + word.size();
-        const auto result = std::from_chars(word.data(), end, handle);
-        if (word.empty() || result.ec != std::errc{} || result.ptr != end) {
-            Fail("windowhandle takes a whole number");
-        }
-        windowHandle_ = handle;
-        return "ok";
+    return "ok";
+}
+
+std::string ScriptApi::ControlLines::Add(ScriptApi& api, std::string_view rest) {
+    std::optional<std::string> id;
+    try {
+        id = ApplySceneLine(*api.document_, rest);
+    } catch (const std::invalid_argument& error) {
+        Fail(error.what());
     }
-    Fail("unknown control line \"" + std::string(verb) + "\"");
+    if (!id) {
+        Fail("add takes an object line");
+    }
+    return *id;
+}
+
+std::string ScriptApi::ControlLines::Clear(ScriptApi& api, std::string_view rest) {
+    ExpectEnd(rest);
+    api.document_->Clear();
+    return "ok";
+}
+
+std::string ScriptApi::ControlLines::DocumentDump(ScriptApi& api, std::string_view rest) {
+    ExpectEnd(rest);
+    return api.DocumentText();
+}
+
+std::string ScriptApi::ControlLines::Log(ScriptApi& api, std::string_view rest) {
+    const std::string_view what = NextWord(rest);
+    ExpectEnd(rest);
+    if (what.empty()) {
+        return api.log_.Text();
+    }
+    if (!EqualsIgnoringCase(what, "clear")) {
+        Fail("log takes nothing or clear");
+    }
+    api.log_.Clear();
+    return "ok";
+}
+
+std::string ScriptApi::ControlLines::LastCommand(ScriptApi& api, std::string_view rest) {
+    ExpectEnd(rest);
+    std::string out;
+    for (const Vec3& p : api.lastCommandPoints_) {
+        out += NumberText(p.x) + ' ' + NumberText(p.y) + ' ' + NumberText(p.z) + '\n';
+    }
+    return out;
+}
+
+std::string ScriptApi::ControlLines::WindowHandle(ScriptApi& api, std::string_view rest) {
+    const std::string_view word = NextWord(rest);
+    ExpectEnd(rest);
+    std::int32_t handle = 0;
+    const char* end = word.data() + word.size();
+    const auto result = std::from_chars(word.data(), end, handle);
+    if (word.empty() || result.ec != std::errc{} || result.ptr != end) {
+        Fail("windowhandle takes a whole number");
+    }
+    api.windowHandle_ = handle;
+    return "ok";
 }
 
 }  // namespace hostsim
