@@ -23,11 +23,9 @@ std::string DivisionFailedMessage(double pointCount) {
            ". Type 2 or more points beside \"Create\" and pick a line that Rhino can divide.";
 }
 
-std::string NotSelectableMessage(const std::string& lineId) {
-    return "Rhino did not select the line " + lineId +
-           ", so nothing was divided. The line may be locked, hidden, on a locked or hidden layer, or deleted: "
-           "unlock or show it in Rhino, or pick another line.";
-}
+constexpr char kLineNotSelectedMessage[] =
+    "Rhino did not select the picked line, so nothing was divided. The line may be locked, hidden, on a locked or "
+    "hidden layer, or deleted: unlock or show it in Rhino, or pick a line again.";
 
 // The id of the selection list that names the line, as the host wrote it, or nothing. Ids are
 // compared ignoring case, as the host resolves them.
@@ -76,7 +74,7 @@ void CreatePointsAlongLine(host::HostScript& script, common::PanelSurface& panel
             failure = DivisionFailedMessage(pointCount);
         }
     } else if (!lineId.empty()) {
-        failure = NotSelectableMessage(lineId);
+        failure = kLineNotSelectedMessage;
     }
 
     script.UnselectObject(LineId(panel));

@@ -12,7 +12,7 @@ namespace construct {
 // when a host call fails on the way (best effort).
 //
 // Messages, shown after the unselect: a line the host does not list as selected (locked,
-// hidden, on a locked or hidden layer, or deleted) "Rhino did not select the line <id>, so
+// hidden, on a locked or hidden layer, or deleted) "Rhino did not select the picked line, so
 // nothing was divided. ..."; a division answer that is not an array of points "Could not
 // divide the line into <Text4> points. ..." ("1 point" for 1). An empty Text5 divides nothing
 // and says nothing.

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "common/HostPoint.h"
@@ -69,6 +70,12 @@ class HostScript {
     // Taken by value: a generated text runs to megabytes and is moved into the call, not copied.
     void Command(std::string commandText);
 
+    // What the current command could not undo in the host (a probe line left, redraw left
+    // off), each as a phrase for the user, in the order noted. The reporting boundary takes
+    // the list to tell the user, which empties it.
+    void NoteLeftInHost(std::string what) { leftInHost_.push_back(std::move(what)); }
+    std::vector<std::string> TakeLeftInHost() { return std::exchange(leftInHost_, {}); }
+
     // Reading rules, public so the Win32 dispatcher tests and the handlers share them.
     static bool ReadBool(const common::HostValue& answer);
     static std::optional<std::string> ReadId(common::HostValue answer);
@@ -79,6 +86,7 @@ class HostScript {
     common::HostValue Call(const char* name, std::vector<common::HostValue> args);
 
     Dispatcher* script_;
+    std::vector<std::string> leftInHost_;
 };
 
 }  // namespace host

@@ -21,6 +21,10 @@ using common::PanelControl;
 using testing_support::FakeDispatcher;
 using testing_support::MemoryPanel;
 
+constexpr char kLineNotSelected[] =
+    "Rhino did not select the picked line, so nothing was divided. The line may be locked, hidden, on a locked or "
+    "hidden layer, or deleted: unlock or show it in Rhino, or pick a line again.";
+
 struct Fixture {
     Fixture() {
         panel.SetFieldText(PanelControl::Text5, "L1");
@@ -103,11 +107,7 @@ TEST(PointsAlongLineTest, OnlyTheLineOfText5IsDividedWhenTheHostListsItAsSelecte
         if (c.dividedId != nullptr) {
             EXPECT_TRUE(f.panel.messages.empty());
         } else {
-            EXPECT_EQ(f.panel.messages,
-                      std::vector<std::string>{"Rhino did not select the line " + common::TrimBlanks(c.lineField) +
-                                               ", so nothing was divided. The line may be locked, hidden, on a "
-                                               "locked or hidden layer, or deleted: unlock or show it in Rhino, "
-                                               "or pick another line."});
+            EXPECT_EQ(f.panel.messages, std::vector<std::string>{kLineNotSelected});
         }
     }
 }
