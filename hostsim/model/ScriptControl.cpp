@@ -84,6 +84,7 @@ struct ScriptApi::ControlLines {
     static std::string Log(ScriptApi& api, std::string_view rest);
     static std::string LastCommand(ScriptApi& api, std::string_view rest);
     static std::string WindowHandle(ScriptApi& api, std::string_view rest);
+    static std::string Busy(ScriptApi& api, std::string_view rest);
 };
 
 std::string ScriptApi::Control(const std::string& line) {
@@ -98,6 +99,7 @@ std::string ScriptApi::Control(const std::string& line) {
         {"log", L::Log},
         {"lastcommand", L::LastCommand},
         {"windowhandle", L::WindowHandle},
+        {"busy", L::Busy},
     };
     std::string_view rest = line;
     const std::size_t hash = rest.find('#');
@@ -260,6 +262,35 @@ std::string ScriptApi::ControlLines::WindowHandle(ScriptApi& api, std::string_vi
         Fail("windowhandle takes a whole number");
     }
     api.windowHandle_ = handle;
+    return "ok";
+}
+
+std::string ScriptApi::ControlLines::Busy(ScriptApi& api, std::string_view rest) {
+    const std::string_view kind = NextWord(rest);
+    if (EqualsIgnoringCase(kind, "off")) {
+        ExpectEnd(rest);
+        api.busy_.Clear();
+        return "ok";
+    }
+    if (!EqualsIgnoringCase(kind, "for") && !EqualsIgnoringCase(kind, "calls")) {
+        Fail("busy takes for <milliseconds>, calls <N> or off");
+    }
+    const std::uint32_t amount = CountWord(NextWord(rest), 1);
+    const std::string_view meansWord = NextWord(rest);
+    BusyPlan::Means means = BusyPlan::Means::Object;
+    if (EqualsIgnoringCase(meansWord, "filter-rejected")) {
+        means = BusyPlan::Means::FilterRejected;
+    } else if (EqualsIgnoringCase(meansWord, "filter-retrylater")) {
+        means = BusyPlan::Means::FilterRetryLater;
+    } else if (!meansWord.empty() && !EqualsIgnoringCase(meansWord, "object")) {
+        Fail("busy turns calls away by object, filter-rejected or filter-retrylater");
+    }
+    ExpectEnd(rest);
+    if (EqualsIgnoringCase(kind, "for")) {
+        api.busy_.BusyFor(api.clock_(), amount, means);
+    } else {
+        api.busy_.BusyCalls(amount, means);
+    }
     return "ok";
 }
 

@@ -8,6 +8,7 @@
 #include "hostsim/model/Scene.h"
 #include "hostsim/model/ScriptApi.h"
 #include "hostsim/server/ApplicationObject.h"
+#include "hostsim/server/BusyFilter.h"
 #include "hostsim/server/CallLogFile.h"
 #include "hostsim/server/ClassFactory.h"
 #include "hostsim/server/ControlObject.h"
@@ -74,6 +75,9 @@ void RunMessageLoop() {
 int RunHostServer(const ServerOptions& options, const HostIdentity& identity) {
     ComApartment apartment;
     ScriptApi api(static_cast<std::uint32_t>(identity.version));
+    api.SetClock(SteadyMilliseconds);
+    // Registered before any object is published, so no call arrives unfiltered.
+    const BusyFilter busyFilter(api.Busy(), SteadyMilliseconds);
     try {
         if (!options.sceneFile.empty()) {
             LoadSceneFile(api.Doc(), WideToUtf8(options.sceneFile));
@@ -91,7 +95,8 @@ int RunHostServer(const ServerOptions& options, const HostIdentity& identity) {
 
     CallLogFile logFile(options.logFile);
     MainWindow window(identity.title, MainWindow::Sources{[&api] { return DocumentSnapshot(api.Doc()); },
-                                                          [&api] { return api.Doc().RedrawEnabled(); }});
+                                                          [&api] { return api.Doc().RedrawEnabled(); },
+                                                          [&api](bool open) { api.Busy().SetModalOpen(open); }});
     api.SetWindowHandle(
         options.nullWindowHandle ? 0 : static_cast<std::int32_t>(reinterpret_cast<std::intptr_t>(window.Handle())));
     api.SetPickProvider(&window);

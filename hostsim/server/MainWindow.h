@@ -26,7 +26,13 @@ class MainWindow final : public PickProvider {
         // The document's objects as drawn, and whether views redraw now.
         std::function<std::vector<DrawnObject>()> objects;
         std::function<bool()> redrawEnabled;
+        // Told when the menu's modal box opens (true) and closes (false): the host is busy
+        // while it is open, as a host is while one of its dialog boxes is.
+        std::function<void(bool)> modalBoxOpen;
     };
+
+    // The window menu's command that opens the modal box.
+    static constexpr UINT kBusyBoxCommand = 101;
 
     // Pixels from a click to an object's drawn shape within which the click picks it.
     static constexpr double kPickTolerancePixels = 5.0;
@@ -78,6 +84,7 @@ class MainWindow final : public PickProvider {
     void OnLeftButtonDown(int xPixels, int yPixels);
     void OnRightButtonUp();
     void OnKeyDown(WPARAM key);
+    void OnCommand(UINT command);
     bool OnClose();
 
     void Render();

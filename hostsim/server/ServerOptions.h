@@ -34,8 +34,8 @@ class OptionsError : public std::runtime_error {
 
 // Reads the arguments after the program name. Switches: /regserver, /unregserver, -Embedding
 // (each also with "-" or "/" and any case), --scene FILE, --control LINE (repeatable; UTF-8
-// kept), --null-window-handle, --no-class-objects, --log FILE. Throws OptionsError for an unknown switch or a
-// missing value.
+// kept), --busy MILLISECONDS (the control line "busy for MILLISECONDS"), --null-window-handle, --no-class-objects,
+// --log FILE. Throws OptionsError for an unknown switch or a missing value.
 ServerOptions ParseServerOptions(const std::vector<std::wstring>& args);
 
 // The arguments of this process's command line after the program name.

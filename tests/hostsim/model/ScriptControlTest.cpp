@@ -199,6 +199,10 @@ TEST_F(ScriptControlTest, MalformedControlLinesRaise) {
         "scene /nonexistent/scene.txt",
         "log everything",
         "windowhandle 12ab",
+        "busy",
+        "busy for 0",
+        "busy calls 2 by-magic",
+        "busy off now",
     };
     for (const char* line : kLines) {
         SCOPED_TRACE(line);
@@ -206,6 +210,42 @@ TEST_F(ScriptControlTest, MalformedControlLinesRaise) {
     }
     EXPECT_EQ(api.Doc().Count(), 0u);
     EXPECT_EQ(api.Control("   # only a comment"), "ok");
+}
+
+TEST_F(ScriptControlTest, BusyLinesTurnCallsAwayByTheirMeansForATimeOrNCalls) {
+    using Means = BusyPlan::Means;
+    static const struct {
+        const char* name;
+        const char* line;
+        Means means;
+        std::uint64_t stepMs;          // the clock moves this much before each call
+        std::vector<bool> turnedAway;  // per call, in order
+    } kCases[] = {
+        {"for a time, by the object", "busy for 250", Means::Object, 100, {true, true, false, false}},
+        {"next N calls", "busy calls 2", Means::Object, 0, {true, true, false}},
+        {"by the filter, rejected", "busy calls 1 filter-rejected", Means::FilterRejected, 0, {true, false}},
+        {"by the filter, retry later", "busy for 150 filter-retrylater", Means::FilterRetryLater, 100, {true, false}},
+        {"off", "busy off", Means::Object, 0, {false}},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.name);
+        ScriptApi host(3);
+        std::uint64_t now = 1000;
+        host.SetClock([&now] { return now; });
+        EXPECT_EQ(host.Control(c.line), "ok");
+        for (const bool away : c.turnedAway) {
+            now += c.stepMs;
+            // Another layer's means never turns a call away.
+            const Means other = c.means == Means::Object ? Means::FilterRejected : Means::Object;
+            EXPECT_FALSE(host.Busy().TurnsAway(now, other));
+            EXPECT_EQ(host.Busy().TurnsAway(now, c.means), away);
+        }
+    }
+    // The host's own modal box keeps the script object busy while it is open.
+    api.Busy().SetModalOpen(true);
+    EXPECT_TRUE(api.Busy().TurnsAway(0, Means::Object));
+    api.Busy().SetModalOpen(false);
+    EXPECT_FALSE(api.Busy().TurnsAway(0, Means::Object));
 }
 
 TEST_F(ScriptControlTest, DocumentTextListsObjectsSelectionAndRedraw) {
