@@ -17,8 +17,9 @@ class BusyPlan {
   public:
     enum class Means { Object, FilterRejected, FilterRetryLater };
 
-    // Busy from `nowMs` for `durationMs`.
-    void BusyFor(std::uint64_t nowMs, std::uint64_t durationMs, Means means);
+    // Busy from `nowMs` for `durationMs`; with `afterCalls`, from the moment the layer of
+    // `means` has let that many more calls through.
+    void BusyFor(std::uint64_t nowMs, std::uint64_t durationMs, Means means, std::uint32_t afterCalls = 0);
     // Busy for the next `count` calls that reach the layer of `means`.
     void BusyCalls(std::uint32_t count, Means means);
     // The host's own modal box opened or closed.
@@ -35,6 +36,8 @@ class BusyPlan {
   private:
     Means means_ = Means::Object;
     std::uint64_t busyUntilMs_ = 0;
+    std::uint64_t pendingDurationMs_ = 0;
+    std::uint32_t callsBeforeBusy_ = 0;
     std::uint32_t busyCalls_ = 0;
     bool modalOpen_ = false;
     std::uint64_t turnedAway_ = 0;

@@ -213,10 +213,8 @@ std::string ScriptApi::ControlLines::Add(ScriptApi& api, std::string_view rest) 
     } catch (const std::invalid_argument& error) {
         Fail(error.what());
     }
-    if (!id) {
-        Fail("add takes an object line");
-    }
-    return *id;
+    // A redraw, tolerance or layer line is applied as in a scene; it has no id to answer.
+    return id ? *id : "ok";
 }
 
 std::string ScriptApi::ControlLines::Clear(ScriptApi& api, std::string_view rest) {
@@ -273,10 +271,15 @@ std::string ScriptApi::ControlLines::Busy(ScriptApi& api, std::string_view rest)
         return "ok";
     }
     if (!EqualsIgnoringCase(kind, "for") && !EqualsIgnoringCase(kind, "calls")) {
-        Fail("busy takes for <milliseconds>, calls <N> or off");
+        Fail("busy takes for <milliseconds> [after <N>], calls <N> or off");
     }
     const std::uint32_t amount = CountWord(NextWord(rest), 1);
-    const std::string_view meansWord = NextWord(rest);
+    std::string_view meansWord = NextWord(rest);
+    std::uint32_t afterCalls = 0;
+    if (EqualsIgnoringCase(kind, "for") && EqualsIgnoringCase(meansWord, "after")) {
+        afterCalls = CountWord(NextWord(rest), 1);
+        meansWord = NextWord(rest);
+    }
     BusyPlan::Means means = BusyPlan::Means::Object;
     if (EqualsIgnoringCase(meansWord, "filter-rejected")) {
         means = BusyPlan::Means::FilterRejected;
@@ -287,7 +290,7 @@ std::string ScriptApi::ControlLines::Busy(ScriptApi& api, std::string_view rest)
     }
     ExpectEnd(rest);
     if (EqualsIgnoringCase(kind, "for")) {
-        api.busy_.BusyFor(api.clock_(), amount, means);
+        api.busy_.BusyFor(api.clock_(), amount, means, afterCalls);
     } else {
         api.busy_.BusyCalls(amount, means);
     }

@@ -203,6 +203,7 @@ TEST_F(ScriptControlTest, MalformedControlLinesRaise) {
         "busy for 0",
         "busy calls 2 by-magic",
         "busy off now",
+        "busy for 100 after",
     };
     for (const char* line : kLines) {
         SCOPED_TRACE(line);
@@ -223,6 +224,11 @@ TEST_F(ScriptControlTest, BusyLinesTurnCallsAwayByTheirMeansForATimeOrNCalls) {
     } kCases[] = {
         {"for a time, by the object", "busy for 250", Means::Object, 100, {true, true, false, false}},
         {"next N calls", "busy calls 2", Means::Object, 0, {true, true, false}},
+        {"for a time once two calls went through",
+         "busy for 150 after 2",
+         Means::Object,
+         100,
+         {false, false, true, false}},
         {"by the filter, rejected", "busy calls 1 filter-rejected", Means::FilterRejected, 0, {true, false}},
         {"by the filter, retry later", "busy for 150 filter-retrylater", Means::FilterRetryLater, 100, {true, false}},
         {"off", "busy off", Means::Object, 0, {false}},
