@@ -22,8 +22,9 @@ void AppendNumber(std::string& out, double value) {
 }
 
 std::string CommandOf(const std::vector<hostsim::Vec3>& points) {
-    std::string text = "-InterpCrv ";
+    std::string text = "-_InterpCrv ";
     for (const hostsim::Vec3& point : points) {
+        text += 'w';
         AppendNumber(text, point.x);
         text += ',';
         AppendNumber(text, point.y);
@@ -31,7 +32,7 @@ std::string CommandOf(const std::vector<hostsim::Vec3>& points) {
         AppendNumber(text, point.z);
         text += ' ';
     }
-    return text + "Enter";
+    return text + "_Enter";
 }
 
 }  // namespace

@@ -6,7 +6,7 @@ namespace hostsim {
 
 namespace {
 
-std::optional<Vec3> ParsePointWord(std::string_view word) {
+std::optional<Vec3> ParseCoordinates(std::string_view word) {
     double coordinates[3] = {0.0, 0.0, 0.0};
     std::size_t count = 0;
     while (true) {
@@ -30,37 +30,73 @@ std::optional<Vec3> ParsePointWord(std::string_view word) {
     return Vec3{coordinates[0], coordinates[1], coordinates[2]};
 }
 
-}  // namespace
-
-std::optional<std::vector<Vec3>> ParseInterpCrvCommand(std::string_view text) {
-    std::string_view name = NextWord(text);
-    while (!name.empty() && (name.front() == '_' || name.front() == '-')) {
-        name.remove_prefix(1);
+// A point word in world coordinates: "w" marks world coordinates, anything else is typed in
+// the construction plane.
+std::optional<Vec3> ParsePointWord(std::string_view word, const ConstructionPlane& plane) {
+    if (!word.empty() && (word.front() == 'w' || word.front() == 'W')) {
+        return ParseCoordinates(word.substr(1));
     }
-    if (!EqualsIgnoringCase(name, "InterpCrv")) {
+    const std::optional<Vec3> typed = ParseCoordinates(word);
+    if (!typed) {
         return std::nullopt;
     }
-    std::vector<Vec3> points;
+    return PlaneToWorld(plane, *typed);
+}
+
+// Whether `word` is the English name `name` as the host's language lets it be written: behind
+// "_" always, bare only in English. `marks` are the leading characters allowed before it.
+bool NamesInLanguage(std::string_view word, std::string_view name, std::string_view marks, bool english) {
+    bool underscore = false;
+    while (!word.empty() && marks.find(word.front()) != std::string_view::npos) {
+        underscore = underscore || word.front() == '_';
+        word.remove_prefix(1);
+    }
+    return (underscore || english) && EqualsIgnoringCase(word, name);
+}
+
+CommandReading Refused(CommandResult result, std::string_view word) {
+    CommandReading reading;
+    reading.result = result;
+    reading.unknownWord = std::string(word);
+    return reading;
+}
+
+}  // namespace
+
+CommandReading ReadInterpCrvCommand(std::string_view text, const CommandContext& context) {
+    const std::string_view name = NextWord(text);
+    if (!NamesInLanguage(name, "InterpCrv", "-_", context.english)) {
+        return Refused(CommandResult::UnknownCommand, name);
+    }
+    CommandReading reading;
     // A generated text holds one point in about 20 characters; reserving avoids regrowth.
-    points.reserve(text.size() / 16 + 1);
+    reading.points.reserve(text.size() / 16 + 1);
     while (true) {
         const std::string_view word = NextWord(text);
         if (word.empty()) {
-            return std::nullopt;
+            return Refused(CommandResult::Cancel, "");
         }
-        if (EqualsIgnoringCase(word, "Enter")) {
+        if (NamesInLanguage(word, "Enter", "_", context.english)) {
             break;
         }
-        const std::optional<Vec3> point = ParsePointWord(word);
+        const std::optional<Vec3> point = ParsePointWord(word, context.plane);
         if (!point) {
-            return std::nullopt;
+            return Refused(CommandResult::Cancel, word);
         }
-        points.push_back(*point);
+        reading.points.push_back(*point);
     }
-    if (!NextWord(text).empty()) {
+    if (const std::string_view extra = NextWord(text); !extra.empty()) {
+        return Refused(CommandResult::Cancel, extra);
+    }
+    return reading;
+}
+
+std::optional<std::vector<Vec3>> ParseInterpCrvCommand(std::string_view text) {
+    CommandReading reading = ReadInterpCrvCommand(text, CommandContext{});
+    if (reading.result != CommandResult::Success) {
         return std::nullopt;
     }
-    return points;
+    return std::move(reading.points);
 }
 
 }  // namespace hostsim

@@ -34,6 +34,7 @@ class FaultPlan {
     struct Decision {
         bool raise = false;
         bool exit = false;
+        bool refuse = false;
         std::optional<WrongType> wrongType;
     };
 
@@ -41,6 +42,9 @@ class FaultPlan {
     void RaiseOn(std::string operation, std::uint32_t n);
     // The n-th call of the operation ends the host process before it runs; once.
     void ExitOn(std::string operation, std::uint32_t n);
+    // The n-th call of the operation does nothing and answers Bool false (a command the host
+    // could not carry out); once.
+    void RefuseOn(std::string operation, std::uint32_t n);
     // Every call of the operation (or only its n-th) answers a value of the wrong type.
     void WrongTypeFor(std::string operation, WrongType kind, std::optional<std::uint32_t> n);
     // The next k GetScriptObject calls fail.
@@ -53,7 +57,7 @@ class FaultPlan {
     bool NextGetScriptObjectFails();
 
   private:
-    enum class Action { Raise, Exit, WrongType };
+    enum class Action { Raise, Exit, Refuse, WrongType };
     struct Fault {
         Action action;
         std::string operation;

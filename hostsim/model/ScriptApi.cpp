@@ -28,6 +28,33 @@ std::string ArgumentText(const Value& v) {
 
 }  // namespace
 
+bool IsLanguageCode(std::string_view code) {
+    const auto letter = [](char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); };
+    std::size_t i = 0;
+    while (i < code.size() && letter(code[i])) {
+        ++i;
+    }
+    if (i < 2 || i > 3) {
+        return false;
+    }
+    if (i == code.size()) {
+        return true;
+    }
+    if ((code[i] != '-' && code[i] != '_') || i + 1 == code.size()) {
+        return false;
+    }
+    for (++i; i < code.size(); ++i) {
+        if (!letter(code[i]) && !(code[i] >= '0' && code[i] <= '9')) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool IsEnglish(std::string_view code) {
+    return EqualsIgnoringCase(code.substr(0, 2), "en") && (code.size() == 2 || code[2] == '-' || code[2] == '_');
+}
+
 ScriptError::ScriptError(std::string operation, std::string description)
     : std::runtime_error(operation + ": " + description),
       operation_(std::move(operation)),
@@ -64,6 +91,11 @@ const std::vector<Operation>& ScriptApi::Operations() {
         {"UnselectAllObjects", 0, 0, O::UnselectAllObjects, kYes},
         {"EnableRedraw", 0, 1, O::EnableRedraw, kYes},
         {"Command", 1, 2, [](ScriptApi& api, const std::vector<Value>& args) { return api.RunCommand(args); }, kYes},
+        {"LastCommandResult", 0, 0,
+         [](ScriptApi& api, const std::vector<Value>&) {
+             return Value::Int32(static_cast<std::int32_t>(api.lastCommandResult_));
+         },
+         kNo},
     };
     return kOperations;
 }
@@ -139,6 +171,13 @@ Value ScriptApi::Call(const std::string& operation, const std::vector<Value>& ar
     }
     if (fault.raise) {
         throw ScriptError(name, "Injected failure");
+    }
+    if (fault.refuse) {
+        // Refused as a command that fails: nothing is done and the answer is false.
+        if (name == "Command") {
+            lastCommandResult_ = CommandResult::Failure;
+        }
+        return Value::Bool(false);
     }
     // Trailing Empty arguments are omitted optional ones.
     std::size_t given = args.size();
@@ -219,17 +258,27 @@ Value ScriptApi::Pick(const std::vector<Value>& args, bool many) {
 }
 
 Value ScriptApi::RunCommand(const std::vector<Value>& args) {
+    lastCommandNote_.clear();
+    lastCommandResult_ = CommandResult::Failure;
     const std::string* text = ArgString(Arg(args, 0));
     if (text == nullptr) {
         return Value::Bool(false);
     }
-    std::optional<std::vector<Vec3>> points = ParseInterpCrvCommand(*text);
-    if (!points) {
+    CommandReading reading =
+        ReadInterpCrvCommand(*text, CommandContext{StandardPlane(activeView_), IsEnglish(language_)});
+    lastCommandResult_ = reading.result;
+    if (!reading.unknownWord.empty()) {
+        lastCommandNote_ = "Unknown command: " + reading.unknownWord;
+        log_.NoteLast(lastCommandNote_);
+    }
+    if (reading.result != CommandResult::Success) {
         return Value::Bool(false);
     }
-    lastCommandPoints_ = *points;
-    std::optional<Curve> curve = Curve::MakeInterpolated(std::move(*points));
+    lastCommandPoints_ = reading.points;
+    std::optional<Curve> curve = Curve::MakeInterpolated(std::move(reading.points));
     if (!curve) {
+        // Fewer than two distinct points: the command ends without a curve.
+        lastCommandResult_ = CommandResult::Failure;
         return Value::Bool(false);
     }
     document_->AddCurve(std::move(*curve));

@@ -11,6 +11,8 @@
 
 #include "hostsim/model/BusyPlan.h"
 #include "hostsim/model/CallLog.h"
+#include "hostsim/model/CommandParser.h"
+#include "hostsim/model/ConstructionPlane.h"
 #include "hostsim/model/Value.h"
 #include "hostsim/model/Vec3.h"
 
@@ -49,6 +51,12 @@ class ScriptError : public std::runtime_error {
     std::string description_;
 };
 
+// A place in the host window's client area, in pixels.
+struct ClickSpot {
+    int xPixels = 0;
+    int yPixels = 0;
+};
+
 // Asks the person in front of the simulated host to pick objects. Implemented by the server
 // (a viewport window); the call blocks until the user answers.
 class PickProvider {
@@ -57,7 +65,15 @@ class PickProvider {
     // filter: the host's object filter bit mask (0 any, 1 points, 4 curves). many: GetObjects
     // rather than GetObject. Returns the picked ids, or nothing when the user cancels.
     virtual std::optional<std::vector<std::string>> Pick(const std::string& prompt, int filter, bool many) = 0;
+    // Where a click in the viewport would land on the object as drawn there now, or nothing when
+    // the view does not show it.
+    virtual std::optional<ClickSpot> SpotOf(const std::string& id, ViewKind view) const = 0;
 };
+
+// Whether a language code is one the host accepts: letters, then optionally "-" or "_" and a
+// region ("de", "en-US"). English is "en" with any region.
+bool IsLanguageCode(std::string_view code);
+bool IsEnglish(std::string_view code);
 
 // The simulated host's script object: routes automation calls by name to the document and
 // answers them as the host's scripting interface does (Null for every "nothing", Bool for
@@ -89,6 +105,15 @@ class ScriptApi {
     // The number WindowHandle answers (as Int32).
     void SetWindowHandle(std::int32_t handle) { windowHandle_ = handle; }
 
+    // The active viewport, whose construction plane Command reads "x,y,z" in (Top at start).
+    ViewKind ActiveView() const { return activeView_; }
+    void SetActiveView(ViewKind view) { activeView_ = view; }
+    // The host's language code ("en" at start, "de", "fr", ...): in any language but English
+    // Command knows command names and keywords only behind "_". A code IsLanguageCode refuses
+    // is the caller's error.
+    const std::string& Language() const { return language_; }
+    void SetLanguage(std::string code) { language_ = std::move(code); }
+
     // Asked by the application object once per GetScriptObject call: true while the injected
     // "fail the first K calls" fault still has calls to fail (each call uses up one).
     bool NextGetScriptObjectFails();
@@ -117,6 +142,9 @@ class ScriptApi {
     const Document& Doc() const { return *document_; }
     // Points read from the last Command text that parsed (empty before any).
     const std::vector<Vec3>& LastCommandPoints() const { return lastCommandPoints_; }
+    // What the command line says about the last Command beyond echoing it ("Unknown command:
+    // Enter"); empty when it says nothing more.
+    const std::string& LastCommandNote() const { return lastCommandNote_; }
 
     // Dump of the document (format in README.md).
     std::string DocumentText() const;
@@ -138,6 +166,10 @@ class ScriptApi {
     CallLog log_;
     std::vector<std::optional<std::vector<std::string>>> pickQueue_;
     std::vector<Vec3> lastCommandPoints_;
+    CommandResult lastCommandResult_ = CommandResult::Success;
+    std::string lastCommandNote_;
+    ViewKind activeView_ = ViewKind::Top;
+    std::string language_ = "en";
     PickProvider* pickProvider_ = nullptr;
     std::int32_t windowHandle_ = 0;
     std::function<void()> exitHandler_;

@@ -74,6 +74,7 @@ struct ScriptApi::ControlLines {
     static std::string Fault(ScriptApi& api, std::string_view rest);
     static std::string FaultRaise(ScriptApi& api, std::string_view rest);
     static std::string FaultExit(ScriptApi& api, std::string_view rest);
+    static std::string FaultRefuse(ScriptApi& api, std::string_view rest);
     static std::string FaultWrongType(ScriptApi& api, std::string_view rest);
     static std::string FaultGetScriptObject(ScriptApi& api, std::string_view rest);
     static std::string FaultClear(ScriptApi& api, std::string_view rest);
@@ -84,6 +85,9 @@ struct ScriptApi::ControlLines {
     static std::string Log(ScriptApi& api, std::string_view rest);
     static std::string LastCommand(ScriptApi& api, std::string_view rest);
     static std::string WindowHandle(ScriptApi& api, std::string_view rest);
+    static std::string View(ScriptApi& api, std::string_view rest);
+    static std::string Language(ScriptApi& api, std::string_view rest);
+    static std::string Spot(ScriptApi& api, std::string_view rest);
     static std::string Busy(ScriptApi& api, std::string_view rest);
 };
 
@@ -99,6 +103,9 @@ std::string ScriptApi::Control(const std::string& line) {
         {"log", L::Log},
         {"lastcommand", L::LastCommand},
         {"windowhandle", L::WindowHandle},
+        {"view", L::View},
+        {"language", L::Language},
+        {"spot", L::Spot},
         {"busy", L::Busy},
     };
     std::string_view rest = line;
@@ -136,13 +143,16 @@ std::string ScriptApi::ControlLines::Pick(ScriptApi& api, std::string_view rest)
 
 std::string ScriptApi::ControlLines::Fault(ScriptApi& api, std::string_view rest) {
     static constexpr ControlVerb kKinds[] = {
-        {"raise", FaultRaise},         {"exit", FaultExit},
-        {"wrongtype", FaultWrongType}, {"getscriptobject", FaultGetScriptObject},
+        {"raise", FaultRaise},
+        {"exit", FaultExit},
+        {"refuse", FaultRefuse},
+        {"wrongtype", FaultWrongType},
+        {"getscriptobject", FaultGetScriptObject},
         {"clear", FaultClear},
     };
     const ControlVerb* kind = FindVerb(kKinds, NextWord(rest));
     if (kind == nullptr) {
-        Fail("fault takes raise, exit, wrongtype, getscriptobject or clear");
+        Fail("fault takes raise, exit, refuse, wrongtype, getscriptobject or clear");
     }
     return kind->run(api, rest);
 }
@@ -160,6 +170,14 @@ std::string ScriptApi::ControlLines::FaultExit(ScriptApi& api, std::string_view 
     const std::uint32_t n = CountWord(NextWord(rest), 1);
     ExpectEnd(rest);
     api.faults_->ExitOn(std::move(operation), n);
+    return "ok";
+}
+
+std::string ScriptApi::ControlLines::FaultRefuse(ScriptApi& api, std::string_view rest) {
+    std::string operation = OperationWord(NextWord(rest));
+    const std::uint32_t n = CountWord(NextWord(rest), 1);
+    ExpectEnd(rest);
+    api.faults_->RefuseOn(std::move(operation), n);
     return "ok";
 }
 
@@ -261,6 +279,52 @@ std::string ScriptApi::ControlLines::WindowHandle(ScriptApi& api, std::string_vi
     }
     api.windowHandle_ = handle;
     return "ok";
+}
+
+std::string ScriptApi::ControlLines::View(ScriptApi& api, std::string_view rest) {
+    const std::string_view word = NextWord(rest);
+    ExpectEnd(rest);
+    if (word.empty()) {
+        return ViewName(api.activeView_);
+    }
+    const std::optional<ViewKind> view = ParseViewName(word);
+    if (!view) {
+        Fail("view takes Top, Front, Right or Perspective");
+    }
+    api.activeView_ = *view;
+    return "ok";
+}
+
+std::string ScriptApi::ControlLines::Language(ScriptApi& api, std::string_view rest) {
+    const std::string_view word = NextWord(rest);
+    ExpectEnd(rest);
+    if (word.empty()) {
+        return api.language_;
+    }
+    if (!IsLanguageCode(word)) {
+        Fail("language takes a code such as en or de");
+    }
+    api.language_ = std::string(word);
+    return "ok";
+}
+
+std::string ScriptApi::ControlLines::Spot(ScriptApi& api, std::string_view rest) {
+    const std::string_view id = NextWord(rest);
+    const std::optional<ViewKind> view = ParseViewName(NextWord(rest));
+    ExpectEnd(rest);
+    if (id.empty() || !view) {
+        Fail("spot takes an object id and a viewport");
+    }
+    const DocObject* object = api.document_->Find(id);
+    if (object == nullptr) {
+        Fail("spot: " + std::string(id) + " names no object");
+    }
+    const std::optional<ClickSpot> spot =
+        api.pickProvider_ ? api.pickProvider_->SpotOf(object->id, *view) : std::nullopt;
+    if (!spot) {
+        Fail("spot: the object is not drawn in a viewport");
+    }
+    return std::to_string(spot->xPixels) + " " + std::to_string(spot->yPixels);
 }
 
 std::string ScriptApi::ControlLines::Busy(ScriptApi& api, std::string_view rest) {

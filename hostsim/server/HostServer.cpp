@@ -75,6 +75,8 @@ void RunMessageLoop() {
 int RunHostServer(const ServerOptions& options, const HostIdentity& identity) {
     ComApartment apartment;
     ScriptApi api(static_cast<std::uint32_t>(identity.version));
+    api.SetActiveView(options.activeView);
+    api.SetLanguage(options.language);
     api.SetClock(SteadyMilliseconds);
     // Registered before any object is published, so no call arrives unfiltered.
     const BusyFilter busyFilter(api.Busy(), SteadyMilliseconds);
@@ -96,6 +98,8 @@ int RunHostServer(const ServerOptions& options, const HostIdentity& identity) {
     CallLogFile logFile(options.logFile);
     MainWindow window(identity.title, MainWindow::Sources{[&api] { return DocumentSnapshot(api.Doc()); },
                                                           [&api] { return api.Doc().RedrawEnabled(); },
+                                                          [&api] { return api.ActiveView(); },
+                                                          [&api](ViewKind view) { api.SetActiveView(view); },
                                                           [&api](bool open) { api.Busy().SetModalOpen(open); }});
     api.SetWindowHandle(
         options.nullWindowHandle ? 0 : static_cast<std::int32_t>(reinterpret_cast<std::intptr_t>(window.Handle())));
@@ -118,6 +122,9 @@ int RunHostServer(const ServerOptions& options, const HostIdentity& identity) {
         // The command line shows the commands run, as the host echoes them.
         if (operation == "Command" && !args.empty() && args.front().Kind() == ValueKind::String) {
             window.AddHistory("Command: " + args.front().AsString());
+            if (!api.LastCommandNote().empty()) {
+                window.AddHistory(api.LastCommandNote());
+            }
         }
         // Only after a call that may change the document: a redraw snapshots and paints the whole
         // document, so redrawing after every query would make a command that asks once per
@@ -133,8 +140,12 @@ int RunHostServer(const ServerOptions& options, const HostIdentity& identity) {
                          [&logFile](const std::string& line) { logFile.Note(line); }});
     ComPtr<IDispatch> control = MakeObject<ControlObject>(ControlHooks{
         [&](const std::string& line) {
+            const ViewKind activeBefore = api.ActiveView();
             std::string reply = api.Control(line);
             window.DocumentChanged();
+            if (api.ActiveView() != activeBefore) {
+                window.ActiveViewChanged();
+            }
             return reply;
         },
         [&api] { return api.Log().Text(); }, [&api] { return api.DocumentText(); },

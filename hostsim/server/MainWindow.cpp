@@ -1,6 +1,7 @@
 #include "hostsim/server/MainWindow.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "hostsim/server/ComResource.h"
 #include "hostsim/server/ViewportPainter.h"
@@ -195,7 +196,8 @@ void MainWindow::Render() {
     if (pick_) {
         highlighted.insert(pick_->picked.begin(), pick_->picked.end());
     }
-    PaintViewports(buffer_.Get(), viewWidthPixels_, viewHeightPixels_, views_, objects_, highlighted);
+    const ViewKind active = sources_.activeView ? sources_.activeView() : ViewKind::Top;
+    PaintViewports(buffer_.Get(), viewWidthPixels_, viewHeightPixels_, views_, active, objects_, highlighted);
     RECT viewArea{0, 0, viewWidthPixels_, viewHeightPixels_};
     InvalidateRect(hwnd_, &viewArea, FALSE);
 }
@@ -312,7 +314,42 @@ void MainWindow::FinishPick(bool cancelled) {
     }
 }
 
+std::optional<ClickSpot> MainWindow::SpotOf(const std::string& id, ViewKind view) const {
+    for (const ViewTransform& transform : views_) {
+        if (transform.kind != view) {
+            continue;
+        }
+        for (const DrawnObject& object : objects_) {
+            if (object.id != id || object.shape.empty()) {
+                continue;
+            }
+            const ScreenPoint middle = transform.ToScreen(object.shape[object.shape.size() / 2]);
+            const ClickSpot spot{static_cast<int>(std::lround(middle.xPixels)),
+                                 static_cast<int>(std::lround(middle.yPixels))};
+            if (ViewAt(views_, spot.xPixels, spot.yPixels) != &transform) {
+                return std::nullopt;
+            }
+            return spot;
+        }
+    }
+    return std::nullopt;
+}
+
+void MainWindow::ActiveViewChanged() {
+    if (hwnd_) {
+        Render();
+    }
+}
+
 void MainWindow::OnLeftButtonDown(int xPixels, int yPixels) {
+    // The click makes its viewport active first, whether or not it picks anything.
+    if (const ViewTransform* view = ViewAt(views_, xPixels, yPixels); view && sources_.activate) {
+        const ViewKind current = sources_.activeView ? sources_.activeView() : ViewKind::Top;
+        sources_.activate(view->kind);
+        if (view->kind != current) {
+            Render();
+        }
+    }
     if (!pick_ || pick_->done) {
         return;
     }

@@ -17,7 +17,8 @@ namespace hostsim {
 // The simulated host's main window: four viewports drawing the document and a command line at
 // the bottom (recent history and the current prompt). It is also the interactive picker: Pick
 // runs a nested message loop until the user clicks an object (GetObject), presses Enter or
-// right-clicks (GetObjects), or presses Escape (cancel).
+// right-clicks (GetObjects), or presses Escape (cancel). A left click in a viewport, the click
+// that answers a pick included, makes that viewport the active one, as in the host.
 // The viewports show the document as it was at the last redraw: while the document's redraw is
 // off nothing is re-rendered, and the stale picture is what repaints.
 class MainWindow final : public PickProvider {
@@ -26,6 +27,10 @@ class MainWindow final : public PickProvider {
         // The document's objects as drawn, and whether views redraw now.
         std::function<std::vector<DrawnObject>()> objects;
         std::function<bool()> redrawEnabled;
+        // The active viewport (its name is drawn highlighted), and making another one active;
+        // without them Top stays active.
+        std::function<ViewKind()> activeView;
+        std::function<void(ViewKind)> activate;
         // Told when the menu's modal box opens (true) and closes (false): the host is busy
         // while it is open, as a host is while one of its dialog boxes is.
         std::function<void(bool)> modalBoxOpen;
@@ -63,6 +68,10 @@ class MainWindow final : public PickProvider {
     bool Picking() const { return pick_.has_value(); }
 
     std::optional<std::vector<std::string>> Pick(const std::string& prompt, int filter, bool many) override;
+    // A pixel of the object's shape as drawn in the view now: the middle point of its polyline.
+    std::optional<ClickSpot> SpotOf(const std::string& id, ViewKind view) const override;
+    // Repaints the viewports' titles after the active viewport changed elsewhere.
+    void ActiveViewChanged();
 
     // Set when the window was closed (WM_DESTROY); the server's loop then ends.
     bool Destroyed() const { return hwnd_ == nullptr; }

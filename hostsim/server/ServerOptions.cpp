@@ -1,5 +1,6 @@
 #include "hostsim/server/ServerOptions.h"
 
+#include "hostsim/model/ScriptApi.h"
 #include "hostsim/server/AutomationObject.h"
 #include "hostsim/server/WideText.h"
 #include "hostsim/server/WinInclude.h"
@@ -47,6 +48,18 @@ ServerOptions ParseServerOptions(const std::vector<std::wstring>& args) {
             options.noClassObjects = true;
         } else if (arg == L"--log") {
             options.logFile = value();
+        } else if (arg == L"--viewport") {
+            const std::string name = WideToUtf8(value());
+            const std::optional<ViewKind> view = ParseViewName(name);
+            if (!view) {
+                throw OptionsError("--viewport takes Top, Front, Right or Perspective, not " + name);
+            }
+            options.activeView = *view;
+        } else if (arg == L"--language") {
+            options.language = WideToUtf8(value());
+            if (!IsLanguageCode(options.language)) {
+                throw OptionsError("--language takes a code such as de or en-US, not " + options.language);
+            }
         } else {
             throw OptionsError("unknown switch " + WideToUtf8(arg));
         }

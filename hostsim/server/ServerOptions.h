@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "hostsim/model/ConstructionPlane.h"
+
 namespace hostsim {
 
 // What hostsim.exe was asked to do by its command line.
@@ -24,6 +26,10 @@ struct ServerOptions {
     bool noClassObjects = false;
     // File every call is appended to as it happens; empty for none.
     std::wstring logFile;
+    // The viewport active at start.
+    ViewKind activeView = ViewKind::Top;
+    // The host's language code: outside English, Command knows names only behind "_".
+    std::string language = "en";
 };
 
 // A command line that cannot be read; the message names the switch.
@@ -34,8 +40,10 @@ class OptionsError : public std::runtime_error {
 
 // Reads the arguments after the program name. Switches: /regserver, /unregserver, -Embedding
 // (each also with "-" or "/" and any case), --scene FILE, --control LINE (repeatable; UTF-8
-// kept), --busy MILLISECONDS (the control line "busy for MILLISECONDS"), --null-window-handle, --no-class-objects,
-// --log FILE. Throws OptionsError for an unknown switch or a missing value.
+// kept), --busy MILLISECONDS (the control line "busy for MILLISECONDS"), --null-window-handle,
+// --no-class-objects, --log FILE, --viewport NAME (Top, Front, Right, Perspective), --language
+// CODE ("de", "en-US"). Throws OptionsError for an unknown switch, a missing value or a
+// viewport or language it cannot read.
 ServerOptions ParseServerOptions(const std::vector<std::wstring>& args);
 
 // The arguments of this process's command line after the program name.

@@ -115,8 +115,28 @@ void PaintObject(HDC dc, const ViewTransform& view, const DrawnObject& object, b
     Polyline(dc, points.data(), static_cast<int>(points.size()));
 }
 
+void PaintTitle(HDC dc, const ViewTransform& view, bool active) {
+    const char* name = ViewName(view.kind);
+    const int length = static_cast<int>(std::char_traits<char>::length(name));
+    SelectionScope font(dc, GetStockObject(DEFAULT_GUI_FONT));
+    const int x = view.rect.left + 6;
+    const int y = view.rect.top + 4;
+    if (active) {
+        SIZE extent{};
+        // A failed measurement leaves the label at its padding only.
+        (void)GetTextExtentPoint32A(dc, name, length, &extent);
+        const RECT label{x - 3, y - 1, x + extent.cx + 3, y + extent.cy + 1};
+        GdiObject<HBRUSH> back(CreateSolidBrush(kActiveTitleBackColor));
+        FillRect(dc, &label, back.Get());
+    }
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, active ? kActiveTitleColor : RGB(0, 0, 0));
+    TextOutA(dc, x, y, name, length);
+}
+
 void PaintView(HDC dc,
                const ViewTransform& view,
+               bool active,
                const std::vector<DrawnObject>& objects,
                const std::set<std::string>& highlighted) {
     const RECT r = ToRect(view.rect);
@@ -135,11 +155,7 @@ void PaintView(HDC dc,
             }
         }
     }
-    const char* name = ViewName(view.kind);
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, RGB(0, 0, 0));
-    SelectionScope font(dc, GetStockObject(DEFAULT_GUI_FONT));
-    TextOutA(dc, r.left + 6, r.top + 4, name, static_cast<int>(std::char_traits<char>::length(name)));
+    PaintTitle(dc, view, active);
     RestoreDC(dc, saved);
     GdiObject<HBRUSH> frame(CreateSolidBrush(kFrameColor));
     FrameRect(dc, &r, frame.Get());
@@ -151,12 +167,13 @@ void PaintViewports(HDC dc,
                     int widthPixels,
                     int heightPixels,
                     const std::vector<ViewTransform>& views,
+                    ViewKind activeView,
                     const std::vector<DrawnObject>& objects,
                     const std::set<std::string>& highlighted) {
     const RECT all{0, 0, widthPixels, heightPixels};
     FillRect(dc, &all, GetSysColorBrush(COLOR_APPWORKSPACE));
     for (const ViewTransform& view : views) {
-        PaintView(dc, view, objects, highlighted);
+        PaintView(dc, view, view.kind == activeView, objects, highlighted);
     }
 }
 

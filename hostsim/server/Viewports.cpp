@@ -79,20 +79,6 @@ ScreenPoint ViewTransform::ToScreen(Vec3 world) const {
     return {midX + (u - centerU) * pixelsPerUnit, midY - (v - centerV) * pixelsPerUnit};
 }
 
-const char* ViewName(ViewKind kind) {
-    switch (kind) {
-        case ViewKind::Top:
-            return "Top";
-        case ViewKind::Front:
-            return "Front";
-        case ViewKind::Right:
-            return "Right";
-        case ViewKind::Perspective:
-            return "Perspective";
-    }
-    return "";
-}
-
 void ProjectToPlane(ViewKind kind, Vec3 world, double& u, double& v) {
     switch (kind) {
         case ViewKind::Top:
@@ -143,18 +129,23 @@ bool FilterAllows(int filter, const DrawnObject& object) {
     return object.isCurve ? PickFilterAllows(filter, ObjectKind::Curve) : filter == 0;
 }
 
-std::optional<std::size_t> HitTest(const std::vector<ViewTransform>& views,
-                                   const std::vector<DrawnObject>& objects,
-                                   int xPixels,
-                                   int yPixels,
-                                   double tolerancePixels,
-                                   int filter) {
+const ViewTransform* ViewAt(const std::vector<ViewTransform>& views, int xPixels, int yPixels) {
     const ViewTransform* view = nullptr;
     for (const ViewTransform& candidate : views) {
         if (Inside(candidate.rect, xPixels, yPixels)) {
             view = &candidate;
         }
     }
+    return view;
+}
+
+std::optional<std::size_t> HitTest(const std::vector<ViewTransform>& views,
+                                   const std::vector<DrawnObject>& objects,
+                                   int xPixels,
+                                   int yPixels,
+                                   double tolerancePixels,
+                                   int filter) {
+    const ViewTransform* view = ViewAt(views, xPixels, yPixels);
     if (!view) {
         return std::nullopt;
     }

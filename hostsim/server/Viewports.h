@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "hostsim/model/ConstructionPlane.h"
 #include "hostsim/model/Vec3.h"
 
 namespace hostsim {
@@ -19,8 +20,6 @@ struct DrawnObject {
     // Drawn greyed and never picked (the object or its layer is locked).
     bool locked = false;
 };
-
-enum class ViewKind { Top, Front, Right, Perspective };
 
 // A rectangle in client pixels; right and bottom exclusive.
 struct PixelRect {
@@ -48,9 +47,6 @@ struct ViewTransform {
     ScreenPoint ToScreen(Vec3 world) const;
 };
 
-// Name shown in the corner of a viewport: "Top", "Front", "Right", "Perspective".
-const char* ViewName(ViewKind kind);
-
 // The model-plane coordinates (u to the right, v up) a view projects a world point to: Top
 // (x, y), Front (x, z), Right (y, z), Perspective a fixed axonometric view from +x, -y, +z.
 void ProjectToPlane(ViewKind kind, Vec3 world, double& u, double& v);
@@ -66,6 +62,9 @@ std::vector<ScreenPoint> ScreenShape(const ViewTransform& view, const DrawnObjec
 
 // The host's object filter: 0 allows any object, otherwise bit 1 points and bit 4 curves.
 bool FilterAllows(int filter, const DrawnObject& object);
+
+// The view whose rectangle holds the client pixel (x, y), or null.
+const ViewTransform* ViewAt(const std::vector<ViewTransform>& views, int xPixels, int yPixels);
 
 // Index into `objects` of the object nearest to a click at (x, y) among those the filter
 // allows, within `tolerancePixels` of its drawn shape in the view holding the click; nothing

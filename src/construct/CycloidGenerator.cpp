@@ -8,8 +8,11 @@
 namespace construct {
 namespace {
 
-constexpr std::string_view kCommandStart = "-InterpCrv ";
-constexpr std::string_view kCommandEnd = "Enter";
+// English names behind "_", so that a Rhino in any language knows them, and every point behind
+// "w", so that it is read in world coordinates whatever construction plane is active.
+constexpr std::string_view kCommandStart = "-_InterpCrv ";
+constexpr char kWorldPrefix = 'w';
+constexpr std::string_view kCommandEnd = "_Enter";
 constexpr int kSignificantDigits = 15;
 
 // Plain form for decimal exponents in [kLowestPlainExponent, kSignificantDigits - 1], the same
@@ -251,11 +254,13 @@ std::vector<common::HostPoint> CycloidSamples(const common::HostPoint& p,
 
 std::string CycloidCommandText(const std::vector<common::HostPoint>& samples) {
     std::string text;
-    text.reserve(kCommandStart.size() + samples.size() * (3 * kMaxCoordinateTextLength + 3) + kCommandEnd.size());
+    text.reserve(kCommandStart.size() + samples.size() * (3 * kMaxCoordinateTextLength + 4) + kCommandEnd.size());
     text.append(kCommandStart);
-    char sampleText[3 * kMaxCoordinateTextLength + 3];
+    char sampleText[3 * kMaxCoordinateTextLength + 4];
     for (const common::HostPoint& sample : samples) {
-        char* out = WriteCoordinateText(sampleText, sample.x);
+        char* out = sampleText;
+        *out++ = kWorldPrefix;
+        out = WriteCoordinateText(out, sample.x);
         *out++ = ',';
         out = WriteCoordinateText(out, sample.y);
         *out++ = ',';
@@ -281,15 +286,17 @@ std::string CycloidCommandTextFor(const common::HostPoint& p,
 
     std::string text;
     text.reserve(kCommandStart.size() +
-                 SampleCountBound(stepDegrees, bothSides) * (2 * kMaxCoordinateTextLength + yLength + 3) +
+                 SampleCountBound(stepDegrees, bothSides) * (2 * kMaxCoordinateTextLength + yLength + 4) +
                  kCommandEnd.size());
     text.append(kCommandStart);
-    char sampleText[3 * kMaxCoordinateTextLength + 3];
+    char sampleText[3 * kMaxCoordinateTextLength + 4];
     ForEachSample(p, xyHit, yzHit, stepDegrees, bothSides, [&](double x, double z) {
         if (!std::isfinite(x) || !std::isfinite(z)) {
             throw CoordinateNotFinite();
         }
-        char* out = WriteCoordinateText(sampleText, x);
+        char* out = sampleText;
+        *out++ = kWorldPrefix;
+        out = WriteCoordinateText(out, x);
         *out++ = ',';
         std::memcpy(out, yText, yLength);
         out += yLength;

@@ -60,8 +60,10 @@ std::vector<common::HostPoint> CycloidSamples(const common::HostPoint& p,
                                               double stepDegrees,
                                               bool bothSides);
 
-// The host command that draws an interpolated curve through the samples: "-InterpCrv ", then
-// "x,y,z " per sample, then "Enter". Never fails; an empty list gives "-InterpCrv Enter".
+// The host command that draws an interpolated curve through the samples: "-_InterpCrv ", then
+// "wx,y,z " per sample (world coordinates, whatever construction plane is active), then "_Enter"
+// (English names, known to a Rhino in any language). Never fails; an empty list gives
+// "-_InterpCrv _Enter".
 std::string CycloidCommandText(const std::vector<common::HostPoint>& samples);
 
 // The same text as CycloidCommandText(CycloidSamples(...)), written while sampling without

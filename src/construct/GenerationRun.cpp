@@ -54,6 +54,27 @@ std::string FarCurveMessage(const std::string& pointId) {
            "the numbers Rhino can read.";
 }
 
+// Why Rhino gave no curve, from its result code of the last command; empty for a code that
+// says nothing more.
+std::string RefusalReason(std::optional<std::int32_t> resultCode) {
+    switch (resultCode.value_or(-1)) {
+        case 1:
+            return " The command was cancelled.";
+        case 2:
+            return " The command did nothing.";
+        case 3:
+            return " The command failed.";
+        case 4:
+            return " Rhino does not know the command.";
+        default:
+            return "";
+    }
+}
+
+std::string CurveNotDrawnMessage(const std::string& pointId, std::optional<std::int32_t> resultCode) {
+    return "Rhino did not draw the curve of point " + pointId + "." + RefusalReason(resultCode);
+}
+
 // The probe lines of one entry. Each is deleted by DeleteAll on the normal path; whatever is
 // still listed when the entry's scope is left through a failure is deleted as best it can be.
 class ProbeLines {
@@ -151,8 +172,16 @@ EntryOutcome GenerateForEntry(host::HostScript& script,
         probes.DeleteAll();
         return EntryOutcome::RunEnds;
     }
-    // Moved, not copied: the text of a fine step runs to megabytes.
-    script.Command(std::move(command));
+    // Moved, not copied: the text of a fine step runs to megabytes. Only a true answer means the
+    // curve is there; a run that went on past a refused curve would end by calling itself done.
+    if (!script.Command(std::move(command))) {
+        // The reason is a courtesy: a host that cannot say why changes nothing else.
+        std::optional<std::int32_t> resultCode;
+        (void)common::RunBestEffort([&] { resultCode = script.LastCommandResult(); });
+        panel.ShowMessage(CurveNotDrawnMessage(common::TrimBlanks(entryText), resultCode));
+        probes.DeleteAll();
+        return EntryOutcome::RunEnds;
+    }
     probes.DeleteAll();
     return EntryOutcome::Drawn;
 }

@@ -17,10 +17,12 @@ namespace construct {
 // current rows.
 //
 // A probe that misses its curve, a step that cannot be sampled (0, NaN, or so small that one
-// curve would have more than a million points), or a curve with a coordinate that is not
-// finite (its curves lie too far from the point) ends the run with a message, the last naming
-// the point; the entry's probe lines are deleted and redraw is switched on, the curves drawn
-// so far stay.
+// curve would have more than a million points), a curve with a coordinate that is not finite
+// (its curves lie too far from the point), or a command the host does not answer with Boolean
+// true (it drew no curve; a negative step gives such an empty command) ends the run with a
+// message, the last two naming the point, the last with the host's result code of the command
+// when it gives one; the entry's probe lines are deleted and redraw is switched on, the curves
+// drawn so far stay, and the status keeps the entry's number.
 //
 // A host error passes to the caller as common::HostError. Before it does, the probe lines of
 // the current entry are deleted and redraw is switched back on, each as best it can be; what

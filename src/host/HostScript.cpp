@@ -186,8 +186,17 @@ void HostScript::EnableRedraw(bool enable) {
     (void)Call("EnableRedraw", Args(HostValue::Bool(enable)));
 }
 
-void HostScript::Command(std::string commandText) {
-    (void)Call("Command", Args(HostValue::String(std::move(commandText)), HostValue::Int32(0)));
+bool HostScript::Command(std::string commandText) {
+    return ReadBool(Call("Command", Args(HostValue::String(std::move(commandText)), HostValue::Int32(0))));
+}
+
+std::optional<std::int32_t> HostScript::LastCommandResult() {
+    const HostValue answer = Call("LastCommandResult", Args());
+    // Doubles included: a whole number of any width is the code.
+    if (!answer.IsNumber() || std::trunc(answer.number) != answer.number || std::fabs(answer.number) > 2147483647.0) {
+        return std::nullopt;
+    }
+    return static_cast<std::int32_t>(answer.number);
 }
 
 }  // namespace host

@@ -67,8 +67,13 @@ class HostScript {
     void UnselectAllObjects();
     void EnableRedraw(bool enable);
     // Runs `commandText` in the host with the echo argument 0; returns when the command has ended.
+    // True only when the host answers Boolean true, its word for success; false, Null, Empty or
+    // any other value means the command did not do its work.
     // Taken by value: a generated text runs to megabytes and is moved into the call, not copied.
-    void Command(std::string commandText);
+    bool Command(std::string commandText);
+    // The host's result code of the last command (0 success, 1 cancelled, 2 nothing done,
+    // 3 failure, 4 unknown command), or nothing when the answer is no whole number.
+    std::optional<std::int32_t> LastCommandResult();
 
     // What the current command could not undo in the host (a probe line left, redraw left
     // off), each as a phrase for the user, in the order noted. The reporting boundary takes

@@ -71,20 +71,20 @@ TEST(CycloidSamplesTest, WorkedExampleAtQuarterTurns) {
 
 TEST(CycloidCommandTextTest, WorkedExampleOneSide) {
     EXPECT_EQ(CycloidCommandTextFor(kBase, kXyHit, kYzHit, 90, false),
-              "-InterpCrv -20,10,0 -25,10,15 -4.9737991503207E-14,10,30 Enter");
+              "-_InterpCrv w-20,10,0 w-25,10,15 w-4.9737991503207E-14,10,30 _Enter");
 }
 
 TEST(CycloidCommandTextTest, WorkedExampleBothSides) {
     EXPECT_EQ(CycloidCommandTextFor(kBase, kXyHit, kYzHit, 90, true),
-              "-InterpCrv -20,10,0 -25,10,15 -4.9737991503207E-14,10,30 25,10,15.0000000000001 "
-              "20.0000000000001,10,0 Enter");
+              "-_InterpCrv w-20,10,0 w-25,10,15 w-4.9737991503207E-14,10,30 w25,10,15.0000000000001 "
+              "w20.0000000000001,10,0 _Enter");
 }
 
 TEST(CycloidCommandTextTest, EmptyListAndNegativeStepGiveBareCommand) {
-    EXPECT_EQ(CycloidCommandText({}), "-InterpCrv Enter");
+    EXPECT_EQ(CycloidCommandText({}), "-_InterpCrv _Enter");
     EXPECT_TRUE(CycloidSamples(kBase, kXyHit, kYzHit, -5, true).empty());
-    EXPECT_EQ(CycloidCommandTextFor(kBase, kXyHit, kYzHit, -5, false), "-InterpCrv Enter");
-    EXPECT_EQ(CycloidCommandTextFor(kBase, kXyHit, kYzHit, -kInf, true), "-InterpCrv Enter");
+    EXPECT_EQ(CycloidCommandTextFor(kBase, kXyHit, kYzHit, -5, false), "-_InterpCrv _Enter");
+    EXPECT_EQ(CycloidCommandTextFor(kBase, kXyHit, kYzHit, -kInf, true), "-_InterpCrv _Enter");
 }
 
 TEST(CycloidCommandTextTest, StreamedTextEqualsTextOfSampleList) {

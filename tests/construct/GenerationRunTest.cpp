@@ -87,6 +87,7 @@ class Scene {
             }
             return HostValue::Null();
         });
+        host.Default("Command", HostValue::Bool(true));
         panel.fields[PanelControl::Text1] = "xy";
         panel.fields[PanelControl::Text2] = "yz";
     }
@@ -214,7 +215,7 @@ TEST(GenerationRunTest, HalfAndFullArchesFollowTheCheckBox) {
         scene.SetField(PanelControl::Text3, "90");
         scene.panel.bothSides = bothSides;
         scene.Run();
-        const std::string expectedStart = "-InterpCrv -20,10,0 -25,10,15 ";
+        const std::string expectedStart = "-_InterpCrv w-20,10,0 w-25,10,15 ";
         ASSERT_EQ(scene.host.CountOf("Command"), 1);
         for (const auto& call : scene.host.calls) {
             if (call.name == "Command") {
@@ -428,6 +429,59 @@ TEST(GenerationRunTest, RefusedEntryEndsTheRunWithAMessageAndNoCurve) {
     }
 }
 
+// A curve the host does not report drawn (anything but Boolean true) ends the run as a miss
+// does, after the curves drawn so far, with the host's reason where it gives one.
+TEST(GenerationRunTest, ACommandTheHostRefusesEndsTheRunWithItsMessage) {
+    static const struct {
+        const char* name;
+        HostValue answer;
+        HostValue resultCode;  // LastCommandResult's answer; Empty: the call raises
+        const char* message;
+    } kCases[] = {
+        {"false, failed", HostValue::Bool(false), HostValue::Int32(3),
+         "Rhino did not draw the curve of point P2. The command failed."},
+        {"false, unknown command", HostValue::Bool(false), HostValue::Int32(4),
+         "Rhino did not draw the curve of point P2. Rhino does not know the command."},
+        {"null, cancelled", HostValue::Null(), HostValue::Int16(1),
+         "Rhino did not draw the curve of point P2. The command was cancelled."},
+        {"empty, nothing done", HostValue::Empty(), HostValue::Double(2),
+         "Rhino did not draw the curve of point P2. The command did nothing."},
+        {"text True, code success", HostValue::String("True"), HostValue::Int32(0),
+         "Rhino did not draw the curve of point P2."},
+        {"number -1, no code", HostValue::Int16(-1), HostValue::Null(), "Rhino did not draw the curve of point P2."},
+        {"false, the code raises", HostValue::Bool(false), HostValue::Empty(),
+         "Rhino did not draw the curve of point P2."},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.name);
+        Scene scene;
+        scene.AddPoint("P1", {0, 10, 0});
+        scene.AddPoint(" P2", {0, 20, 0});
+        scene.AddPoint("P3", {0, 30, 0});
+        scene.host.Answer("Command", [&, calls = 0](const std::vector<HostValue>&) mutable {
+            return ++calls == 1 ? HostValue::Bool(true) : c.answer;
+        });
+        if (c.resultCode.kind == HostValue::Kind::Empty) {
+            scene.host.RaiseOn("LastCommandResult", 1, "no such method");
+        } else {
+            scene.host.Default("LastCommandResult", c.resultCode);
+        }
+        scene.Run();
+        EXPECT_EQ(scene.panel.messages, std::vector<std::string>{c.message});
+        EXPECT_EQ(scene.host.CountOf("Command"), 2);
+        EXPECT_EQ(scene.host.CountOf("LastCommandResult"), 1);
+        EXPECT_TRUE(scene.liveProbes.empty());
+        EXPECT_TRUE(scene.redrawOn);
+        const std::vector<std::string> calls = scene.Calls();
+        const std::vector<std::string> tail(calls.end() - 3, calls.end());
+        const std::vector<std::string> expectedTail = {"DeleteObject(S:\"probe-3\")", "DeleteObject(S:\"probe-4\")",
+                                                       "EnableRedraw(Bool:true)"};
+        EXPECT_EQ(tail, expectedTail);
+        EXPECT_EQ(scene.panel.statusCaption, "Calculating Curtate cycloid... 2");
+        EXPECT_EQ(scene.panel.statusColor, common::kStatusRed);
+    }
+}
+
 TEST(GenerationRunTest, AProbeTheHostDidNotAddEndsTheRunAsAMiss) {
     Scene scene;
     scene.AddPoint("P1", {0, 10, 0});
@@ -496,7 +550,7 @@ TEST(GenerationRunTest, ListEmptiedWhileTheRunWaitsIsNotReadPastItsEnd) {
     later.AddPoint("P3", {0, 30, 0});
     later.host.Answer("Command", [&](const std::vector<HostValue>&) {
         later.panel.ListClear();
-        return HostValue::Empty();
+        return HostValue::Bool(true);
     });
     later.Run();
     EXPECT_EQ(later.host.CountOf("SelectObject"), 1);
@@ -593,6 +647,31 @@ TEST(GenerationRunTest, SimulatedHostKeepsNoProbeWhenACurveIsMissed) {
     EXPECT_EQ(doc.Count(), 3u);
     EXPECT_TRUE(doc.RedrawEnabled());
     EXPECT_EQ(doc.SelectedIds(), std::vector<std::string>{p1});
+}
+
+// A negative step sends a command without points; the simulated host draws nothing for it and
+// answers false, and the run ends there, after the first entry.
+TEST(GenerationRunTest, SimulatedHostRefusingAnEmptyCommandEndsTheRun) {
+    hostsim::ScriptApi api;
+    hostsim::Document& doc = api.Doc();
+    const std::string xy = doc.AddCurve(*hostsim::Curve::MakeLine({-20, -100, 0}, {-20, 100, 0}));
+    const std::string yz = doc.AddCurve(*hostsim::Curve::MakeLine({0, -100, 30}, {0, 100, 30}));
+    const std::string p1 = doc.AddPoint({0, 10, 0});
+    const std::string p2 = doc.AddPoint({0, 25, 0});
+    testing_support::HostsimDispatcher dispatcher(api);
+    host::HostScript script(&dispatcher);
+    MemoryPanel panel;
+    panel.SetFieldText(PanelControl::Text1, xy);
+    panel.SetFieldText(PanelControl::Text2, yz);
+    panel.ListAppend(p1);
+    panel.ListAppend(p2);
+    panel.SetFieldText(PanelControl::Text3, "-5");
+    construct::RunCycloidGeneration(script, panel);
+    EXPECT_EQ(panel.messages,
+              std::vector<std::string>{"Rhino did not draw the curve of point " + p1 + ". The command failed."});
+    EXPECT_EQ(panel.statusCaption, "Calculating Curtate cycloid... 1");
+    EXPECT_EQ(doc.Count(), 4u);
+    EXPECT_TRUE(doc.RedrawEnabled());
 }
 
 }  // namespace

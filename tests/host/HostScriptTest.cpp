@@ -79,6 +79,13 @@ std::string ReadAnswer(HostScript& script, const std::string& operation) {
             script.DeleteObject("A");
             return "done";
         }
+        if (operation == "Command") {
+            return script.Command("-_InterpCrv _Enter") ? "drawn" : "not drawn";
+        }
+        if (operation == "LastCommandResult") {
+            const std::optional<std::int32_t> code = script.LastCommandResult();
+            return code ? std::to_string(*code) : "nothing";
+        }
     } catch (const HostError& error) {
         return error.GetCause() == HostError::Cause::NotAttached ? "not attached " + error.Operation()
                                                                  : "error " + error.Operation();
@@ -144,6 +151,21 @@ TEST(HostScriptTest, AnswersAreReadByTheirOperationsRule) {
         {"first double below -2^63", "WindowHandle", HostValue::Double(-9223372036854777856.0), "0"},
         {"null for a handle", "WindowHandle", HostValue::Null(), "0"},
         {"text for a handle", "WindowHandle", HostValue::String("12"), "0"},
+
+        // Only Boolean true says the command did its work.
+        {"command true", "Command", HostValue::Bool(true), "drawn"},
+        {"command false", "Command", HostValue::Bool(false), "not drawn"},
+        {"command null", "Command", HostValue::Null(), "not drawn"},
+        {"command empty", "Command", HostValue::Empty(), "not drawn"},
+        {"command number -1", "Command", HostValue::Int16(-1), "not drawn"},
+        {"command text True", "Command", HostValue::String("True"), "not drawn"},
+        {"command error", "Command", HostValue::Null(), "error Command", Host::Raises},
+
+        {"result code", "LastCommandResult", HostValue::Int32(4), "4"},
+        {"result code as double", "LastCommandResult", HostValue::Double(1), "1"},
+        {"fractional result code", "LastCommandResult", HostValue::Double(1.5), "nothing"},
+        {"text for a result code", "LastCommandResult", HostValue::String("0"), "nothing"},
+        {"null for a result code", "LastCommandResult", HostValue::Null(), "nothing"},
 
         {"host error", "DeleteObject", HostValue::Null(), "error DeleteObject", Host::Raises},
         {"no script object", "DeleteObject", HostValue::Null(), "not attached DeleteObject", Host::Absent},

@@ -31,6 +31,8 @@ using ui::PanelEvent;
 
 constexpr char kDone[] = "Curtate cycloid - DONE!";
 constexpr char kFirstEntry[] = "Calculating Curtate cycloid... 1";
+// Fewer than two distinct samples: the host draws no curve and says the command failed.
+constexpr char kNotDrawn[] = "Rhino did not draw the curve of point <point>. The command failed.";
 constexpr char kStepZero[] =
     "The step must be a number of degrees other than 0, for example 5. "
     "An empty step, or one that does not start with a number, reads as 0.";
@@ -167,10 +169,10 @@ std::vector<BadInput> BadInputs() {
         {"step tiny", step, "1e-300", generate, kStepTooSmall, kFirstEntry, none, 0},
         {"step too small by a little", step, "0.0001", generate, kStepTooSmall, kFirstEntry, none, 0},
         {"smallest step of 5 digits", step, "0.01", generate, "", kDone, 36001, 1},
-        {"step hexadecimal 65535: one sample, no curve", step, "&HFFFF", generate, "", kDone, 1, 0},
+        {"step hexadecimal 65535: one sample, no curve", step, "&HFFFF", generate, kNotDrawn, kFirstEntry, 1, 0},
         {"step octal 15", step, "&O17", generate, "", kDone, 25, 1},
-        {"step huge", step, "1e300", generate, "", kDone, 1, 0},
-        {"step negative: no sample", step, "-5", generate, "", kDone, 0, 0},
+        {"step huge", step, "1e300", generate, kNotDrawn, kFirstEntry, 1, 0},
+        {"step negative: no sample", step, "-5", generate, kNotDrawn, kFirstEntry, 0, 0},
         {"step with tab and line feed inside", step, "1\t2\n.5", generate, "", kDone, 29, 1},
         {"step with letters after the number", step, "5 degrees", generate, "", kDone, 73, 1},
 
@@ -276,7 +278,7 @@ TEST(BadInputTest, EachBadInputIsRefusedOrReadAndLeavesNothingBehind) {
                 s.Click(control);
             }
 
-            const std::vector<std::string> messages = {c.message};
+            const std::vector<std::string> messages = {resolve(c.message)};
             EXPECT_EQ(s.panel.messages, c.message.empty() ? std::vector<std::string>{} : messages);
             const std::vector<std::string> commands = s.host.CommandTexts();
             switch (c.action) {

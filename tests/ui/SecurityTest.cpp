@@ -36,10 +36,10 @@ const std::vector<std::string> kHostileIds = {
     "P1 Enter _Delete",
 };
 
-// The coordinates of a command text, or nothing when it holds anything but "-InterpCrv ",
-// numbers and "Enter".
+// The coordinates of a command text, or nothing when it holds anything but "-_InterpCrv ",
+// numbers and "_Enter".
 std::optional<std::vector<hostsim::Vec3>> CoordinatesOnly(const std::string& text) {
-    if (text.rfind("-InterpCrv ", 0) != 0) {
+    if (text.rfind("-_InterpCrv ", 0) != 0) {
         return std::nullopt;
     }
     return hostsim::ParseInterpCrvCommand(text);
@@ -264,6 +264,7 @@ TEST(SecurityTest, AnswersOfUnexpectedTypesAreNothing) {
     // report in particular) means an unexpected answer was not handled as nothing.
     const std::vector<std::string> expectedMessages = {
         "No intersection found, make sure curve and points are cooplanar in XY and YZ",
+        "Rhino did not draw the curve of point P1.",
         "Selected curve is not in the XY plane",
         "Selected curve is not in the YZ plane",
         "Could not divide the line into 10 points. Type 2 or more points beside \"Create\" and pick a line that "

@@ -1,8 +1,13 @@
 // demo_driver.exe: plays the typical request on a tool and a simulated host that already run
-// (scripts/demo starts them), as a user would: pick the line, Create, pick the XY and the YZ
-// curve, SelAllPts, Generate Curtate Cycloid. Then checks every curve the host drew against
-// the tool's own generator and prints a short report. Exit code 0 only when every curve is
-// where the generator says it should be; 1 when one is not; 2 when the run could not be made.
+// (scripts/demo starts them), as a user would: pick the line, Create, pick the XY curve, pick
+// the YZ curve with a click in the Right viewport (where it is seen whole; Right stays the
+// active viewport), SelAllPts, Generate Curtate Cycloid. Then checks every curve the host drew
+// against the tool's own generator in world coordinates and prints a short report. Exit code 0
+// only when every curve is where the generator says it should be; 1 when one is not; 2 when the
+// run could not be made.
+//
+// demo_driver.exe --place-panel only moves the panel beside the simulated Rhino, for the
+// interactive demo.
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -61,16 +66,22 @@ BOOL CALLBACK FindByTitle(HWND window, LPARAM state) {
     return TRUE;
 }
 
+// The simulated Rhino's main window, or null.
+HWND FindHostWindow() {
+    TitleSearch search{L"Rhinoceros", nullptr};
+    ::EnumWindows(FindByTitle, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 // Moves a panel that floats (top-level, as under Wine) to the right of the simulated Rhino's
 // main window, as a user would drag it out of the way of the viewports.
 void PlaceBesideHost(HWND panel) {
     if (::GetAncestor(panel, GA_PARENT) != ::GetDesktopWindow()) {
         return;  // docked: it stays where the host shows it
     }
-    TitleSearch search{L"Rhinoceros", nullptr};
-    ::EnumWindows(FindByTitle, reinterpret_cast<LPARAM>(&search));
+    const HWND hostWindow = FindHostWindow();
     RECT host{};
-    if (search.found == nullptr || !::GetWindowRect(search.found, &host)) {
+    if (hostWindow == nullptr || !::GetWindowRect(hostWindow, &host)) {
         return;
     }
     // Best effort: a panel left where it is only covers part of a viewport.
@@ -128,10 +139,14 @@ class Demo {
             Click(PanelControl::Command6);
             Expect(panel_.Text(PanelControl::Text1) == xy->id, "the XY curve's id in the panel");
         });
-        Step("Pick YZ curve", [&] {
-            control.Control("pick " + yz->id);
-            Click(PanelControl::Command7);
+        Step("Pick YZ curve (clicked in the Right viewport)", [&] {
+            const HWND hostWindow = FindHostWindow();
+            Expect(hostWindow != nullptr, "the simulated Rhino's window");
+            PickWithClick(
+                control, hostWindow, [&] { panel_.Click(PanelControl::Command7); }, yz->id, "Right");
+            WaitIdle();
             Expect(panel_.Text(PanelControl::Text2) == yz->id, "the YZ curve's id in the panel");
+            Say("     active viewport: " + control.Control("view"));
         });
         Step("SelAllPts", [&] {
             Click(PanelControl::Command1);
@@ -157,7 +172,8 @@ class Demo {
         Say("");
         Say("Report");
         Say("  points listed: " + std::to_string(rows.size()) + ", curves drawn: " + std::to_string(created.size()) +
-            ", step " + Number(step) + " degrees, " + (bothSides ? "both sides" : "one side"));
+            ", step " + Number(step) + " degrees, " + (bothSides ? "both sides" : "one side") +
+            ", active viewport while drawing: " + control.Control("view"));
         for (std::size_t i = 0; i < created.size(); ++i) {
             const HostObject& curve = *created[i];
             Say("  curve " + std::to_string(i + 1) + ": " + std::to_string(curve.points.size()) + " points, from " +
@@ -174,7 +190,8 @@ class Demo {
             Say(differences.empty() ? "no curve was drawn" : differences);
             return 1;
         }
-        Say("  every curve lies where the tool's generator says it should (within 1e-7 model units).");
+        Say("  every curve lies where the tool's generator says it should in world coordinates (within 1e-7 model "
+            "units).");
         return 0;
     }
 
@@ -187,6 +204,10 @@ class Demo {
 
     void Click(PanelControl button) {
         panel_.Click(button);
+        WaitIdle();
+    }
+
+    void WaitIdle() {
         if (!panel_.WaitIdle(kIdleMs, [this] { return static_cast<std::uint64_t>(control_->CallLog().size()); })) {
             Fail("the tool stayed busy after a click");
         }
@@ -220,7 +241,7 @@ class Demo {
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
     try {
         win32::ComApartment apartment;
         HWND panel = FindAnyPanel();
@@ -231,6 +252,9 @@ int main() {
         DWORD toolProcessId = 0;
         ::GetWindowThreadProcessId(panel, &toolProcessId);
         PlaceBesideHost(panel);
+        if (argc > 1 && std::string(argv[1]) == "--place-panel") {
+            return 0;
+        }
         Demo demo(panel, toolProcessId);
         if (!Panel(panel, toolProcessId).WaitIdle(kIdleMs)) {
             Say("demo_driver: the tool did not become idle");

@@ -1,5 +1,10 @@
 #include "HostControl.h"
 
+#include <cstddef>
+#include <cstdlib>
+
+#include "ChildProcess.h"
+
 #include "common/NumberText.h"
 #include "platform/win32/base/Win32Error.h"
 #include "platform/win32/com/Bstr.h"
@@ -87,6 +92,41 @@ std::string HostControl::Call(const wchar_t* method, const std::optional<std::st
         return std::string(win32::Bstr::Adopt(result.Detach().bstrVal).ToUtf8());
     }
     return {};
+}
+
+namespace {
+
+std::size_t CountPicks(const std::string& callLog) {
+    std::size_t count = 0;
+    for (std::size_t at = 0; (at = callLog.find("GetObject(", at)) != std::string::npos; ++at) {
+        count += at == 0 || callLog[at - 1] == '\n' ? 1 : 0;
+    }
+    return count;
+}
+
+}  // namespace
+
+void PickWithClick(HostControl& control,
+                   HWND hostWindow,
+                   const std::function<void()>& startPick,
+                   const std::string& id,
+                   const std::string& view) {
+    const std::size_t before = CountPicks(control.CallLog());
+    startPick();
+    // The host answers the control object from inside its pick loop, so the log can be read
+    // while the pick waits.
+    if (!WaitUntil([&] { return CountPicks(control.CallLog()) > before; }, 20000, 50)) {
+        throw HostControlError("the host was not asked for a pick");
+    }
+    const std::string spot = control.Control("spot " + id + " " + view);
+    char* end = nullptr;
+    const long x = std::strtol(spot.c_str(), &end, 10);
+    const long y = std::strtol(end, nullptr, 10);
+    const LPARAM at = MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y));
+    if (!::PostMessageW(hostWindow, WM_LBUTTONDOWN, MK_LBUTTON, at) ||
+        !::PostMessageW(hostWindow, WM_LBUTTONUP, 0, at)) {
+        throw HostControlError("the click could not be posted to the host's window");
+    }
 }
 
 }  // namespace driver

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -43,5 +44,17 @@ class HostControl {
 
     win32::ComPtr<IDispatch> dispatch_;
 };
+
+// Picks an object as a user does, with a click in a viewport of the host's main window:
+// runs `startPick` (a click on a panel button that asks the host for a pick), waits until the
+// host's pick has begun, asks the host where the object is drawn in the viewport `view`
+// ("Right", ...) and posts a left click there. The click also makes that viewport the active
+// one. Throws HostControlError when no pick begins within 20 s or the view does not show the
+// object.
+void PickWithClick(HostControl& control,
+                   HWND hostWindow,
+                   const std::function<void()>& startPick,
+                   const std::string& id,
+                   const std::string& view);
 
 }  // namespace driver

@@ -122,6 +122,10 @@ HostRun::HostRun(const E2ePaths& paths, const HostOptions& options) {
     if (options.nullWindowHandle) {
         arguments.push_back(L"--null-window-handle");
     }
+    if (!options.language.empty()) {
+        arguments.push_back(L"--language");
+        arguments.push_back(win32::Utf8ToWide(options.language));
+    }
     for (const std::string& line : options.controlLines) {
         arguments.push_back(L"--control");
         arguments.push_back(win32::Utf8ToWide(line));
@@ -204,6 +208,13 @@ void Session::Close() {
 
 void Session::QueuePick(const std::string& answer) {
     host_.Control().Control("pick " + answer);
+}
+
+void Session::PickWithClick(common::PanelControl button, const std::string& id, const std::string& view) {
+    RefuseWhileBoxOpen();
+    driver::PickWithClick(
+        host_.Control(), host_.MainWindow(), [&] { panel_.Click(button); }, id, view);
+    WaitIdle();
 }
 
 void Session::WaitIdle() {

@@ -28,6 +28,7 @@ struct HostOptions {
     std::string scene;                      // file name under sceneDir; empty for an empty document
     bool nullWindowHandle = false;          // WindowHandle answers 0: the panel stays top-level
     std::vector<std::string> controlLines;  // run after the scene
+    std::string language;                   // the host's language code; empty: English
 };
 
 // The simulated host running as its own process, copied to <workDir>/Rhino<v>/System/ and
@@ -83,6 +84,10 @@ class Session {
 
     // Queues the next pick answer in the host: the ids, or "cancel".
     void QueuePick(const std::string& answer);
+    // Clicks a panel button that asks for a pick and answers the pick with a click on the object
+    // `id` in the host's viewport `view` (which becomes the active one); waits until the tool
+    // has handled it.
+    void PickWithClick(common::PanelControl button, const std::string& id, const std::string& view);
     // Clicks a panel button and waits until the tool has handled it (or opened a box);
     // throws std::runtime_error when the tool stays busy.
     void Click(common::PanelControl button);

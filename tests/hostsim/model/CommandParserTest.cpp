@@ -47,6 +47,7 @@ TEST(CommandParserTest, CommandNameFormsAndSeparators) {
         {"-InterpCrv -20,10,0 -25,10,15 Enter", 2}, {"_-InterpCrv 1,2,3 4,5,6 Enter", 2},
         {"interpcrv 1,2,3 4,5,6 enter", 2},         {"  -INTERPCRV\n1,2,3\n4,5,6\r\nEnter\n", 2},
         {"-InterpCrv 1,2 4,5 7,8,9 Enter", 3},      {"-InterpCrv Enter", 0},
+        {"-_InterpCrv w-20,10,0 W1,2 _Enter", 2},   {"-_InterpCrv _Enter", 0},
     };
     for (const auto& c : kCases) {
         SCOPED_TRACE(c.text);
@@ -76,6 +77,10 @@ TEST(CommandParserTest, RefusesTextsItCannotRead) {
         "-InterpCrv 1,0,0 1e999,1,1 Enter",
         "-InterpCrv 1,0,0 0x10,1,1 Enter",
         "-InterpCrv 1 , 0 , 0 Enter",
+        "-_InterpCrv w 1,1,1 _Enter",
+        "-_InterpCrv 1,0,0 ww1,1,1 _Enter",
+        "-_InterpCrv 1,0,0 _1,1,1 _Enter",
+        "-_InterpCrv 1,0,0 1,1,1 -Enter",
     };
     for (const char* text : kTexts) {
         SCOPED_TRACE(text);

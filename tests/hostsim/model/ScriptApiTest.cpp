@@ -42,7 +42,7 @@ TEST_F(ScriptApiTest, OperationTableMatchesNamesIgnoringCaseAndMarksDocumentChan
     EXPECT_EQ(api.Call("unselectallobjects", {}), Value::Int32(0));
     EXPECT_EQ(api.Call("UNSELECTALLOBJECTS", {}), Value::Int32(0));
     EXPECT_THROW(api.Call("Unselect", {}), ScriptError);
-    EXPECT_EQ(ScriptApi::OperationNames().size(), 20u);
+    EXPECT_EQ(ScriptApi::OperationNames().size(), 21u);
     // The views redraw only after a call that can change the document: not after each query.
     EXPECT_FALSE(ScriptApi::MayChangeDocument("ispoint", {Value::String("x")}));
     EXPECT_FALSE(ScriptApi::MayChangeDocument("PointCoordinates", {Value::String("x"), Value()}));
@@ -396,15 +396,80 @@ TEST_F(ScriptApiTest, CommandAddsAnInterpolatedCurve) {
     EXPECT_EQ(api.LastCommandPoints()[2].x, -4.9737991503207e-14);
 }
 
-TEST_F(ScriptApiTest, CommandThatCannotRunAddsNothing) {
-    static const char* const kTexts[] = {
-        "-InterpCrv Enter",        "-InterpCrv 1,2,3 Enter",       "-InterpCrv 1,2,3 1,2,3 Enter",
-        "-Line 0,0,0 1,1,1 Enter", "-InterpCrv 1,2,3 4,x,6 Enter",
+// The command line reads "x,y,z" in the active viewport's construction plane and "wx,y,z" in
+// world coordinates; outside English it knows names and keywords only behind "_". Command
+// answers true only for a drawn curve, and LastCommandResult gives the code.
+TEST_F(ScriptApiTest, CommandReadsTheActivePlaneAndTheLanguage) {
+    static const struct {
+        const char* name;
+        ViewKind view;
+        const char* language;
+        const char* text;
+        int code;                    // LastCommandResult; 0: a curve is drawn
+        Vec3 first;                  // its first point, in world coordinates
+        const char* note = nullptr;  // the command line's "Unknown command" line
+    } kCases[] = {
+        {"Top: the world XY plane", ViewKind::Top, "en", "-_InterpCrv 1,2,3 4,5,6 _Enter", 0, {1, 2, 3}},
+        {"Front: x along X, y along Z, z towards -Y",
+         ViewKind::Front,
+         "en",
+         "-_InterpCrv 1,2,3 4,5,6 _Enter",
+         0,
+         {1, -3, 2}},
+        {"Right: x along Y, y along Z, z along X",
+         ViewKind::Right,
+         "en",
+         "-_InterpCrv 1,2,3 4,5,6 _Enter",
+         0,
+         {3, 1, 2}},
+        {"Perspective: the Top plane", ViewKind::Perspective, "en", "-_InterpCrv 1,2,3 4,5,6 _Enter", 0, {1, 2, 3}},
+        {"w: world whatever the view", ViewKind::Right, "en", "-_InterpCrv w1,2,3 W4,5,6 _Enter", 0, {1, 2, 3}},
+        {"x,y: z = 0 in the plane", ViewKind::Right, "en", "-_InterpCrv 1,2 4,5 _Enter", 0, {0, 1, 2}},
+        {"wx,y: world z = 0", ViewKind::Front, "en", "-_InterpCrv w1,2 w4,5 _Enter", 0, {1, 2, 0}},
+        {"English knows bare names", ViewKind::Top, "en", "-InterpCrv 1,2,3 4,5,6 Enter", 0, {1, 2, 3}},
+        {"a region of English too", ViewKind::Top, "en-GB", "interpcrv 1,2,3 4,5,6 enter", 0, {1, 2, 3}},
+        {"German knows _ names", ViewKind::Top, "de", "_-InterpCrv w1,2,3 w4,5,6 _Enter", 0, {1, 2, 3}},
+        {"German: a bare name is unknown",
+         ViewKind::Top,
+         "de",
+         "-InterpCrv w1,2,3 w4,5,6 _Enter",
+         4,
+         {},
+         "Unknown command: -InterpCrv"},
+        {"Japanese: a bare keyword is unknown",
+         ViewKind::Top,
+         "ja",
+         "-_InterpCrv w1,2,3 w4,5,6 Enter",
+         1,
+         {},
+         "Unknown command: Enter"},
+        {"no point", ViewKind::Top, "en", "-_InterpCrv _Enter", 3, {}},
+        {"one point", ViewKind::Top, "en", "-_InterpCrv 1,2,3 _Enter", 3, {}},
+        {"two equal points", ViewKind::Top, "de", "-_InterpCrv w1,2,3 w1,2,3 _Enter", 3, {}},
+        {"another command", ViewKind::Top, "en", "-_Line 0,0,0 1,1,1 _Enter", 4, {}, "Unknown command: -_Line"},
+        {"a word that is no point",
+         ViewKind::Top,
+         "en",
+         "-_InterpCrv 1,2,3 4,x,6 _Enter",
+         1,
+         {},
+         "Unknown command: 4,x,6"},
+        {"no Enter", ViewKind::Top, "en", "-_InterpCrv 1,2,3 4,5,6", 1, {}},
     };
-    for (const char* text : kTexts) {
-        SCOPED_TRACE(text);
-        EXPECT_EQ(Call("Command", {Value::String(text), Value::Int16(0)}), Value::Bool(false));
-        EXPECT_EQ(api.Doc().Count(), 0u);
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.name);
+        ScriptApi host;
+        host.SetActiveView(c.view);
+        host.SetLanguage(c.language);
+        EXPECT_EQ(host.Call("Command", {Value::String(c.text), Value::Int16(0)}), Value::Bool(c.code == 0));
+        EXPECT_EQ(host.Call("LastCommandResult", {}), Value::Int32(c.code));
+        EXPECT_EQ(host.LastCommandNote(), c.note ? c.note : "");
+        ASSERT_EQ(host.Doc().Count(), c.code == 0 ? 1u : 0u);
+        if (c.code == 0) {
+            const DocObject* curve = host.Doc().Find(host.Doc().AllIds().front());
+            ASSERT_NE(curve, nullptr);
+            EXPECT_NEAR(Distance(curve->curve->Points().front(), c.first), 0.0, 1e-12);
+        }
     }
 }
 

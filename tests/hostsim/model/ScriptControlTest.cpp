@@ -17,6 +17,9 @@ class FakePicker : public PickProvider {
         asked.push_back(prompt + "|" + std::to_string(filter) + "|" + (many ? "many" : "one"));
         return answer;
     }
+    std::optional<ClickSpot> SpotOf(const std::string&, ViewKind view) const override {
+        return view == ViewKind::Right ? std::optional<ClickSpot>(ClickSpot{700, 420}) : std::nullopt;
+    }
 
     std::optional<std::vector<std::string>> answer;
     std::vector<std::string> asked;
@@ -173,6 +176,37 @@ TEST_F(ScriptControlTest, WrongTypeFaults) {
     EXPECT_EQ(Call("CurveCurveIntersection", {Value::String(line), Value::String(curve)}).Dimensions(), 2u);
 }
 
+// "fault refuse": the call does nothing and answers false; Command's result code says it failed.
+TEST_F(ScriptControlTest, RefuseFaultAnswersFalseOnceAndDoesNothing) {
+    api.Control("fault refuse Command 2");
+    const std::vector<Value> args = {Value::String("-_InterpCrv w0,0,0 w1,1,1 _Enter"), Value::Int16(0)};
+    EXPECT_EQ(Call("Command", args), Value::Bool(true));
+    EXPECT_EQ(Call("Command", args), Value::Bool(false));
+    EXPECT_EQ(Call("LastCommandResult"), Value::Int32(3));
+    EXPECT_EQ(api.Doc().Count(), 1u);
+    EXPECT_EQ(Call("Command", args), Value::Bool(true));
+    EXPECT_EQ(Call("LastCommandResult"), Value::Int32(0));
+}
+
+// The active viewport and the language are set (and read back) by control lines; "spot" asks
+// the window where a click would land on an object.
+TEST_F(ScriptControlTest, ViewLanguageAndSpotLines) {
+    EXPECT_EQ(api.Control("view"), "Top");
+    EXPECT_EQ(api.Control("view right"), "ok");
+    EXPECT_EQ(api.ActiveView(), ViewKind::Right);
+    EXPECT_EQ(api.Control("view"), "Right");
+    EXPECT_EQ(api.Control("language"), "en");
+    EXPECT_EQ(api.Control("language de"), "ok");
+    EXPECT_EQ(api.Language(), "de");
+    EXPECT_EQ(api.Control("language pt-BR"), "ok");
+    const std::string curve = api.Control("add line 0 0 0 0 10 0");
+    EXPECT_THROW(api.Control("spot " + curve + " Right"), ScriptError) << "no window to ask";
+    FakePicker picker;
+    api.SetPickProvider(&picker);
+    EXPECT_EQ(api.Control("spot " + curve + " right"), "700 420");
+    EXPECT_THROW(api.Control("spot " + curve + " Top"), ScriptError);
+}
+
 TEST_F(ScriptControlTest, GetScriptObjectFailsTheFirstKCalls) {
     EXPECT_FALSE(api.NextGetScriptObjectFails());
     api.Control("fault getscriptobject 2");
@@ -199,6 +233,14 @@ TEST_F(ScriptControlTest, MalformedControlLinesRaise) {
         "scene /nonexistent/scene.txt",
         "log everything",
         "windowhandle 12ab",
+        "fault refuse Command 0",
+        "view Side",
+        "view Top Front",
+        "language e",
+        "language de-",
+        "language 12",
+        "spot",
+        "spot 00000000-0000-4000-8000-000000000000 Right",
         "busy",
         "busy for 0",
         "busy calls 2 by-magic",

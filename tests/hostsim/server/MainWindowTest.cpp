@@ -9,6 +9,7 @@
 #include "hostsim/model/Document.h"
 #include "hostsim/server/ComResource.h"
 #include "hostsim/server/DocumentSnapshot.h"
+#include "hostsim/server/ViewportPainter.h"
 
 namespace hostsim {
 namespace {
@@ -37,8 +38,9 @@ class MainWindowTest : public ::testing::Test {
   protected:
     MainWindowTest()
         : window_(L"test host",
-                  MainWindow::Sources{[this] { return DocumentSnapshot(api_.Doc()); },
-                                      [this] { return api_.Doc().RedrawEnabled(); }}) {
+                  MainWindow::Sources{
+                      [this] { return DocumentSnapshot(api_.Doc()); }, [this] { return api_.Doc().RedrawEnabled(); },
+                      [this] { return api_.ActiveView(); }, [this](ViewKind view) { api_.SetActiveView(view); }}) {
         api_.SetPickProvider(&window_);
         line_ = api_.Control("add line -20 10 0 20 10 0");
         a_ = api_.Control("add point -10 -10 0");
@@ -187,6 +189,52 @@ TEST_F(MainWindowTest, NothingRepaintsWhileRedrawIsOff) {
     EXPECT_TRUE(ColourNear({5, -5, 0}, kBlack));
     EXPECT_TRUE(ColourNear({-10, -10, 0}, kYellow)) << "selected objects show yellow";
     EXPECT_FALSE(ColourNear({10, -10, 0}, kYellow));
+}
+
+// Whether the title label of a view shows the active colour.
+bool TitleHighlighted(const MainWindow& window, ViewKind kind) {
+    for (const ViewTransform& view : window.Views()) {
+        if (view.kind == kind) {
+            return window.ViewPixel(view.rect.left + 4, view.rect.top + 4) == kActiveTitleBackColor;
+        }
+    }
+    return false;
+}
+
+// A click in a viewport makes it active, also the click that answers a pick; the active view's
+// title is drawn highlighted, and "spot" finds where a click picks an object.
+TEST_F(MainWindowTest, ClicksMakeTheirViewportActiveAndItsTitleShowsIt) {
+    EXPECT_EQ(api_.ActiveView(), ViewKind::Top);
+    EXPECT_TRUE(TitleHighlighted(window_, ViewKind::Top));
+    EXPECT_FALSE(TitleHighlighted(window_, ViewKind::Right));
+
+    // An empty place of the Right view, outside any pick.
+    const POINT empty = Pixel({0, 8, 8}, ViewKind::Right);
+    PostMessageW(window_.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(empty.x, empty.y));
+    MSG msg;
+    while (PeekMessageW(&msg, window_.Handle(), 0, 0, PM_REMOVE)) {
+        DispatchMessageW(&msg);
+    }
+    EXPECT_EQ(api_.ActiveView(), ViewKind::Right);
+    EXPECT_TRUE(TitleHighlighted(window_, ViewKind::Right));
+    EXPECT_FALSE(TitleHighlighted(window_, ViewKind::Top));
+
+    gSteps = {Click({-15, 10, 0}, ViewKind::Front)};
+    EXPECT_EQ(api_.Call("GetObject", {Value::String("Select curve"), Value::Int32(4)}), Value::String(line_));
+    EXPECT_EQ(api_.ActiveView(), ViewKind::Front);
+    EXPECT_TRUE(TitleHighlighted(window_, ViewKind::Front));
+
+    const std::string spot = api_.Control("spot " + b_ + " Perspective");
+    const std::size_t blank = spot.find(' ');
+    ASSERT_NE(blank, std::string::npos) << spot;
+    const int x = std::stoi(spot.substr(0, blank));
+    const int y = std::stoi(spot.substr(blank + 1));
+    gSteps = {[&] {
+        PostMessageW(window_.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+        PostMessageW(window_.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+    }};
+    EXPECT_EQ(api_.Call("GetObject", {Value::String("Select point"), Value::Int32(1)}), Value::String(b_));
+    EXPECT_EQ(api_.ActiveView(), ViewKind::Perspective);
 }
 
 }  // namespace

@@ -6,15 +6,20 @@ namespace hostsim {
 namespace {
 
 TEST(ServerOptionsTest, ReadsEverySwitch) {
-    const ServerOptions options =
-        ParseServerOptions({L"-Embedding", L"--scene", L"C:\\s.txt", L"--control", L"fault raise AddLine 2",
-                            L"--control", L"pick cancel", L"--null-window-handle", L"--log", L"C:\\log.txt"});
+    const ServerOptions options = ParseServerOptions(
+        {L"-Embedding", L"--scene", L"C:\\s.txt", L"--control", L"fault raise AddLine 2", L"--control", L"pick cancel",
+         L"--null-window-handle", L"--log", L"C:\\log.txt", L"--viewport", L"right", L"--language", L"de"});
     EXPECT_EQ(options.action, ServerOptions::Action::Run);
     EXPECT_TRUE(options.embedding);
     EXPECT_EQ(options.sceneFile, L"C:\\s.txt");
     EXPECT_EQ(options.controlLines, (std::vector<std::string>{"fault raise AddLine 2", "pick cancel"}));
     EXPECT_TRUE(options.nullWindowHandle);
     EXPECT_EQ(options.logFile, L"C:\\log.txt");
+    EXPECT_EQ(options.activeView, ViewKind::Right);
+    EXPECT_EQ(options.language, "de");
+    const ServerOptions defaults = ParseServerOptions({});
+    EXPECT_EQ(defaults.activeView, ViewKind::Top);
+    EXPECT_EQ(defaults.language, "en");
 }
 
 TEST(ServerOptionsTest, RegistrationSwitchesInAnySpelling) {
@@ -39,7 +44,9 @@ TEST(ServerOptionsTest, RegistrationSwitchesInAnySpelling) {
 
 TEST(ServerOptionsTest, RefusesUnknownSwitchesAndMissingValues) {
     const std::vector<std::vector<std::wstring>> kBad = {
-        {L"--scene"}, {L"--log"}, {L"--control"}, {L"--sceen", L"x"}, {L"regserver"}, {L"/regserverx"},
+        {L"--scene"},    {L"--log"},       {L"--control"},           {L"--sceen", L"x"},
+        {L"regserver"},  {L"/regserverx"}, {L"--viewport", L"Side"}, {L"--language", L"german"},
+        {L"--language"},
     };
     for (const auto& args : kBad) {
         SCOPED_TRACE(std::string(args[0].begin(), args[0].end()));

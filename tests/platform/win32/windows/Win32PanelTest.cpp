@@ -249,7 +249,7 @@ TEST(Win32PanelTest, StatusLabelShowsEachEntryDuringARunWhileNoClickRuns) {
                            reinterpret_cast<LPARAM>(form.Control(PanelControl::Command3)));
         }
         eventsDuringRun += events.received.size();
-        return HostValue::Empty();
+        return HostValue::Bool(true);
     });
     host::HostScript script(&host);
     construct::RunCycloidGeneration(script, panel);
