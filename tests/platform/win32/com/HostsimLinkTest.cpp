@@ -346,8 +346,6 @@ TEST_F(HostsimLinkTest, HostEndingDuringACallIsHostGone) {
     EXPECT_FALSE(watchdog.Fired());
 }
 
-}  // namespace
-
 // A busy host, by each means it can turn calls away, is waited for by the one rule: through
 // COM's message filter where COM asks it (Windows), else by the call layer. Wine 8 never asks
 // the client's filter: a server filter's SERVERCALL_REJECTED reaches the client as
@@ -403,3 +401,43 @@ TEST_F(HostsimLinkTest, BusyHostIsWaitedForByOneRuleWhateverWayItTurnsCallsAway)
     EXPECT_EQ(platform.askedAt, std::vector<std::uint64_t>{start + host::kBusyPatienceMs});
     Control("busy off");
 }
+
+TEST_F(HostsimLinkTest, HostMenusModalBoxKeepsItBusyUntilClosed) {
+    ASSERT_NO_FATAL_FAILURE(Attach());
+    const Watchdog watchdog(process_.Get(), std::chrono::seconds(60));
+    host::HostScript script(script_.get());
+    const auto hostWindow = reinterpret_cast<HWND>(static_cast<std::intptr_t>(script.WindowHandle()));
+    const DWORD hostThread = ::GetWindowThreadProcessId(hostWindow, nullptr);
+    // The menu command, as a click on it arrives.
+    ASSERT_TRUE(::PostMessageW(hostWindow, WM_COMMAND, MAKEWPARAM(101, 0), 0));
+    HWND box = nullptr;
+    for (int i = 0; i < 100 && box == nullptr; ++i) {
+        ::Sleep(50);
+        (void)::EnumThreadWindows(
+            hostThread,
+            [](HWND window, LPARAM found) -> BOOL {
+                wchar_t className[16] = {};
+                (void)::GetClassNameW(window, className, 16);
+                if (std::wstring(className) == L"#32770" && ::IsWindowVisible(window)) {
+                    *reinterpret_cast<HWND*>(found) = window;
+                    return FALSE;
+                }
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&box));
+    }
+    ASSERT_NE(box, nullptr) << "the host's modal box did not open";
+    try {
+        script.UnselectAllObjects();
+        ADD_FAILURE() << "no error while the box is open";
+    } catch (const HostError& e) {
+        EXPECT_EQ(e.GetCause(), HostError::Cause::Busy) << e.what();
+    }
+    ASSERT_TRUE(::PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0));
+    for (int i = 0; i < 100 && ::IsWindow(box); ++i) {
+        ::Sleep(50);
+    }
+    EXPECT_NO_THROW(script.UnselectAllObjects());
+}
+
+}  // namespace
