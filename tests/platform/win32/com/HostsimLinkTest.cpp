@@ -402,6 +402,17 @@ TEST_F(HostsimLinkTest, BusyHostIsWaitedForByOneRuleWhateverWayItTurnsCallsAway)
     Control("busy off");
 }
 
+// EnumThreadWindows callback: stores the first visible standard dialog window in *found.
+BOOL CALLBACK FindVisibleDialog(HWND window, LPARAM found) {
+    wchar_t className[16] = {};
+    (void)::GetClassNameW(window, className, 16);
+    if (std::wstring(className) == L"#32770" && ::IsWindowVisible(window)) {
+        *reinterpret_cast<HWND*>(found) = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 TEST_F(HostsimLinkTest, HostMenusModalBoxKeepsItBusyUntilClosed) {
     ASSERT_NO_FATAL_FAILURE(Attach());
     const Watchdog watchdog(process_.Get(), std::chrono::seconds(60));
@@ -413,18 +424,7 @@ TEST_F(HostsimLinkTest, HostMenusModalBoxKeepsItBusyUntilClosed) {
     HWND box = nullptr;
     for (int i = 0; i < 100 && box == nullptr; ++i) {
         ::Sleep(50);
-        (void)::EnumThreadWindows(
-            hostThread,
-            [](HWND window, LPARAM found) -> BOOL {
-                wchar_t className[16] = {};
-                (void)::GetClassNameW(window, className, 16);
-                if (std::wstring(className) == L"#32770" && ::IsWindowVisible(window)) {
-                    *reinterpret_cast<HWND*>(found) = window;
-                    return FALSE;
-                }
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&box));
+        (void)::EnumThreadWindows(hostThread, FindVisibleDialog, reinterpret_cast<LPARAM>(&box));
     }
     ASSERT_NE(box, nullptr) << "the host's modal box did not open";
     try {
