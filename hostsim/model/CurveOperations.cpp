@@ -18,8 +18,6 @@ namespace {
 // array of millions of points.
 constexpr std::int32_t kMaxSegments = 1000000;
 
-constexpr double kTolerance = Document::kAbsoluteTolerance;
-
 const Curve* FindCurve(const Document& document, const Value& idArg) {
     const std::string* id = ArgString(idArg);
     const DocObject* object = id ? document.Find(*id) : nullptr;
@@ -30,7 +28,7 @@ const Curve* FindCurve(const Document& document, const Value& idArg) {
 
 Value CurveOperations::IsCurvePlanar(ScriptApi& api, const std::vector<Value>& args) {
     const Curve* curve = FindCurve(api.Doc(), Arg(args, 0));
-    return curve ? Value::Bool(IsPlanar(curve->ShapeSamples(), kTolerance)) : Value::Null();
+    return curve ? Value::Bool(IsPlanar(curve->ShapeSamples(), api.Doc().Tolerance())) : Value::Null();
 }
 
 Value CurveOperations::IsCurveInPlane(ScriptApi& api, const std::vector<Value>& args) {
@@ -42,7 +40,8 @@ Value CurveOperations::IsCurveInPlane(ScriptApi& api, const std::vector<Value>& 
     if (curve == nullptr || !plane || !(Length(Cross(plane->xAxis, plane->yAxis)) > 0.0)) {
         return Value::Null();
     }
-    return Value::Bool(LiesInPlane(curve->ShapeSamples(), plane->origin, plane->xAxis, plane->yAxis, kTolerance));
+    return Value::Bool(
+        LiesInPlane(curve->ShapeSamples(), plane->origin, plane->xAxis, plane->yAxis, api.Doc().Tolerance()));
 }
 
 Value CurveOperations::DivideCurve(ScriptApi& api, const std::vector<Value>& args) {
@@ -79,7 +78,7 @@ Value CurveOperations::CurveCurveIntersection(ScriptApi& api, const std::vector<
     // Without a second curve the host looks for self-intersections, which are not simulated.
     const Curve* b = FindCurve(api.Doc(), Arg(args, 1));
     const std::optional<double> given = Arg(args, 2).IsEmpty() ? std::nullopt : ArgNumber(Arg(args, 2));
-    const double tolerance = given && *given > 0.0 ? *given : kTolerance;
+    const double tolerance = given && *given > 0.0 ? *given : api.Doc().Tolerance();
     if (a == nullptr || b == nullptr) {
         return Value::Null();
     }

@@ -169,11 +169,25 @@ bool Document::Delete(std::string_view id) {
 
 bool Document::Select(std::string_view id) {
     DocObject* object = Find(id);
-    if (object == nullptr) {
+    if (object == nullptr || !IsSelectable(*object)) {
         return false;
     }
     object->selected = true;
     return true;
+}
+
+bool Document::IsSelectable(const DocObject& object) const {
+    return IsVisible(object) && !IsLocked(object);
+}
+
+bool Document::IsVisible(const DocObject& object) const {
+    const auto layer = layers_.find(object.layer);
+    return !object.hidden && (layer == layers_.end() || !layer->second.hidden);
+}
+
+bool Document::IsLocked(const DocObject& object) const {
+    const auto layer = layers_.find(object.layer);
+    return object.locked || (layer != layers_.end() && layer->second.locked);
 }
 
 bool Document::Unselect(std::string_view id) {
@@ -224,6 +238,8 @@ void Document::Clear() {
     index_.clear();
     indexUsed_ = 0;
     redrawEnabled_ = true;
+    tolerance_ = kAbsoluteTolerance;
+    layers_.clear();
 }
 
 namespace {
@@ -253,6 +269,15 @@ std::string_view CurveWord(const Curve& curve) {
 
 std::string Document::Text() const {
     std::string out = redrawEnabled_ ? "redraw on\n" : "redraw off\n";
+    if (tolerance_ != kAbsoluteTolerance) {
+        out += "tolerance " + NumberText(tolerance_) + "\n";
+    }
+    for (const auto& [name, state] : layers_) {
+        out += "layer " + name;
+        out += state.locked ? " locked" : "";
+        out += state.hidden ? " hidden" : "";
+        out += '\n';
+    }
     for (const std::optional<DocObject>& entry : objects_) {
         if (!entry) {
             continue;
@@ -269,6 +294,11 @@ std::string Document::Text() const {
         }
         out += " id=";
         out += object.id;
+        if (!object.layer.empty()) {
+            out += " layer=" + object.layer;
+        }
+        out += object.locked ? " locked" : "";
+        out += object.hidden ? " hidden" : "";
         if (object.selected) {
             out += " selected";
         }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -26,6 +27,17 @@ struct DocObject {
     Vec3 point;                  // point objects
     std::optional<Curve> curve;  // curve objects
     bool selected = false;
+    // The object's mode: a locked object is drawn but cannot be selected, a hidden one is
+    // neither drawn nor selectable. Both false is the normal mode.
+    bool locked = false;
+    bool hidden = false;
+    std::string layer;  // empty: the default layer, which is normal
+};
+
+// A layer's state; its objects take the stricter of their own mode and the layer's.
+struct LayerState {
+    bool locked = false;
+    bool hidden = false;
 };
 
 // The simulated host's geometry document: objects in the order they were added, their
@@ -48,7 +60,8 @@ class Document {
     const DocObject* Find(std::string_view id) const;
     DocObject* Find(std::string_view id);
 
-    // Each returns false when the id names no object.
+    // Each returns false when the id names no object. Select also returns false, and selects
+    // nothing, for an object that is not selectable.
     bool Delete(std::string_view id);
     bool Select(std::string_view id);
     bool Unselect(std::string_view id);
@@ -60,14 +73,32 @@ class Document {
     std::vector<std::string> SelectedIds() const;
     std::size_t Count() const { return liveCount_; }
 
+    // Whether the object is in the normal mode on a normal layer: objects that are locked,
+    // hidden, or on a locked or hidden layer cannot be selected (nor deleted without ignoring
+    // modes).
+    bool IsSelectable(const DocObject& object) const;
+    // Whether the object is drawn: neither it nor its layer is hidden.
+    bool IsVisible(const DocObject& object) const;
+    // Whether the object is drawn but locked (itself or its layer).
+    bool IsLocked(const DocObject& object) const;
+    // Declares or changes a layer; objects may name layers never declared (normal ones).
+    void SetLayer(const std::string& name, LayerState state) { layers_[name] = state; }
+    const std::map<std::string, LayerState>& Layers() const { return layers_; }
+
+    // The document's absolute tolerance in model units (kAbsoluteTolerance unless a scene set it).
+    double Tolerance() const { return tolerance_; }
+    void SetTolerance(double tolerance) { tolerance_ = tolerance; }
+
     bool RedrawEnabled() const { return redrawEnabled_; }
     void SetRedrawEnabled(bool enabled) { redrawEnabled_ = enabled; }
 
-    // Removes every object and switches redraw on; ids already handed out are not reused.
+    // Removes every object and layer, switches redraw on and sets the default tolerance back;
+    // ids already handed out are not reused.
     void Clear();
 
-    // Dump in the scene format (README.md): "redraw on|off", then one line per object in the
-    // order added, each with its id and, when selected, the word "selected".
+    // Dump in the scene format (README.md): "redraw on|off", a "tolerance" line when it is not
+    // the default, the declared layers, then one line per object in the order added, each with
+    // its id and, where they apply, its layer and the words "locked", "hidden", "selected".
     std::string Text() const;
 
   private:
@@ -95,6 +126,8 @@ class Document {
     std::vector<std::uint64_t> index_;
     std::size_t indexUsed_ = 0;
     bool redrawEnabled_ = true;
+    double tolerance_ = kAbsoluteTolerance;
+    std::map<std::string, LayerState> layers_;
 };
 
 // Shortest text that reads back as the same double ("2.5", "-0.1", "1e+300").

@@ -69,8 +69,17 @@ Value ObjectOperations::AddPoint(ScriptApi& api, const std::vector<Value>& args)
 }
 
 Value ObjectOperations::DeleteObject(ScriptApi& api, const std::vector<Value>& args) {
-    const std::string* id = ArgString(Arg(args, 0));
-    return Value::Bool(id != nullptr && api.Doc().Delete(*id));
+    const DocObject* object = FindObject(api.Doc(), Arg(args, 0));
+    if (object == nullptr) {
+        return Value::Bool(false);
+    }
+    // A locked or hidden object (or one on such a layer) is deleted only when the caller asks
+    // to ignore modes.
+    const std::optional<bool> ignoreModes = Arg(args, 1).IsEmpty() ? std::optional<bool>(false) : ArgBool(Arg(args, 1));
+    if (!api.Doc().IsSelectable(*object) && !ignoreModes.value_or(false)) {
+        return Value::Bool(false);
+    }
+    return Value::Bool(api.Doc().Delete(object->id));
 }
 
 Value ObjectOperations::SelectObject(ScriptApi& api, const std::vector<Value>& args) {

@@ -16,12 +16,15 @@ std::string_view WithoutComment(std::string_view line) {
     return hash == std::string_view::npos ? line : line.substr(0, hash);
 }
 
-// The words after an object line's kind: its points, and the id= and selected attributes
-// that follow them.
+// The words after an object line's kind: its points, and the id=, layer= and mode words that
+// follow them.
 struct ObjectWords {
     std::vector<Vec3> points;
     std::optional<std::string_view> fixedId;
+    std::string_view layer;
     bool selected = false;
+    bool locked = false;
+    bool hidden = false;
 };
 
 void ApplyRedraw(Document& document, std::string_view rest) {
@@ -32,17 +35,49 @@ void ApplyRedraw(Document& document, std::string_view rest) {
     document.SetRedrawEnabled(EqualsIgnoringCase(state, "on"));
 }
 
+void ApplyTolerance(Document& document, std::string_view rest) {
+    const std::optional<double> tolerance = ParseNumber(NextWord(rest));
+    if (!tolerance || !(*tolerance > 0.0) || !NextWord(rest).empty()) {
+        throw std::invalid_argument("tolerance takes one number greater than 0");
+    }
+    document.SetTolerance(*tolerance);
+}
+
+void ApplyLayer(Document& document, std::string_view rest) {
+    const std::string_view name = NextWord(rest);
+    if (name.empty()) {
+        throw std::invalid_argument("layer takes a name, then locked and/or hidden");
+    }
+    LayerState state;
+    for (std::string_view word = NextWord(rest); !word.empty(); word = NextWord(rest)) {
+        if (EqualsIgnoringCase(word, "locked")) {
+            state.locked = true;
+        } else if (EqualsIgnoringCase(word, "hidden")) {
+            state.hidden = true;
+        } else {
+            throw std::invalid_argument("a layer is only locked or hidden, not " + std::string(word));
+        }
+    }
+    document.SetLayer(std::string(name), state);
+}
+
 ObjectWords ReadObjectWords(std::string_view rest) {
     ObjectWords words;
     std::vector<double> numbers;
     for (std::string_view word = NextWord(rest); !word.empty(); word = NextWord(rest)) {
         if (word.size() > 3 && EqualsIgnoringCase(word.substr(0, 3), "id=")) {
             words.fixedId = word.substr(3);
+        } else if (word.size() > 6 && EqualsIgnoringCase(word.substr(0, 6), "layer=")) {
+            words.layer = word.substr(6);
         } else if (EqualsIgnoringCase(word, "selected")) {
             words.selected = true;
+        } else if (EqualsIgnoringCase(word, "locked")) {
+            words.locked = true;
+        } else if (EqualsIgnoringCase(word, "hidden")) {
+            words.hidden = true;
         } else if (const std::optional<double> number = ParseNumber(word)) {
-            if (words.fixedId || words.selected) {
-                throw std::invalid_argument("coordinates must come before id= and selected");
+            if (words.fixedId || words.selected || words.locked || words.hidden || !words.layer.empty()) {
+                throw std::invalid_argument("coordinates must come before id=, layer= and the modes");
             }
             numbers.push_back(*number);
         } else {
@@ -91,6 +126,14 @@ std::optional<std::string> ApplySceneLine(Document& document, std::string_view l
         ApplyRedraw(document, rest);
         return std::nullopt;
     }
+    if (EqualsIgnoringCase(kind, "tolerance")) {
+        ApplyTolerance(document, rest);
+        return std::nullopt;
+    }
+    if (EqualsIgnoringCase(kind, "layer")) {
+        ApplyLayer(document, rest);
+        return std::nullopt;
+    }
     const ObjectWords words = ReadObjectWords(rest);
     std::string id;
     if (EqualsIgnoringCase(kind, "point")) {
@@ -101,6 +144,11 @@ std::optional<std::string> ApplySceneLine(Document& document, std::string_view l
     } else {
         id = document.AddCurve(CurveOfKind(kind, words.points), words.fixedId);
     }
+    DocObject* added = document.Find(id);
+    added->locked = words.locked;
+    added->hidden = words.hidden;
+    added->layer = std::string(words.layer);
+    // A locked or hidden object cannot be selected, in a scene as by a script.
     if (words.selected) {
         document.Select(id);
     }

@@ -85,7 +85,7 @@ const std::vector<Operation>& ScriptApi::Operations() {
         {"AddPoint", 1, 1, O::AddPoint, kYes},
         {"DivideCurve", 2, 5, C::DivideCurve, kYes},
         {"CurveCurveIntersection", 1, 3, C::CurveCurveIntersection, kNo},
-        {"DeleteObject", 1, 1, O::DeleteObject, kYes},
+        {"DeleteObject", 1, 2, O::DeleteObject, kYes},
         {"SelectObject", 1, 2, O::SelectObject, kYes},
         {"UnselectObject", 1, 1, O::UnselectObject, kYes},
         {"UnselectAllObjects", 0, 0, O::UnselectAllObjects, kYes},
@@ -202,6 +202,10 @@ std::optional<std::string> ScriptApi::RefusalOf(const std::vector<std::string>& 
         const DocObject* object = document_->Find(id);
         if (object == nullptr) {
             return "scripted pick " + id + " refused: it names no object";
+        }
+        if (!document_->IsSelectable(*object)) {
+            return "scripted pick " + id + " refused: it is " + (document_->IsVisible(*object) ? "locked" : "hidden") +
+                   ", so it cannot be picked";
         }
         if (!PickFilterAllows(filter, object->kind)) {
             return "scripted pick " + id + " refused: " + (object->kind == ObjectKind::Point ? "a point" : "a curve") +

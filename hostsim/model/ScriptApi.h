@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "hostsim/model/BusyPlan.h"
 #include "hostsim/model/CallLog.h"
 #include "hostsim/model/CommandParser.h"
 #include "hostsim/model/ConstructionPlane.h"
@@ -131,6 +132,11 @@ class ScriptApi {
     // Queues a scripted pick answer: ids, or nothing for a cancel.
     void QueuePick(std::optional<std::vector<std::string>> answer);
 
+    // When the host is busy (control line "busy"), and the clock its times are read on
+    // (milliseconds; the server sets a steady clock, tests their own).
+    BusyPlan& Busy() { return busy_; }
+    void SetClock(std::function<std::uint64_t()> clock) { clock_ = std::move(clock); }
+
     const CallLog& Log() const { return log_; }
     Document& Doc() { return *document_; }
     const Document& Doc() const { return *document_; }
@@ -168,6 +174,8 @@ class ScriptApi {
     std::int32_t windowHandle_ = 0;
     std::function<void()> exitHandler_;
     bool exitRequested_ = false;
+    BusyPlan busy_;
+    std::function<std::uint64_t()> clock_ = [] { return std::uint64_t{0}; };
 };
 
 }  // namespace hostsim

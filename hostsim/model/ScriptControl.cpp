@@ -101,6 +101,7 @@ struct ScriptApi::ControlLines {
     static std::string View(ScriptApi& api, std::string_view rest);
     static std::string Language(ScriptApi& api, std::string_view rest);
     static std::string Spot(ScriptApi& api, std::string_view rest);
+    static std::string Busy(ScriptApi& api, std::string_view rest);
 };
 
 std::string ScriptApi::Control(const std::string& line) {
@@ -118,6 +119,7 @@ std::string ScriptApi::Control(const std::string& line) {
         {"view", L::View},
         {"language", L::Language},
         {"spot", L::Spot},
+        {"busy", L::Busy},
     };
     std::string_view rest = line;
     const std::size_t hash = rest.find('#');
@@ -238,10 +240,8 @@ std::string ScriptApi::ControlLines::Add(ScriptApi& api, std::string_view rest) 
     } catch (const std::invalid_argument& error) {
         Fail(error.what());
     }
-    if (!id) {
-        Fail("add takes an object line");
-    }
-    return *id;
+    // A redraw, tolerance or layer line is applied as in a scene; it has no id to answer.
+    return id ? *id : "ok";
 }
 
 std::string ScriptApi::ControlLines::Clear(ScriptApi& api, std::string_view rest) {
@@ -334,6 +334,40 @@ std::string ScriptApi::ControlLines::Spot(ScriptApi& api, std::string_view rest)
         Fail("spot: the object is not drawn in a viewport");
     }
     return std::to_string(spot->xPixels) + " " + std::to_string(spot->yPixels);
+}
+
+std::string ScriptApi::ControlLines::Busy(ScriptApi& api, std::string_view rest) {
+    const std::string_view kind = NextWord(rest);
+    if (EqualsIgnoringCase(kind, "off")) {
+        ExpectEnd(rest);
+        api.busy_.Clear();
+        return "ok";
+    }
+    if (!EqualsIgnoringCase(kind, "for") && !EqualsIgnoringCase(kind, "calls")) {
+        Fail("busy takes for <milliseconds> [after <N>], calls <N> or off");
+    }
+    const std::uint32_t amount = CountWord(NextWord(rest), 1);
+    std::string_view meansWord = NextWord(rest);
+    std::uint32_t afterCalls = 0;
+    if (EqualsIgnoringCase(kind, "for") && EqualsIgnoringCase(meansWord, "after")) {
+        afterCalls = CountWord(NextWord(rest), 1);
+        meansWord = NextWord(rest);
+    }
+    BusyPlan::Means means = BusyPlan::Means::Object;
+    if (EqualsIgnoringCase(meansWord, "filter-rejected")) {
+        means = BusyPlan::Means::FilterRejected;
+    } else if (EqualsIgnoringCase(meansWord, "filter-retrylater")) {
+        means = BusyPlan::Means::FilterRetryLater;
+    } else if (!meansWord.empty() && !EqualsIgnoringCase(meansWord, "object")) {
+        Fail("busy turns calls away by object, filter-rejected or filter-retrylater");
+    }
+    ExpectEnd(rest);
+    if (EqualsIgnoringCase(kind, "for")) {
+        api.busy_.BusyFor(api.clock_(), amount, means, afterCalls);
+    } else {
+        api.busy_.BusyCalls(amount, means);
+    }
+    return "ok";
 }
 
 }  // namespace hostsim

@@ -30,12 +30,14 @@ std::vector<DrawnObject> DocumentSnapshot(const Document& document) {
     std::vector<DrawnObject> drawn;
     for (const std::string& id : document.AllIds()) {
         const DocObject* object = document.Find(id);
-        if (!object) {
+        // Hidden objects, and those on hidden layers, are not drawn at all.
+        if (!object || !document.IsVisible(*object)) {
             continue;
         }
         DrawnObject item;
         item.id = object->id;
         item.selected = object->selected;
+        item.locked = document.IsLocked(*object);
         if (object->kind == ObjectKind::Point) {
             item.isPoint = true;
             item.shape = {object->point};

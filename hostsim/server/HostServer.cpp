@@ -8,6 +8,7 @@
 #include "hostsim/model/Scene.h"
 #include "hostsim/model/ScriptApi.h"
 #include "hostsim/server/ApplicationObject.h"
+#include "hostsim/server/BusyFilter.h"
 #include "hostsim/server/CallLogFile.h"
 #include "hostsim/server/ClassFactory.h"
 #include "hostsim/server/ControlObject.h"
@@ -154,6 +155,9 @@ int RunHostServer(const ServerOptions& options, const HostIdentity& identity) {
     ScriptApi api(static_cast<std::uint32_t>(identity.version));
     api.SetActiveView(options.activeView);
     api.SetLanguage(options.language);
+    api.SetClock(SteadyMilliseconds);
+    // Registered before any object is published, so no call arrives unfiltered.
+    const BusyFilter busyFilter(api.Busy(), SteadyMilliseconds);
     if (!PrepareDocument(api, options)) {
         return 2;
     }
@@ -162,7 +166,8 @@ int RunHostServer(const ServerOptions& options, const HostIdentity& identity) {
     MainWindow window(identity.title, MainWindow::Sources{[&api] { return DocumentSnapshot(api.Doc()); },
                                                           [&api] { return api.Doc().RedrawEnabled(); },
                                                           [&api] { return api.ActiveView(); },
-                                                          [&api](ViewKind view) { api.SetActiveView(view); }});
+                                                          [&api](ViewKind view) { api.SetActiveView(view); },
+                                                          [&api](bool open) { api.Busy().SetModalOpen(open); }});
     api.SetWindowHandle(
         options.nullWindowHandle ? 0 : static_cast<std::int32_t>(reinterpret_cast<std::intptr_t>(window.Handle())));
     api.SetPickProvider(&window);

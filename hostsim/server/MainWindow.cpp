@@ -107,6 +107,9 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_KEYDOWN:
             OnKeyDown(wParam);
             return 0;
+        case WM_COMMAND:
+            OnCommand(LOWORD(wParam));
+            return 0;
         case WM_CLOSE:
             if (OnClose()) {
                 DestroyWindow(hwnd_);
@@ -121,9 +124,33 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void MainWindow::OnCreate() {
+    // A menu whose one command keeps the host busy behind a modal box, so a person can see
+    // what a client does with a host that has a dialog box open.
+    HMENU tools = CreatePopupMenu();
+    HMENU bar = CreateMenu();
+    if (tools != nullptr && bar != nullptr &&
+        AppendMenuW(tools, MF_STRING, kBusyBoxCommand, L"&Open a dialog box (Rhino busy)") &&
+        AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(tools), L"&Tools")) {
+        (void)SetMenu(hwnd_, bar);  // the window owns and destroys the menu from here on
+    }
     historyLabel_ = MakeLabel(hwnd_);
     promptLabel_ = MakeLabel(hwnd_);
     SetPrompt(kIdlePrompt);
+}
+
+void MainWindow::OnCommand(UINT command) {
+    if (command != kBusyBoxCommand) {
+        return;
+    }
+    if (sources_.modalBoxOpen) {
+        sources_.modalBoxOpen(true);
+    }
+    // Calls that arrive while the box is open are turned away as busy.
+    (void)MessageBoxW(hwnd_, L"Rhino is busy while this dialog box is open. Close it to let calls through.", L"Busy",
+                      MB_OK | MB_ICONINFORMATION);
+    if (sources_.modalBoxOpen) {
+        sources_.modalBoxOpen(false);
+    }
 }
 
 void MainWindow::OnSize(int widthPixels, int heightPixels) {

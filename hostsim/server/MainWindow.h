@@ -31,7 +31,13 @@ class MainWindow final : public PickProvider {
         // without them Top stays active.
         std::function<ViewKind()> activeView;
         std::function<void(ViewKind)> activate;
+        // Told when the menu's modal box opens (true) and closes (false): the host is busy
+        // while it is open, as a host is while one of its dialog boxes is.
+        std::function<void(bool)> modalBoxOpen;
     };
+
+    // The window menu's command that opens the modal box.
+    static constexpr UINT kBusyBoxCommand = 101;
 
     // Pixels from a click to an object's drawn shape within which the click picks it.
     static constexpr double kPickTolerancePixels = 5.0;
@@ -87,6 +93,7 @@ class MainWindow final : public PickProvider {
     void OnLeftButtonDown(int xPixels, int yPixels);
     void OnRightButtonUp();
     void OnKeyDown(WPARAM key);
+    void OnCommand(UINT command);
     bool OnClose();
 
     void Render();

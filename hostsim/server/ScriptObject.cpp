@@ -1,6 +1,7 @@
 #include "hostsim/server/ScriptObject.h"
 
 #include "hostsim/model/ScriptApi.h"
+#include "hostsim/server/BusyFilter.h"
 #include "hostsim/server/VariantConvert.h"
 #include "hostsim/server/WideText.h"
 
@@ -62,6 +63,11 @@ Variant ScriptObject::InvokeMember(DISPID id, InvokeKind kind, const std::vector
     }
     if (kind == InvokeKind::PropertyPut) {
         throw DispatchError(DISP_E_MEMBERNOTFOUND);
+    }
+    // A busy host turns the call away before running it, as COM turns away a call to a host
+    // whose message filter answers "retry later"; the client is to call again.
+    if (api_.Busy().TurnsAway(SteadyMilliseconds(), BusyPlan::Means::Object)) {
+        throw DispatchError(RPC_E_SERVERCALL_RETRYLATER);
     }
     const std::string& name = names_[static_cast<std::size_t>(index)];
     AfterCallGuard guard(afterCall_, name, args);

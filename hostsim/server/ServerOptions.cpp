@@ -39,6 +39,9 @@ ServerOptions ParseServerOptions(const std::vector<std::wstring>& args) {
             options.sceneFile = value();
         } else if (arg == L"--control") {
             options.controlLines.push_back(WideToUtf8(value()));
+        } else if (arg == L"--busy") {
+            // Busy from the start for that many milliseconds: the control line of the same meaning.
+            options.controlLines.push_back("busy for " + WideToUtf8(value()));
         } else if (arg == L"--null-window-handle") {
             options.nullWindowHandle = true;
         } else if (arg == L"--no-class-objects") {

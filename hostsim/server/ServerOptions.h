@@ -40,9 +40,10 @@ class OptionsError : public std::runtime_error {
 
 // Reads the arguments after the program name. Switches: /regserver, /unregserver, -Embedding
 // (each also with "-" or "/" and any case), --scene FILE, --control LINE (repeatable; UTF-8
-// kept), --null-window-handle, --no-class-objects, --log FILE, --viewport NAME (Top, Front,
-// Right, Perspective), --language CODE ("de", "en-US"). Throws OptionsError for an unknown
-// switch, a missing value or a viewport or language it cannot read.
+// kept), --busy MILLISECONDS (the control line "busy for MILLISECONDS"), --null-window-handle,
+// --no-class-objects, --log FILE, --viewport NAME (Top, Front, Right, Perspective), --language
+// CODE ("de", "en-US"). Throws OptionsError for an unknown switch, a missing value or a
+// viewport or language it cannot read.
 ServerOptions ParseServerOptions(const std::vector<std::wstring>& args);
 
 // The arguments of this process's command line after the program name.

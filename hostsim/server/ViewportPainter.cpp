@@ -14,6 +14,7 @@ constexpr COLORREF kMinorGridColor = RGB(176, 176, 176);
 constexpr COLORREF kMajorGridColor = RGB(150, 150, 150);
 constexpr COLORREF kObjectColor = RGB(0, 0, 0);
 constexpr COLORREF kSelectedColor = RGB(255, 255, 0);
+constexpr COLORREF kLockedColor = RGB(128, 128, 128);
 constexpr int kPointHalfPixels = 3;
 // Smallest distance between grid lines on screen.
 constexpr double kMinimumGridPixels = 12.0;
@@ -94,7 +95,7 @@ void PaintObject(HDC dc, const ViewTransform& view, const DrawnObject& object, b
     if (shape.empty()) {
         return;
     }
-    const COLORREF color = highlight ? kSelectedColor : kObjectColor;
+    const COLORREF color = highlight ? kSelectedColor : (object.locked ? kLockedColor : kObjectColor);
     GdiObject<HPEN> pen(CreatePen(PS_SOLID, highlight ? 2 : 1, color));
     SelectionScope penScope(dc, pen.Get());
     if (object.isPoint) {

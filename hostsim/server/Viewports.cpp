@@ -153,7 +153,8 @@ std::optional<std::size_t> HitTest(const std::vector<ViewTransform>& views,
     std::optional<std::size_t> best;
     double bestDistance = tolerancePixels;
     for (std::size_t i = 0; i < objects.size(); ++i) {
-        if (!FilterAllows(filter, objects[i]) || objects[i].shape.empty()) {
+        // A locked object is drawn but cannot be picked.
+        if (!FilterAllows(filter, objects[i]) || objects[i].shape.empty() || objects[i].locked) {
             continue;
         }
         const std::vector<ScreenPoint> shape = ScreenShape(*view, objects[i]);

@@ -17,6 +17,8 @@ struct DrawnObject {
     // The point (one entry) or the curve as a polyline, in world coordinates.
     std::vector<Vec3> shape;
     bool selected = false;
+    // Drawn greyed and never picked (the object or its layer is locked).
+    bool locked = false;
 };
 
 // A rectangle in client pixels; right and bottom exclusive.

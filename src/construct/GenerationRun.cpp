@@ -25,6 +25,8 @@ using common::PanelControl;
 
 constexpr char kCalculatingCaption[] = "Calculating Curtate cycloid...";
 constexpr char kDoneCaption[] = "Curtate cycloid - DONE!";
+constexpr char kRedrawLeftOff[] =
+    "redraw switched off (Rhino's views do not update until it is switched on again: run Generate once more)";
 constexpr char kNoIntersectionMessage[] =
     "No intersection found, make sure curve and points are cooplanar in XY and YZ";
 
@@ -82,7 +84,9 @@ class ProbeLines {
     ProbeLines& operator=(const ProbeLines&) = delete;
     ~ProbeLines() {
         for (const std::string& id : ids_) {
-            (void)common::RunBestEffort([&] { script_.DeleteObject(id); });
+            if (!common::RunBestEffort([&] { script_.DeleteObject(id); })) {
+                (void)common::RunBestEffort([&] { script_.NoteLeftInHost("the probe line " + id); });
+            }
         }
     }
 
@@ -193,7 +197,11 @@ void RunCycloidGeneration(host::HostScript& script, common::PanelSurface& panel)
     panel.LetPendingMessagesRun();
 
     // Armed before the call: a host that switched redraw off and then failed is switched on too.
-    common::CleanupGuard redrawBackOn([&] { script.EnableRedraw(true); });
+    common::CleanupGuard redrawBackOn([&] {
+        if (!common::RunBestEffort([&] { script.EnableRedraw(true); })) {
+            script.NoteLeftInHost(kRedrawLeftOff);
+        }
+    });
     script.EnableRedraw(false);
 
     const std::string xyText = panel.FieldText(PanelControl::Text1);

@@ -25,8 +25,8 @@ namespace construct {
 // drawn so far stay, and the status keeps the entry's number.
 //
 // A host error passes to the caller as common::HostError. Before it does, the probe lines of
-// the current entry are deleted and redraw is switched back on, each as best it can be, so the
-// document is never left with probe lines or with redraw off.
+// the current entry are deleted and redraw is switched back on, each as best it can be; what
+// could not be undone (a probe line, redraw left off) is noted with HostScript::NoteLeftInHost.
 void RunCycloidGeneration(host::HostScript& script, common::PanelSurface& panel);
 
 }  // namespace construct

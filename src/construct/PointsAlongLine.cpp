@@ -6,6 +6,7 @@
 
 #include "common/BestEffort.h"
 #include "common/BlankTrim.h"
+#include "common/CaseFoldedIndex.h"
 #include "common/HostValue.h"
 #include "common/NumberText.h"
 #include "common/NumericField.h"
@@ -22,6 +23,26 @@ std::string DivisionFailedMessage(double pointCount) {
            ". Type 2 or more points beside \"Create\" and pick a line that Rhino can divide.";
 }
 
+constexpr char kLineNotSelectedMessage[] =
+    "Rhino did not select the picked line, so nothing was divided. The line may be locked, hidden, on a locked or "
+    "hidden layer, or deleted: unlock or show it in Rhino, or pick a line again.";
+
+// The id of the selection list that names the line, as the host wrote it, or nothing. Ids are
+// compared ignoring case, as the host resolves them.
+std::optional<std::string> ListedLine(const std::optional<std::vector<std::string>>& selected,
+                                      const std::string& lineId) {
+    if (!selected) {
+        return std::nullopt;
+    }
+    const std::string folded = common::CaseFoldedIndex::Fold(lineId);
+    for (const std::string& id : *selected) {
+        if (common::CaseFoldedIndex::Fold(common::TrimBlanks(id)) == folded) {
+            return id;
+        }
+    }
+    return std::nullopt;
+}
+
 // The line's id as the field holds it now; read at each use, as the field may be edited
 // while a host call waits.
 std::string LineId(const common::PanelSurface& panel) {
@@ -35,16 +56,16 @@ void CreatePointsAlongLine(host::HostScript& script, common::PanelSurface& panel
 
     // Armed before the selection: whatever happens from here on, the line does not stay selected.
     common::CleanupGuard unselectLine([&] { script.UnselectObject(LineId(panel)); });
-    script.SelectObject(LineId(panel));
+    const std::string lineId = LineId(panel);
+    script.SelectObject(lineId);
 
     std::optional<std::string> failure;
-    const std::optional<std::vector<std::string>> selected = script.SelectedObjects();
-    if (selected && !selected->empty()) {
-        // The first selected object is divided: the line, unless the host lists another
-        // object that was selected before.
+    // Only the line itself is divided: another object the user had selected may be listed
+    // first, and a line the host would not select (locked, hidden, or gone) is not listed.
+    if (const std::optional<std::string> listed = ListedLine(script.SelectedObjects(), lineId)) {
         const double pointCount = common::ReadNumericField(panel.FieldText(PanelControl::Text4));
         const std::optional<std::vector<common::HostValue>> divisionPoints =
-            script.DivideCurve(selected->front(), pointCount - 1);
+            script.DivideCurve(*listed, pointCount - 1);
         if (divisionPoints) {
             for (const common::HostValue& point : *divisionPoints) {
                 script.AddPoint(point);
@@ -52,6 +73,8 @@ void CreatePointsAlongLine(host::HostScript& script, common::PanelSurface& panel
         } else {
             failure = DivisionFailedMessage(pointCount);
         }
+    } else if (!lineId.empty()) {
+        failure = kLineNotSelectedMessage;
     }
 
     script.UnselectObject(LineId(panel));

@@ -75,6 +75,12 @@ constexpr std::array kInfoBoxControls{
                 LogoImage::InfoBox46x46},
 };
 
+constexpr std::array kBusyBoxControls{
+    ControlSpec{"Retry", K::Button, "Retry", {600, 930, 1545, 315}, 0, kBusyBoxRetryId, kLightGreen, {}},
+    ControlSpec{"Cancel", K::Button, "Cancel", {2325, 930, 1545, 315}, 1, kBusyBoxCancelId, kLightRed, {}},
+    ControlSpec{"Message", K::Label, kBusyBoxMessage, {150, 150, 4170, 735}, 2, kBusyBoxMessageId, kLightGrey, {}},
+};
+
 constexpr std::array kForm2Controls{
     ControlSpec{"Option1", K::Option, "Rhino3", {1260, 750, 1035, 195}, 0, kForm2Option1Id, kLightGreen, {}},
     ControlSpec{"Option2", K::Option, "Rhino4", {1260, 1020, 1005, 255}, 1, kForm2Option2Id, kLightGreen, {}},
@@ -98,6 +104,7 @@ constexpr std::array kForm2Controls{
 
 constexpr FormSpec kForm1{"Form1", 4860, 3465, std::nullopt, kForm1Controls};
 constexpr FormSpec kMyInfoBox{"MyInfoBox", 4470, 1305, kLightGrey, kInfoBoxControls};
+constexpr FormSpec kBusyBox{"BusyBox", 4470, 1305, kLightGrey, kBusyBoxControls};
 constexpr FormSpec kForm2{"Form2", 3525, 1365, kLightGreen, kForm2Controls};
 
 }  // namespace
@@ -108,6 +115,10 @@ const FormSpec& Form1Spec() {
 
 const FormSpec& MyInfoBoxSpec() {
     return kMyInfoBox;
+}
+
+const FormSpec& BusyBoxSpec() {
+    return kBusyBox;
 }
 
 const FormSpec& Form2Spec() {

@@ -66,6 +66,15 @@ inline constexpr std::uint16_t kInfoBoxOkId = 1;
 inline constexpr std::uint16_t kInfoBoxLabel1Id = 1101;
 inline constexpr std::uint16_t kInfoBoxPic1Id = 1102;
 
+// The busy box's buttons carry IDRETRY and IDCANCEL, so Esc answers Cancel.
+inline constexpr std::uint16_t kBusyBoxRetryId = 4;
+inline constexpr std::uint16_t kBusyBoxCancelId = 2;
+inline constexpr std::uint16_t kBusyBoxMessageId = 1301;
+// What the busy box says.
+inline constexpr std::string_view kBusyBoxMessage =
+    "Rhino is busy: a dialog box or a command may be open in Rhino. Finish it in Rhino and choose Retry, or "
+    "choose Cancel to stop the command.";
+
 inline constexpr std::uint16_t kForm2Option1Id = 1201;
 inline constexpr std::uint16_t kForm2Option2Id = 1202;
 inline constexpr std::uint16_t kForm2Label1Id = 1203;
@@ -76,9 +85,11 @@ constexpr std::uint16_t IdOf(common::PanelControl control) {
     return static_cast<std::uint16_t>(control);
 }
 
-// The main panel, the information box and the host version chooser.
+// The main panel, the information box, the box that asks about a busy host and the host
+// version chooser.
 const FormSpec& Form1Spec();
 const FormSpec& MyInfoBoxSpec();
+const FormSpec& BusyBoxSpec();
 const FormSpec& Form2Spec();
 
 // The control with identifier `id` in `form`, or nullptr.

@@ -1,7 +1,9 @@
 #include "ui/EventRouter.h"
 
 #include <exception>
+#include <string>
 #include <utility>
+#include <vector>
 
 #include "common/HostError.h"
 #include "construct/GenerationRun.h"
@@ -15,8 +17,11 @@ namespace ui {
 
 using common::PanelControl;
 
-EventRouter::EventRouter(host::HostScript& script, common::PanelSurface& panel, std::function<void()> openWebPage)
-    : script_(script), panel_(panel), openWebPage_(std::move(openWebPage)) {}
+EventRouter::EventRouter(host::HostScript& script,
+                         common::PanelSurface& panel,
+                         std::function<void()> openWebPage,
+                         host::BusyPolicy* busy)
+    : script_(script), panel_(panel), openWebPage_(std::move(openWebPage)), busy_(busy) {}
 
 EventRouter::Route EventRouter::RouteOf(PanelControl control, PanelEvent event) {
     if (event == PanelEvent::MouseDown || event == PanelEvent::MouseUp) {
@@ -71,9 +76,14 @@ void EventRouter::OnPanelEvent(PanelControl control, PanelEvent event) {
         return;
     }
 
+    if (busy_ != nullptr && route.hostUse != HostUse::None) {
+        busy_->BeginCommand();
+    }
     try {
         route.handler();
+        (void)script_.TakeLeftInHost();  // only a failing command leaves something behind
     } catch (const common::HostError& error) {
+        const std::vector<std::string> leftInHost = script_.TakeLeftInHost();
         switch (error.GetCause()) {
             case common::HostError::Cause::HostGone:
                 ReportHostGone();
@@ -81,8 +91,11 @@ void EventRouter::OnPanelEvent(PanelControl control, PanelEvent event) {
             case common::HostError::Cause::NotAttached:
                 panel_.ShowMessage(kNotAttachedMessage);
                 break;
+            case common::HostError::Cause::Busy:
+                panel_.ShowMessage(WithLeftInHost(kHostBusyMessage, leftInHost));
+                break;
             case common::HostError::Cause::Raised:
-                panel_.ShowMessage(HostFailureMessage(error));
+                panel_.ShowMessage(WithLeftInHost(HostFailureMessage(error), leftInHost));
                 break;
         }
     } catch (const std::exception& error) {

@@ -3,6 +3,7 @@
 #include <functional>
 
 #include "common/PanelSurface.h"
+#include "host/BusyPolicy.h"
 #include "host/HostScript.h"
 #include "ui/PanelEvents.h"
 
@@ -19,20 +20,25 @@ namespace ui {
 // Every other event does nothing.
 //
 // A host error is reported in the information box ("Rhino could not complete <operation>:
-// <host's description>"), any other failure of a handler as "The command could not be
-// completed: <description>", and the panel goes on working; handlers have done their own
-// cleanup by then. When the host has gone, that is reported once, and from then on commands
-// that need the host show the same message without calling it. Without a script object,
-// commands that need the host show one message instead of running; mouse presses and releases
-// then do nothing, and "Del All pts" and the logo work. Only a failure to show the message
-// itself leaves this call.
+// <host's description>", or for a host that stayed busy kHostBusyMessage), followed by what
+// the handler could not undo in Rhino (HostScript::TakeLeftInHost); any other failure of a
+// handler as "The command could not be completed: <description>", and the panel goes on working; handlers have done
+// their own cleanup by then. When the host has gone, that is reported once, and from then on commands that need the
+// host show the same message without calling it. Without a script object, commands that need the host show one message
+// instead of running; mouse presses and releases then do nothing, and "Del All pts" and the logo work. Only a failure
+// to show the message itself leaves this call.
 //
 // Re-entrant: a handler that lets pending window messages run may receive another event
 // through this router while it is still running.
 class EventRouter : public PanelEvents {
   public:
-    // `script` and `panel` must outlive the router. `openWebPage` runs on a click of the logo.
-    EventRouter(host::HostScript& script, common::PanelSurface& panel, std::function<void()> openWebPage);
+    // `script` and `panel` (and `busy`, when given) must outlive the router. `openWebPage` runs
+    // on a click of the logo. `busy` is told when a command that calls the host begins, so
+    // that the user may be asked about a busy host again.
+    EventRouter(host::HostScript& script,
+                common::PanelSurface& panel,
+                std::function<void()> openWebPage,
+                host::BusyPolicy* busy = nullptr);
 
     void OnPanelEvent(common::PanelControl control, PanelEvent event) override;
 
@@ -51,6 +57,7 @@ class EventRouter : public PanelEvents {
     host::HostScript& script_;
     common::PanelSurface& panel_;
     std::function<void()> openWebPage_;
+    host::BusyPolicy* busy_;
     bool hostGone_ = false;
 };
 

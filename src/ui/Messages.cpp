@@ -15,6 +15,17 @@ std::string HostFailureMessage(const common::HostError& error) {
     return message + " (error " + common::HexCodeText(static_cast<std::uint32_t>(error.Code())) + ").";
 }
 
+std::string WithLeftInHost(std::string message, const std::vector<std::string>& leftInHost) {
+    if (leftInHost.empty()) {
+        return message;
+    }
+    message += " Left in Rhino: ";
+    for (std::size_t i = 0; i < leftInHost.size(); ++i) {
+        message += (i == 0 ? "" : "; ") + leftInHost[i];
+    }
+    return message + ".";
+}
+
 std::string CommandFailureMessage(const std::string& description) {
     return "The command could not be completed: " + description;
 }

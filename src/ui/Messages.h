@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "common/HostError.h"
 
@@ -13,6 +14,16 @@ inline constexpr char kNotAttachedMessage[] =
 // Shown when the host process has ended or stopped answering.
 inline constexpr char kHostGoneMessage[] =
     "Rhino is no longer running, so the tool cannot reach it. Start Rhino, then start the tool again.";
+
+// Shown when a command stopped because Rhino stayed busy and the user chose Cancel (or a
+// clean-up call found it still busy).
+inline constexpr char kHostBusyMessage[] =
+    "Rhino is busy (a dialog box or a command may be open in Rhino), so the command was stopped. "
+    "Finish what is open in Rhino, then try again.";
+
+// `message` followed by what the command could not undo in Rhino, e.g. "... Left in Rhino:
+// the probe line <id>; redraw switched off ..."; `message` alone when nothing was left.
+std::string WithLeftInHost(std::string message, const std::vector<std::string>& leftInHost);
 
 // The information box text for a host operation that raised an error: names the operation and
 // gives the host's own description (or its error code when it gave none), e.g.

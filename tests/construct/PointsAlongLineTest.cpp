@@ -8,6 +8,7 @@
 #include "FakeDispatcher.h"
 #include "HostsimDispatcher.h"
 #include "MemoryPanel.h"
+#include "common/BlankTrim.h"
 #include "common/HostError.h"
 #include "hostsim/model/Curve.h"
 #include "hostsim/model/Document.h"
@@ -19,6 +20,10 @@ using common::HostValue;
 using common::PanelControl;
 using testing_support::FakeDispatcher;
 using testing_support::MemoryPanel;
+
+constexpr char kLineNotSelected[] =
+    "Rhino did not select the picked line, so nothing was divided. The line may be locked, hidden, on a locked or "
+    "hidden layer, or deleted: unlock or show it in Rhino, or pick a line again.";
 
 struct Fixture {
     Fixture() {
@@ -69,37 +74,53 @@ TEST(PointsAlongLineTest, DividesIntoOneSegmentFewerThanPointsAndUnselectsTheLin
     }
 }
 
-TEST(PointsAlongLineTest, LineIdIsTrimmedAndTheFirstSelectedObjectIsDivided) {
-    Fixture f;
-    f.panel.SetFieldText(PanelControl::Text5, "  L1 ");
-    f.host.Default("SelectedObjects", HostValue::Array({HostValue::String("Other"), HostValue::String("L1")}));
-    f.host.Default("DivideCurve", HostValue::Array({}));
-    f.Run();
-    const std::vector<std::string> expected = {"SelectObject(S:\"L1\")", "SelectedObjects()",
-                                               "DivideCurve(S:\"Other\", R8:9)", "UnselectObject(S:\"L1\")"};
-    EXPECT_EQ(f.Calls(), expected);
-    EXPECT_TRUE(f.panel.messages.empty());
-}
-
-TEST(PointsAlongLineTest, NothingSelectedDividesNothingAndSaysNothing) {
+TEST(PointsAlongLineTest, OnlyTheLineOfText5IsDividedWhenTheHostListsItAsSelected) {
     static const struct {
         const char* name;
         const char* lineField;
-        const char* selectArg;
+        std::vector<const char*> selected;  // empty: the host answers Null
+        const char* dividedId;              // null: nothing divided
     } kCases[] = {
-        {"empty field", "", "S:\"\""},
-        {"blank-only field", "   ", "S:\"\""},
-        {"stale id", "Gone", "S:\"Gone\""},
+        {"another object listed first", "  L1 ", {"Other", "L1"}, "L1"},
+        {"listed in another letter case", "l1", {"L1"}, "L1"},
+        {"only another object selected (the line locked or hidden)", "L1", {"Other"}, nullptr},
+        {"nothing selected (the line locked, hidden or deleted)", "L1", {}, nullptr},
     };
     for (const auto& c : kCases) {
         SCOPED_TRACE(c.name);
         Fixture f;
         f.panel.SetFieldText(PanelControl::Text5, c.lineField);
+        std::vector<HostValue> selected;
+        for (const char* id : c.selected) {
+            selected.push_back(HostValue::String(id));
+        }
+        f.host.Default("SelectedObjects", selected.empty() ? HostValue::Null() : HostValue::Array(selected));
+        f.host.Default("DivideCurve", HostValue::Array({}));
+        f.Run();
+        const std::string lineArg = std::string("S:\"") + common::TrimBlanks(c.lineField) + "\"";
+        std::vector<std::string> expected = {"SelectObject(" + lineArg + ")", "SelectedObjects()"};
+        if (c.dividedId != nullptr) {
+            expected.push_back(std::string("DivideCurve(S:\"") + c.dividedId + "\", R8:9)");
+        }
+        expected.push_back("UnselectObject(" + lineArg + ")");
+        EXPECT_EQ(f.Calls(), expected);
+        if (c.dividedId != nullptr) {
+            EXPECT_TRUE(f.panel.messages.empty());
+        } else {
+            EXPECT_EQ(f.panel.messages, std::vector<std::string>{kLineNotSelected});
+        }
+    }
+}
+
+TEST(PointsAlongLineTest, EmptyLineFieldDividesNothingAndSaysNothing) {
+    for (const char* field : {"", "   "}) {
+        SCOPED_TRACE(field);
+        Fixture f;
+        f.panel.SetFieldText(PanelControl::Text5, field);
         f.host.Default("SelectedObjects", HostValue::Null());
         f.Run();
-        const std::vector<std::string> expected = {std::string("SelectObject(") + c.selectArg + ")",
-                                                   "SelectedObjects()",
-                                                   std::string("UnselectObject(") + c.selectArg + ")"};
+        const std::vector<std::string> expected = {"SelectObject(S:\"\")", "SelectedObjects()",
+                                                   "UnselectObject(S:\"\")"};
         EXPECT_EQ(f.Calls(), expected);
         EXPECT_TRUE(f.panel.messages.empty());
     }

@@ -14,6 +14,10 @@ std::string RecordedCall::Describe() const {
 
 common::HostValue FakeDispatcher::Call(const std::string& name, const std::vector<common::HostValue>& args) {
     calls.push_back({name, args});
+    if (busyCalls_ > 0) {
+        --busyCalls_;
+        throw common::HostError(name, "busy", common::HostError::Cause::Busy);
+    }
     const int nth = ++counts_[name];
     if (auto raise = raises_.find(name); raise != raises_.end()) {
         if (auto hit = raise->second.find(nth); hit != raise->second.end()) {

@@ -39,6 +39,10 @@ class FakeDispatcher : public host::Dispatcher {
     // The `nth` call (1-based) of `name` raises a host error with `description`.
     void RaiseOn(const std::string& name, int nth, const std::string& description = "simulated failure");
 
+    // The next `calls` calls, of any operation, are turned away as busy (common::HostError of
+    // cause Busy), as a host with a dialog box open turns them away.
+    void BusyFor(int callCount) { busyCalls_ = callCount; }
+
     // Objects handed out by CallForObject(name); a call with nothing queued throws.
     void QueueObject(const std::string& name, std::unique_ptr<host::Dispatcher> object) {
         objects_[name].push_back(std::move(object));
@@ -56,6 +60,7 @@ class FakeDispatcher : public host::Dispatcher {
     std::map<std::string, std::map<int, std::string>> raises_;
     std::map<std::string, std::vector<std::unique_ptr<host::Dispatcher>>> objects_;
     std::map<std::string, int> counts_;
+    int busyCalls_ = 0;
 };
 
 }  // namespace testing_support

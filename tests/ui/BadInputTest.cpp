@@ -39,6 +39,9 @@ constexpr char kStepZero[] =
 constexpr char kStepTooSmall[] =
     "The step is too small: one curve would need more than 1,000,000 points. Type a larger step, for example 5.";
 constexpr char kNoIntersection[] = "No intersection found, make sure curve and points are cooplanar in XY and YZ";
+constexpr char kLineNotSelected[] =
+    "Rhino did not select the picked line, so nothing was divided. The line may be locked, hidden, on a locked or "
+    "hidden layer, or deleted: unlock or show it in Rhino, or pick a line again.";
 
 std::string DivisionFailed(const std::string& count) {
     return "Could not divide the line into " + count + (count == "1" ? " point" : " points") +
@@ -191,13 +194,13 @@ std::vector<BadInput> BadInputs() {
         {"count 2.5: the host rounds 1.5 segments to 2", count, "2.5", create, "", nullptr, 1.5, 3},
         {"count with tab and line feed inside", count, "1\t0\n", create, "", nullptr, 9, 10},
 
-        // Ids typed into Text5: "Create" passes the id on as data and divides only what the host selected.
+        // Ids typed into Text5: "Create" passes the id on as data and divides only the line the host selected.
         {"line id empty", line, "", create, "", nullptr, none, 0},
         {"line id blank only", line, "     ", create, "", nullptr, none, 0},
         {"line id padded with blanks", line, "  <own>  ", create, "", nullptr, 9, 10},
-        {"line id garbage", line, "not an id", create, "", nullptr, none, 0},
-        {"line id of a deleted object", line, "<gone>", create, "", nullptr, none, 0},
-        {"line id very long (100 KB)", line, longText, create, "", nullptr, none, 0},
+        {"line id garbage", line, "not an id", create, kLineNotSelected, nullptr, none, 0},
+        {"line id of a deleted object", line, "<gone>", create, kLineNotSelected, nullptr, none, 0},
+        {"line id very long (100 KB)", line, longText, create, kLineNotSelected, nullptr, none, 0},
 
         // Ids typed into Text1 and Text2: the run probes, meets no curve that is not there, says
         // so, and deletes its probes.

@@ -6,10 +6,12 @@
 #include <string>
 #include <vector>
 
+#include "FakeBusyPlatform.h"
 #include "FakeDispatcher.h"
 #include "HostsimDispatcher.h"
 #include "MemoryPanel.h"
 #include "common/HostError.h"
+#include "host/PatientDispatcher.h"
 #include "hostsim/model/Curve.h"
 #include "hostsim/model/Document.h"
 #include "hostsim/model/ScriptApi.h"
@@ -30,6 +32,8 @@ constexpr char kHostGone[] =
 struct Fixture {
     Fixture() {
         panel.SetFieldText(PanelControl::Text5, "L1");
+        host.Default("SelectedObjects", HostValue::Array({HostValue::String("L1")}));
+        host.Default("DivideCurve", HostValue::Array({}));
         panel.SetFieldText(PanelControl::Text1, "xy");
         panel.SetFieldText(PanelControl::Text2, "yz");
         panel.ListAppend("P1");
@@ -142,6 +146,45 @@ TEST(EventRouterTest, FailedRunIsReportedAfterItsCleanup) {
     const std::vector<std::string> expected = {"DeleteObject(S:\"probe-1\")", "DeleteObject(S:\"probe-2\")",
                                                "EnableRedraw(Bool:true)"};
     EXPECT_EQ(tail, expected);
+}
+
+TEST(EventRouterTest, RunStoppedByABusyHostSaysSoAndNamesWhatWasLeftInRhino) {
+    static const struct {
+        const char* name;
+        int busyCalls;  // from the second intersection on
+        const char* left;
+    } kCases[] = {
+        {"free again for the clean-up", 101, ""},
+        {"still busy during the clean-up", 100000,
+         " Left in Rhino: the probe line probe-1; the probe line probe-2; redraw switched off (Rhino's views do "
+         "not update until it is switched on again: run Generate once more)."},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.name);
+        Fixture f;
+        f.MakeGeometry();
+        const HostValue hit = HostValue::Array({HostValue::Int32(1), HostValue::Point(-20, 10, 0)}, {{0, 1}, {0, 2}});
+        f.host.Answer("CurveCurveIntersection", [&](const std::vector<HostValue>&) {
+            f.host.BusyFor(c.busyCalls);
+            return hit;
+        });
+        testing_support::FakeBusyPlatform platform;  // the user answers Cancel
+        host::BusyPolicy policy(platform);
+        host::PatientDispatcher patient(f.host, policy);
+        host::HostScript script(&patient);
+        ui::EventRouter router(script, f.panel, {}, &policy);
+        router.OnPanelEvent(PanelControl::Command4, PanelEvent::Click);
+
+        EXPECT_EQ(platform.askedAt.size(), 1u);
+        EXPECT_EQ(f.panel.messages,
+                  std::vector<std::string>{std::string("Rhino is busy (a dialog box or a command may be open in "
+                                                       "Rhino), so the command was stopped. Finish what is open in "
+                                                       "Rhino, then try again.") +
+                                           c.left});
+        // Each clean-up call waited its own patience, silently.
+        EXPECT_EQ(f.host.calls.back().Describe(), "EnableRedraw(Bool:true)");
+        EXPECT_TRUE(script.TakeLeftInHost().empty());
+    }
 }
 
 TEST(EventRouterTest, WithoutScriptObjectOnlyTheButtonsSayWhy) {

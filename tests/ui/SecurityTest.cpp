@@ -267,6 +267,8 @@ TEST(SecurityTest, AnswersOfUnexpectedTypesAreNothing) {
         "Selected curve is not in the YZ plane",
         "Could not divide the line into 10 points. Type 2 or more points beside \"Create\" and pick a line that "
         "Rhino can divide.",
+        "Rhino did not select the picked line, so nothing was divided. The line may be locked, hidden, on a locked or "
+        "hidden layer, or deleted: unlock or show it in Rhino, or pick a line again.",
     };
     const std::vector<WrongAnswer> wrongAnswers = WrongAnswers();
     for (const std::string operation : host::HostScript::OperationNames()) {

@@ -1,14 +1,19 @@
 // The program's entry: one user-interface thread in a single-threaded COM apartment,
 // the main panel, its load step and the message loop.
 #include <exception>
+#include <memory>
 
+#include "host/BusyPolicy.h"
 #include "host/HostLink.h"
 #include "host/HostScript.h"
+#include "host/PatientDispatcher.h"
 #include "host/Startup.h"
 #include "platform/win32/base/WinInclude.h"
 #include "platform/win32/com/ComApartment.h"
 #include "platform/win32/com/ComDispatcher.h"
+#include "platform/win32/com/MessageFilter.h"
 #include "platform/win32/system/StartupPlatform.h"
+#include "platform/win32/windows/BusyWait.h"
 #include "platform/win32/windows/FatalError.h"
 #include "platform/win32/windows/Form1.h"
 #include "platform/win32/windows/MessageLoop.h"
@@ -24,6 +29,12 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         form.SetGoneStep([] { ::PostQuitMessage(0); });
         // The program-wide host link that start-up fills and that is held for the whole run.
         host::HostLink link;
+
+        // One rule for a busy host, registered with COM before the first call to it and
+        // applied again by the call layer below (Wine's COM does not consult the filter).
+        win32::BusyWait busyWait(form.Hwnd());
+        host::BusyPolicy busyPolicy(busyWait);
+        const win32::MessageFilter messageFilter(busyPolicy);
 
         // Start-up (single instance, census, chooser, host attachment, docking) runs here,
         // once, before the panel is first shown. The platform holds the instance marker
@@ -42,12 +53,18 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
 
         // The command handlers run through the router, on the script object start-up
         // obtained; without one, every command that needs the host says so.
-        host::HostScript script(link.RhinoScript.get());
-        ui::EventRouter router(script, panel, [&form] { win32::OpenWebPage(form.Hwnd()); });
+        std::unique_ptr<host::PatientDispatcher> patient;
+        if (link.RhinoScript) {
+            patient = std::make_unique<host::PatientDispatcher>(*link.RhinoScript, busyPolicy);
+        }
+        host::HostScript script(patient.get());
+        ui::EventRouter router(
+            script, panel, [&form] { win32::OpenWebPage(form.Hwnd()); }, &busyPolicy);
         form.SetEvents(&router);
         const int exitCode = win32::RunMessageLoop();
         form.SetEvents(nullptr);
         // COM references held for the run are cleared before the apartment ends.
+        patient.reset();
         link.RhinoScript.reset();
         link.HostApp.reset();
         return exitCode;

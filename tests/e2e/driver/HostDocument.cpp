@@ -72,6 +72,10 @@ HostDocument HostDocument::Parse(std::string_view text) {
             document.redrawOn = words[1] == "on";
             continue;
         }
+        // The document's tolerance and its layers say nothing the scenarios compare.
+        if (words[0] == "tolerance" || words[0] == "layer") {
+            continue;
+        }
         HostObject object;
         object.kind = std::string(words[0]);
         std::vector<double> numbers;
@@ -80,6 +84,8 @@ HostDocument HostDocument::Parse(std::string_view text) {
                 object.id = std::string(words[i].substr(3));
             } else if (words[i] == "selected") {
                 object.selected = true;
+            } else if (words[i].starts_with("layer=") || words[i] == "locked" || words[i] == "hidden") {
+                continue;  // the object's mode: what the host does with it is what the scenarios check
             } else if (const std::optional<double> n = Number(words[i])) {
                 numbers.push_back(*n);
             } else {

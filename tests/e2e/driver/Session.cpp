@@ -312,6 +312,22 @@ std::optional<std::string> Session::AnswerInfoBox() {
     return box->message;
 }
 
+bool Session::AnswerBusyBox(bool retry, DWORD timeoutMs) {
+    HWND box = nullptr;
+    WaitUntil(
+        [&] {
+            box = FindBusyBox(tool_.Id());
+            return box != nullptr;
+        },
+        timeoutMs);
+    if (box == nullptr) {
+        return false;
+    }
+    driver::AnswerBusyBox(box, retry);
+    WaitUntil([&] { return !::IsWindow(box); }, 5000);
+    return true;
+}
+
 HostDocument Session::Document() {
     return HostDocument::Parse(host_.Control().Document());
 }

@@ -108,6 +108,10 @@ class Session {
     // is idle again and returns the message; nothing when no box came.
     std::optional<std::string> AnswerInfoBox();
 
+    // Expects the box about a busy Rhino within `timeoutMs`, answers Retry (true) or Cancel,
+    // and waits until the box is gone; false when no box came.
+    bool AnswerBusyBox(bool retry, DWORD timeoutMs);
+
     HostDocument Document();
     std::vector<LoggedCall> Calls();
 

@@ -139,6 +139,21 @@ void ClickInfoBoxOk(HWND box) {
     PostOrThrow(box, WM_COMMAND, MAKEWPARAM(ui::kInfoBoxOkId, BN_CLICKED), reinterpret_cast<LPARAM>(ok));
 }
 
+HWND FindBusyBox(DWORD toolProcessId) {
+    for (HWND window : TopLevelWindowsOf(toolProcessId)) {
+        if (ClassOf(window) == kFormClass && ::GetDlgItem(window, ui::kBusyBoxRetryId) != nullptr &&
+            ::GetDlgItem(window, ui::kBusyBoxCancelId) != nullptr) {
+            return window;
+        }
+    }
+    return nullptr;
+}
+
+void AnswerBusyBox(HWND box, bool retry) {
+    const std::uint16_t id = retry ? ui::kBusyBoxRetryId : ui::kBusyBoxCancelId;
+    PostOrThrow(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(box, id)));
+}
+
 HWND FindChooser(DWORD toolProcessId) {
     for (HWND window : TopLevelWindowsOf(toolProcessId)) {
         if (ClassOf(window) == kFormClass && ::GetDlgItem(window, ui::kForm2Option1Id) != nullptr &&

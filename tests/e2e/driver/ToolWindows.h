@@ -45,6 +45,12 @@ std::optional<InfoBox> FindInfoBox(DWORD toolProcessId);
 // Clicks "OK" of the box (posted, as the user's click would arrive).
 void ClickInfoBoxOk(HWND box);
 
+// The box that asks about a busy Rhino, if shown: a visible top-level ThunderRT6FormDC window
+// of the process with "Retry" and "Cancel"; null when there is none.
+HWND FindBusyBox(DWORD toolProcessId);
+// Clicks "Retry" (true) or "Cancel" (false) of the busy box (posted, as the user's click).
+void AnswerBusyBox(HWND box, bool retry);
+
 // The host version chooser, if shown: a visible top-level window of the process holding the
 // "Rhino3" and "Rhino4" option buttons.
 HWND FindChooser(DWORD toolProcessId);

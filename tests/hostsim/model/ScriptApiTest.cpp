@@ -133,6 +133,40 @@ TEST_F(ScriptApiTest, DeleteObjectRemovesOnce) {
     EXPECT_EQ(Call("AllObjects"), Value::Null());
 }
 
+TEST_F(ScriptApiTest, LockedAndHiddenObjectsAreListedButNeitherSelectedNorDeletedWithoutIgnoringModes) {
+    api.Control("add point 9 9 9 selected");  // the user's own selection stays as it is
+    static const struct {
+        const char* name;
+        const char* scene;
+        bool selectable;
+    } kCases[] = {
+        {"normal", "line 0 0 0 1 0 0", true},
+        {"normal on a normal layer", "line 0 0 0 1 0 0 layer=Open", true},
+        {"locked", "line 0 0 0 1 0 0 locked", false},
+        {"hidden", "line 0 0 0 1 0 0 hidden", false},
+        {"on a locked layer", "line 0 0 0 1 0 0 layer=Locked", false},
+        {"on a hidden layer", "line 0 0 0 1 0 0 layer=Hidden", false},
+    };
+    api.Doc().SetLayer("Open", {});
+    api.Doc().SetLayer("Locked", {true, false});
+    api.Doc().SetLayer("Hidden", {false, true});
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.name);
+        const std::string id = Add(c.scene);
+        EXPECT_EQ(Call("SelectObject", {Value::String(id)}), Value::Bool(c.selectable));
+        EXPECT_EQ(Call("SelectedObjects").Elements().size(), c.selectable ? 2u : 1u);
+        const std::vector<Value> all = Call("AllObjects").Elements();
+        EXPECT_EQ(all.back(), Value::String(id));
+        Call("UnselectObject", {Value::String(id)});
+        EXPECT_EQ(Call("DeleteObject", {Value::String(id)}), Value::Bool(c.selectable));
+        if (!c.selectable) {
+            EXPECT_EQ(Call("DeleteObject", {Value::String(id), Value::Bool(false)}), Value::Bool(false));
+            EXPECT_EQ(Call("DeleteObject", {Value::String(id), Value::Bool(true)}), Value::Bool(true));
+        }
+        EXPECT_EQ(Call("IsCurve", {Value::String(id)}), Value::Null());
+    }
+}
+
 TEST_F(ScriptApiTest, EnableRedrawAnswersThePreviousState) {
     EXPECT_EQ(Call("EnableRedraw", {Value::Bool(false)}), Value::Bool(true));
     EXPECT_FALSE(api.Doc().RedrawEnabled());
@@ -255,6 +289,7 @@ TEST_F(ScriptApiTest, PlanarityAndInPlaneTests) {
         Value planar;
         Value inXy;
         Value inYz;
+        double tolerance = Document::kAbsoluteTolerance;
     } kCases[] = {
         {"XY line", "line -20 0 0 -20 30 0", Value::Bool(true), Value::Bool(true), Value::Bool(false)},
         {"XY curve", "curve -25 0 0 -20 10 0 -25 20 0", Value::Bool(true), Value::Bool(true), Value::Bool(false)},
@@ -263,6 +298,14 @@ TEST_F(ScriptApiTest, PlanarityAndInPlaneTests) {
         {"within tolerance of XY", "polyline 0 0 0 10 0 0.009 10 10 -0.009", Value::Bool(true), Value::Bool(true),
          Value::Bool(false)},
         {"just off XY", "polyline 0 0 0 10 0 0.011 10 10 0", Value::Bool(true), Value::Bool(false), Value::Bool(false)},
+        {"within 0.01 of XY, off it at tolerance 0.001", "polyline 0 0 0 10 0 0.009 10 10 -0.009", Value::Bool(true),
+         Value::Bool(false), Value::Bool(false), 0.001},
+        {"almost planar within 0.01", "polyline 0 0 0 10 0 0 10 10 0.004 0 10 0", Value::Bool(true), Value::Bool(true),
+         Value::Bool(false)},
+        {"almost planar, not within 0.001", "polyline 0 0 0 10 0 0 10 10 0.004 0 10 0", Value::Bool(false),
+         Value::Bool(false), Value::Bool(false), 0.001},
+        {"within tolerance 0.001 of XY", "polyline 0 0 0 10 0 0.0009 10 10 -0.0009", Value::Bool(true),
+         Value::Bool(true), Value::Bool(false), 0.001},
         {"tilted plane", "curve 0 0 0 10 0 10 10 10 10 0 10 0", Value::Bool(true), Value::Bool(false),
          Value::Bool(false)},
         {"nonplanar", "curve 0 0 0 10 0 0 10 10 5 0 10 0", Value::Bool(false), Value::Bool(false), Value::Bool(false)},
@@ -270,6 +313,7 @@ TEST_F(ScriptApiTest, PlanarityAndInPlaneTests) {
     };
     for (const auto& c : kCases) {
         SCOPED_TRACE(c.name);
+        api.Doc().SetTolerance(c.tolerance);
         const Value id = Value::String(Add(c.scene));
         EXPECT_EQ(Call("IsCurvePlanar", {id}), c.planar);
         EXPECT_EQ(Call("IsCurveInPlane", {id, XyPlane()}), c.inXy);
@@ -315,6 +359,15 @@ TEST_F(ScriptApiTest, CurveCurveIntersectionAnswersATwoDimensionalArray) {
     EXPECT_EQ(Call("CurveCurveIntersection", {probe, far}), Value::Null());
     EXPECT_EQ(Call("CurveCurveIntersection", {probe, Value::String("")}), Value::Null());
     EXPECT_EQ(Call("CurveCurveIntersection", {probe, Value::String(Add("point -20 10 0"))}), Value::Null());
+}
+
+TEST_F(ScriptApiTest, CurvesMeetWithinTheDocumentTolerance) {
+    // Skew lines 0.005 apart: within the default 0.01, apart at 0.001.
+    const Value a = Value::String(Add("line -10 0 0 10 0 0"));
+    const Value b = Value::String(Add("line 0 -10 0.005 0 10 0.005"));
+    EXPECT_TRUE(Call("CurveCurveIntersection", {a, b}).IsArray());
+    api.Doc().SetTolerance(0.001);
+    EXPECT_EQ(Call("CurveCurveIntersection", {a, b}), Value::Null());
 }
 
 TEST_F(ScriptApiTest, OverlapRowHasTypeTwo) {

@@ -70,6 +70,8 @@ TEST_F(ScriptControlTest, ScriptedPicksOutsideThePicksFilterAnswerNothingPicked)
     const std::string point = api.Control("add point 2 0 0");
     const std::string deleted = api.Control("add point 3 0 0");
     api.Doc().Delete(deleted);
+    const std::string locked = api.Control("add line 0 1 0 1 1 0 locked");
+    const std::string hidden = api.Control("add line 0 2 0 1 2 0 hidden");
     static const struct {
         const char* name;
         std::vector<std::string> picked;
@@ -81,6 +83,8 @@ TEST_F(ScriptControlTest, ScriptedPicksOutsideThePicksFilterAnswerNothingPicked)
         {"a point where curves are asked for", {point}, "GetObject", 4, {}, "a point, which filter 4 does not allow"},
         {"a curve among points", {point, line}, "GetObjects", 1, {}, "a curve, which filter 1 does not allow"},
         {"an object since deleted", {deleted}, "GetObject", 0, {}, "it names no object"},
+        {"a locked line", {locked}, "GetObject", 4, {}, "it is locked, so it cannot be picked"},
+        {"a hidden line", {hidden}, "GetObject", 4, {}, "it is hidden, so it cannot be picked"},
         {"any object for filter 0", {point}, "GetObject", 0, {point}, ""},
         {"points and curves for filter 5", {line, point}, "GetObjects", 5, {line, point}, ""},
         {"GetObject takes the first id only", {line, point}, "GetObject", 4, {line}, ""},
@@ -237,6 +241,11 @@ TEST_F(ScriptControlTest, MalformedControlLinesRaise) {
         "language 12",
         "spot",
         "spot 00000000-0000-4000-8000-000000000000 Right",
+        "busy",
+        "busy for 0",
+        "busy calls 2 by-magic",
+        "busy off now",
+        "busy for 100 after",
     };
     for (const char* line : kLines) {
         SCOPED_TRACE(line);
@@ -244,6 +253,47 @@ TEST_F(ScriptControlTest, MalformedControlLinesRaise) {
     }
     EXPECT_EQ(api.Doc().Count(), 0u);
     EXPECT_EQ(api.Control("   # only a comment"), "ok");
+}
+
+TEST_F(ScriptControlTest, BusyLinesTurnCallsAwayByTheirMeansForATimeOrNCalls) {
+    using Means = BusyPlan::Means;
+    static const struct {
+        const char* name;
+        const char* line;
+        Means means;
+        std::uint64_t stepMs;          // the clock moves this much before each call
+        std::vector<bool> turnedAway;  // per call, in order
+    } kCases[] = {
+        {"for a time, by the object", "busy for 250", Means::Object, 100, {true, true, false, false}},
+        {"next N calls", "busy calls 2", Means::Object, 0, {true, true, false}},
+        {"for a time once two calls went through",
+         "busy for 150 after 2",
+         Means::Object,
+         100,
+         {false, false, true, false}},
+        {"by the filter, rejected", "busy calls 1 filter-rejected", Means::FilterRejected, 0, {true, false}},
+        {"by the filter, retry later", "busy for 150 filter-retrylater", Means::FilterRetryLater, 100, {true, false}},
+        {"off", "busy off", Means::Object, 0, {false}},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.name);
+        ScriptApi host(3);
+        std::uint64_t now = 1000;
+        host.SetClock([&now] { return now; });
+        EXPECT_EQ(host.Control(c.line), "ok");
+        for (const bool away : c.turnedAway) {
+            now += c.stepMs;
+            // Another layer's means never turns a call away.
+            const Means other = c.means == Means::Object ? Means::FilterRejected : Means::Object;
+            EXPECT_FALSE(host.Busy().TurnsAway(now, other));
+            EXPECT_EQ(host.Busy().TurnsAway(now, c.means), away);
+        }
+    }
+    // The host's own modal box keeps the script object busy while it is open.
+    api.Busy().SetModalOpen(true);
+    EXPECT_TRUE(api.Busy().TurnsAway(0, Means::Object));
+    api.Busy().SetModalOpen(false);
+    EXPECT_FALSE(api.Busy().TurnsAway(0, Means::Object));
 }
 
 TEST_F(ScriptControlTest, DocumentTextListsObjectsSelectionAndRedraw) {
@@ -270,10 +320,17 @@ TEST_F(ScriptControlTest, SceneFileLoadsAndDumpReadsBack) {
                 "\n"
                 "curve 0 0 0 0 10 30 0 20 0 id=11111111-2222-4333-8444-555555555555\n"
                 "point 0 10 0 selected\n"
+                "layer Frozen locked hidden\n"
+                "tolerance 0.001\n"
+                "line 0 0 0 1 0 0 layer=Frozen\n"
+                "point 5 5 5 locked\n"
+                "point 6 6 6 hidden selected  # not selected: hidden\n"
                 "redraw on\n";
     }
     EXPECT_EQ(api.Control("scene " + path), "ok");
-    EXPECT_EQ(api.Doc().Count(), 3u);
+    EXPECT_EQ(api.Doc().Count(), 6u);
+    EXPECT_EQ(api.Doc().Tolerance(), 0.001);
+    EXPECT_EQ(api.Doc().SelectedIds().size(), 1u);
     EXPECT_EQ(Call("IsCurve", {Value::String("11111111-2222-4333-8444-555555555555")}), Value::Bool(true));
 
     // The dump is itself a scene: loading it into a new host gives the same dump.
@@ -285,6 +342,10 @@ TEST_F(ScriptControlTest, SceneFileLoadsAndDumpReadsBack) {
     }
     copy.Control("scene " + path);
     EXPECT_EQ(copy.DocumentText(), dump);
+    EXPECT_NE(dump.find("tolerance 0.001\nlayer Frozen locked hidden\n"), std::string::npos);
+    EXPECT_NE(dump.find(" layer=Frozen\n"), std::string::npos);
+    EXPECT_NE(dump.find(" locked\n"), std::string::npos);
+    EXPECT_NE(dump.find(" hidden\n"), std::string::npos);
     std::remove(path.c_str());
 }
 

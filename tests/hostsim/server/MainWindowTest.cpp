@@ -40,7 +40,8 @@ class MainWindowTest : public ::testing::Test {
         : window_(L"test host",
                   MainWindow::Sources{
                       [this] { return DocumentSnapshot(api_.Doc()); }, [this] { return api_.Doc().RedrawEnabled(); },
-                      [this] { return api_.ActiveView(); }, [this](ViewKind view) { api_.SetActiveView(view); }}) {
+                      [this] { return api_.ActiveView(); }, [this](ViewKind view) { api_.SetActiveView(view); },
+                      [this](bool open) { api_.Busy().SetModalOpen(open); }}) {
         api_.SetPickProvider(&window_);
         line_ = api_.Control("add line -20 10 0 20 10 0");
         a_ = api_.Control("add point -10 -10 0");

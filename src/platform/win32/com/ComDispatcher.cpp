@@ -17,6 +17,7 @@ using common::HostError;
 using common::HostValue;
 
 constexpr const char* kHostGoneText = "Rhino is no longer running or stopped answering";
+constexpr const char* kHostBusyText = "Rhino is busy";
 
 // Owns the strings an Invoke may leave in an EXCEPINFO.
 class ExceptionInfo {
@@ -58,7 +59,7 @@ class ExceptionInfo {
 HostError RaisedError(const std::string& operation, ExceptionInfo& info) {
     info.Complete();
     const HRESULT code = info.Code();
-    if (IsHostGone(code)) {
+    if (IsHostGone(code) || IsHostBusy(code)) {
         return HostErrorFor(operation, code);
     }
     std::string description = info.Description();
@@ -93,8 +94,16 @@ bool IsHostGone(HRESULT hr) noexcept {
     }
 }
 
+bool IsHostBusy(HRESULT hr) noexcept {
+    return hr == RPC_E_CALL_REJECTED || hr == RPC_E_SERVERCALL_RETRYLATER;
+}
+
 HostError HostErrorFor(const std::string& operation, HRESULT hr, const std::string& detail) {
     const auto code = static_cast<std::uint32_t>(hr);
+    if (IsHostBusy(hr)) {
+        return HostError(operation, std::string(kHostBusyText) + " (" + common::HexCodeText(code) + ")",
+                         HostError::Cause::Busy, static_cast<std::int32_t>(hr));
+    }
     if (IsHostGone(hr)) {
         return HostError(operation, std::string(kHostGoneText) + " (" + common::HexCodeText(code) + ")",
                          HostError::Cause::HostGone, static_cast<std::int32_t>(hr));

@@ -20,6 +20,9 @@ namespace win32 {
 // ToVariant/ToHostValue. Every failure throws common::HostError naming the operation:
 //   - the host raised an error (DISP_E_EXCEPTION): its own description and source;
 //   - the host process is gone or no longer answers: Cause::HostGone;
+//   - the host turned the call away as busy (RPC_E_CALL_REJECTED, RPC_E_SERVERCALL_RETRYLATER,
+//     also as an exception's code): Cause::Busy; waiting and asking are the caller's
+//     (host::PatientDispatcher, and the message filter before it);
 //   - anything else: the HRESULT in hex with the system's text.
 // Not thread-safe: used on the thread (apartment) that obtained the object.
 class ComDispatcher final : public host::Dispatcher {
@@ -43,9 +46,11 @@ class ComDispatcher final : public host::Dispatcher {
 
 // True for the HRESULTs that mean the host's process ended or its RPC channel broke.
 bool IsHostGone(HRESULT hr) noexcept;
+// True for the HRESULTs of a call the host turned away because it is busy.
+bool IsHostBusy(HRESULT hr) noexcept;
 
 // The HostError for a failed call of `operation` (neither DISP_E_EXCEPTION nor a host
-// error of its own): HostGone for the IsHostGone codes, otherwise the code in hex with
+// error of its own): HostGone for the IsHostGone codes, Busy for the IsHostBusy codes, otherwise the code in hex with
 // the system's text and `detail` when given.
 common::HostError HostErrorFor(const std::string& operation, HRESULT hr, const std::string& detail = {});
 

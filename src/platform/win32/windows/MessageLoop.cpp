@@ -54,4 +54,21 @@ void LetPendingMessagesRun() {
     }
 }
 
+void PauseLettingPaintRun(std::uint32_t milliseconds) {
+    const DWORD start = ::GetTickCount();
+    for (;;) {
+        // Unsigned arithmetic: right also across GetTickCount's wrap after 49 days.
+        const DWORD elapsed = ::GetTickCount() - start;
+        if (elapsed >= milliseconds) {
+            return;
+        }
+        // Wakes for paint and for sent messages; the wait itself delivers the sent ones.
+        (void)::MsgWaitForMultipleObjects(0, nullptr, FALSE, milliseconds - elapsed, QS_PAINT | QS_SENDMESSAGE);
+        MSG msg{};
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE | PM_QS_PAINT)) {
+            (void)::DispatchMessageW(&msg);  // the window procedure's result means nothing here
+        }
+    }
+}
+
 }  // namespace win32

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+
 #include "platform/win32/base/WinInclude.h"
 
 namespace win32 {
@@ -22,5 +24,10 @@ int RunMessageLoop();
 // queue is empty. A WM_QUIT met on the way is posted again for the outer loop and ends
 // the call. A click waiting in the queue runs its handler from inside this call.
 void LetPendingMessagesRun();
+
+// Waits about `milliseconds` while the thread's windows keep painting: only paint messages
+// and messages sent by other threads or processes run, so no click or keystroke (and no
+// handler) runs; they stay queued for later.
+void PauseLettingPaintRun(std::uint32_t milliseconds);
 
 }  // namespace win32

@@ -1,7 +1,5 @@
 #include "platform/win32/windows/MyInfoBox.h"
 
-#include <algorithm>
-
 #include "platform/win32/windows/Modal.h"
 #include "platform/win32/windows/PlaceForm.h"
 
@@ -10,30 +8,6 @@ namespace {
 
 constexpr DWORD kInfoBoxStyle = WS_POPUP | WS_DLGFRAME | WS_CLIPCHILDREN;
 constexpr DWORD kInfoBoxExStyle = WS_EX_CONTROLPARENT | WS_EX_DLGMODALFRAME;
-
-// Places a window of `size` pixels centred over `owner`'s window rectangle, or over the
-// primary screen's work area when there is no owner, moved as needed to lie within the
-// work area of the monitor it lands on. Returns the top-left corner.
-POINT CentredPosition(HWND owner, SIZE size) {
-    RECT area{};
-    if (owner != nullptr && ::GetWindowRect(owner, &area)) {
-        // centred over the owner
-    } else if (!::SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0)) {
-        area = RECT{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
-    }
-    POINT corner{area.left + (area.right - area.left - size.cx) / 2, area.top + (area.bottom - area.top - size.cy) / 2};
-
-    // An owner near a screen edge must not push the box (and its only button) off screen.
-    const RECT wanted{corner.x, corner.y, corner.x + size.cx, corner.y + size.cy};
-    MONITORINFO monitor{};
-    monitor.cbSize = sizeof(monitor);
-    if (::GetMonitorInfoW(::MonitorFromRect(&wanted, MONITOR_DEFAULTTONEAREST), &monitor)) {
-        const RECT& work = monitor.rcWork;
-        corner.x = std::max(work.left, std::min(corner.x, work.right - size.cx));
-        corner.y = std::max(work.top, std::min(corner.y, work.bottom - size.cy));
-    }
-    return corner;
-}
 
 }  // namespace
 

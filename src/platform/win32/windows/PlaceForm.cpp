@@ -1,5 +1,6 @@
 #include "platform/win32/windows/PlaceForm.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 
@@ -64,6 +65,27 @@ int PixelsToTwipsX(int pixels) {
 
 int PixelsToTwipsY(int pixels) {
     return static_cast<int>(std::lround(static_cast<double>(pixels) * DisplayTwips().TwipsPerPixelY()));
+}
+
+POINT CentredPosition(HWND owner, SIZE size) {
+    RECT area{};
+    if (owner != nullptr && ::GetWindowRect(owner, &area)) {
+        // centred over the owner
+    } else if (!::SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0)) {
+        area = RECT{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+    }
+    POINT corner{area.left + (area.right - area.left - size.cx) / 2, area.top + (area.bottom - area.top - size.cy) / 2};
+
+    // An owner near a screen edge must not push the box (and its only button) off screen.
+    const RECT wanted{corner.x, corner.y, corner.x + size.cx, corner.y + size.cy};
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    if (::GetMonitorInfoW(::MonitorFromRect(&wanted, MONITOR_DEFAULTTONEAREST), &monitor)) {
+        const RECT& work = monitor.rcWork;
+        corner.x = std::max(work.left, std::min(corner.x, work.right - size.cx));
+        corner.y = std::max(work.top, std::min(corner.y, work.bottom - size.cy));
+    }
+    return corner;
 }
 
 }  // namespace win32

@@ -25,6 +25,12 @@ void PlaceForm(HWND window, bool topMost, bool atBottom);
 // express the window's rectangle in twips, then anew before each of the four divisions.
 void PlaceForm(HWND window, bool topMost, bool atBottom, const host::ScreenTwips& screen);
 
+// The top-left corner of a window of `size` pixels centred over `owner`'s window
+// rectangle, or over the primary screen's work area when there is no owner, moved as needed
+// to lie within the work area of the monitor it lands on (so a box owned by a window near a
+// screen edge keeps its buttons on screen).
+POINT CentredPosition(HWND owner, SIZE size);
+
 // A control or client value in twips as pixels of the current display.
 int TwipsToPixelsX(int twips);
 int TwipsToPixelsY(int twips);

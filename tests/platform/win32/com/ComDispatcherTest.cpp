@@ -134,7 +134,7 @@ TEST(ComDispatcherTest, RaisedErrorsCarryTheHostsDescription) {
     }
 }
 
-TEST(ComDispatcherTest, ABrokenConnectionMeansTheHostIsGone) {
+TEST(ComDispatcherTest, ABrokenConnectionMeansTheHostIsGoneAndATurnedAwayCallABusyHost) {
     static const struct {
         const char* name;
         HRESULT failure;
@@ -146,6 +146,8 @@ TEST(ComDispatcherTest, ABrokenConnectionMeansTheHostIsGone) {
         {"server died", RPC_E_SERVER_DIED, HostError::Cause::HostGone},
         {"server died, not executed", RPC_E_SERVER_DIED_DNE, HostError::Cause::HostGone},
         {"object not connected", CO_E_OBJNOTCONNECTED, HostError::Cause::HostGone},
+        {"rejected by a busy host", RPC_E_CALL_REJECTED, HostError::Cause::Busy},
+        {"busy host asks to retry later", RPC_E_SERVERCALL_RETRYLATER, HostError::Cause::Busy},
         {"type mismatch", DISP_E_TYPEMISMATCH, HostError::Cause::Raised},
         {"out of memory", E_OUTOFMEMORY, HostError::Cause::Raised},
     };
@@ -161,7 +163,9 @@ TEST(ComDispatcherTest, ABrokenConnectionMeansTheHostIsGone) {
         } catch (const HostError& e) {
             EXPECT_EQ(e.GetCause(), c.expected);
             EXPECT_EQ(e.Code(), static_cast<std::int32_t>(c.failure));
-            if (c.expected == HostError::Cause::HostGone) {
+            if (c.expected == HostError::Cause::Busy) {
+                EXPECT_EQ(e.Description().rfind("Rhino is busy", 0), 0u) << e.Description();
+            } else if (c.expected == HostError::Cause::HostGone) {
                 EXPECT_NE(e.Description().find("Rhino is no longer running or stopped answering"), std::string::npos)
                     << e.Description();
             } else {

@@ -9,13 +9,17 @@
 #include <mutex>
 #include <thread>
 
+#include "FakeBusyPlatform.h"
 #include "StartProcess.h"
 #include "common/HostError.h"
+#include "host/BusyPolicy.h"
 #include "host/HostScript.h"
+#include "host/PatientDispatcher.h"
 #include "platform/win32/base/TextConversion.h"
 #include "platform/win32/base/UniqueHandle.h"
 #include "platform/win32/com/ComApartment.h"
 #include "platform/win32/com/ComDispatcher.h"
+#include "platform/win32/com/MessageFilter.h"
 
 #ifndef CURTATE_HOSTSIM_EXE
 #define CURTATE_HOSTSIM_EXE ""
@@ -289,6 +293,100 @@ TEST_F(HostsimLinkTest, HostClosedBetweenTwoCallsIsHostGone) {
     ASSERT_EQ(::WaitForSingleObject(process_.Get(), 30000), WAIT_OBJECT_0);
     ExpectHostGone(script, point);
     EXPECT_FALSE(watchdog.Fired());
+}
+
+// A busy host, by each means it can turn calls away, is waited for by the one rule: through
+// COM's message filter where COM asks it (Windows), else by the call layer. Wine 8 never asks
+// the client's filter: a server filter's SERVERCALL_REJECTED reaches the client as
+// RPC_E_CALL_REJECTED, and its SERVERCALL_RETRYLATER is logged as not implemented and the call
+// runs anyway.
+TEST_F(HostsimLinkTest, BusyHostIsWaitedForByOneRuleWhateverWayItTurnsCallsAway) {
+    ASSERT_NO_FATAL_FAILURE(Attach());
+    const Watchdog watchdog(process_.Get(), std::chrono::seconds(120));
+    const bool wine = RunningUnderWine();
+    static const struct {
+        const char* means;
+        int waitsOnWine;  // the retries the call layer makes under Wine
+    } kCases[] = {
+        {"object", 3},
+        {"filter-rejected", 3},
+        {"filter-retrylater", 0},
+    };
+    testing_support::FakeBusyPlatform platform;
+    host::BusyPolicy policy(platform);
+    const win32::MessageFilter filter(policy);
+    ASSERT_TRUE(filter.Registered());
+    host::PatientDispatcher patient(*script_, policy);
+    host::HostScript script(&patient);
+    const std::string line = Control("add line 0 0 0 1 0 0 selected");
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.means);
+        platform.pauses.clear();
+        const int filterRetriesBefore = filter.RetryRequests();
+        ASSERT_EQ(Control(std::string("busy calls 3 ") + c.means), "ok");
+        policy.BeginCommand();
+        EXPECT_EQ(script.SelectedObjects(), std::optional<std::vector<std::string>>({line}));
+        const int waits = static_cast<int>(platform.pauses.size()) + filter.RetryRequests() - filterRetriesBefore;
+        if (wine) {
+            EXPECT_EQ(waits, c.waitsOnWine);
+            EXPECT_EQ(filter.RetryRequests(), 0);
+        } else {
+            EXPECT_EQ(waits, 3);
+        }
+        EXPECT_TRUE(platform.askedAt.empty());
+        Control("busy off");
+    }
+
+    // Busy for longer than the patience: the user is asked once, and Cancel fails the call as busy.
+    ASSERT_EQ(Control("busy calls 1000"), "ok");
+    policy.BeginCommand();
+    const std::uint64_t start = platform.now;
+    try {
+        script.UnselectAllObjects();
+        ADD_FAILURE() << "no error";
+    } catch (const HostError& e) {
+        EXPECT_EQ(e.GetCause(), HostError::Cause::Busy) << e.what();
+    }
+    EXPECT_EQ(platform.askedAt, std::vector<std::uint64_t>{start + host::kBusyPatienceMs});
+    Control("busy off");
+}
+
+// EnumThreadWindows callback: stores the first visible standard dialog window in *found.
+BOOL CALLBACK FindVisibleDialog(HWND window, LPARAM found) {
+    wchar_t className[16] = {};
+    (void)::GetClassNameW(window, className, 16);
+    if (std::wstring(className) == L"#32770" && ::IsWindowVisible(window)) {
+        *reinterpret_cast<HWND*>(found) = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+TEST_F(HostsimLinkTest, HostMenusModalBoxKeepsItBusyUntilClosed) {
+    ASSERT_NO_FATAL_FAILURE(Attach());
+    const Watchdog watchdog(process_.Get(), std::chrono::seconds(60));
+    host::HostScript script(script_.get());
+    const auto hostWindow = reinterpret_cast<HWND>(static_cast<std::intptr_t>(script.WindowHandle()));
+    const DWORD hostThread = ::GetWindowThreadProcessId(hostWindow, nullptr);
+    // The menu command, as a click on it arrives.
+    ASSERT_TRUE(::PostMessageW(hostWindow, WM_COMMAND, MAKEWPARAM(101, 0), 0));
+    HWND box = nullptr;
+    for (int i = 0; i < 100 && box == nullptr; ++i) {
+        ::Sleep(50);
+        (void)::EnumThreadWindows(hostThread, FindVisibleDialog, reinterpret_cast<LPARAM>(&box));
+    }
+    ASSERT_NE(box, nullptr) << "the host's modal box did not open";
+    try {
+        script.UnselectAllObjects();
+        ADD_FAILURE() << "no error while the box is open";
+    } catch (const HostError& e) {
+        EXPECT_EQ(e.GetCause(), HostError::Cause::Busy) << e.what();
+    }
+    ASSERT_TRUE(::PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0));
+    for (int i = 0; i < 100 && ::IsWindow(box); ++i) {
+        ::Sleep(50);
+    }
+    EXPECT_NO_THROW(script.UnselectAllObjects());
 }
 
 }  // namespace

@@ -1,0 +1,66 @@
+#include "host/PatientDispatcher.h"
+
+#include <optional>
+#include <utility>
+
+#include "common/HostError.h"
+
+namespace host {
+
+namespace {
+
+// Runs `call` until it succeeds, fails otherwise than busy, or the policy gives it up.
+template <typename Call>
+auto Patiently(BusyPolicy& policy, Call&& call) {
+    policy.BeginCall();
+    for (;;) {
+        try {
+            return call();
+        } catch (const common::HostError& error) {
+            if (error.GetCause() != common::HostError::Cause::Busy) {
+                throw;
+            }
+            const std::optional<std::uint32_t> pause = policy.OnBusy();
+            if (!pause) {
+                throw;
+            }
+            if (*pause > 0) {
+                policy.Platform().Pause(*pause);
+            }
+        }
+    }
+}
+
+// Owns the wrapped object of CallForObject and waits for it the same way.
+class OwningPatientDispatcher final : public Dispatcher {
+  public:
+    OwningPatientDispatcher(std::unique_ptr<Dispatcher> inner, BusyPolicy& policy)
+        : inner_(std::move(inner)), patient_(*inner_, policy) {}
+
+    common::HostValue Call(const std::string& name, const std::vector<common::HostValue>& args) override {
+        return patient_.Call(name, args);
+    }
+    void Put(const std::string& name, const common::HostValue& value) override { patient_.Put(name, value); }
+    std::unique_ptr<Dispatcher> CallForObject(const std::string& name) override { return patient_.CallForObject(name); }
+
+  private:
+    std::unique_ptr<Dispatcher> inner_;
+    PatientDispatcher patient_;
+};
+
+}  // namespace
+
+common::HostValue PatientDispatcher::Call(const std::string& name, const std::vector<common::HostValue>& args) {
+    return Patiently(policy_, [&] { return inner_.Call(name, args); });
+}
+
+void PatientDispatcher::Put(const std::string& name, const common::HostValue& value) {
+    Patiently(policy_, [&] { inner_.Put(name, value); });
+}
+
+std::unique_ptr<Dispatcher> PatientDispatcher::CallForObject(const std::string& name) {
+    std::unique_ptr<Dispatcher> object = Patiently(policy_, [&] { return inner_.CallForObject(name); });
+    return std::make_unique<OwningPatientDispatcher>(std::move(object), policy_);
+}
+
+}  // namespace host

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "host/BusyPolicy.h"
+#include "platform/win32/base/WinInclude.h"
+
+namespace win32 {
+
+// The tool's COM message filter, registered on the user-interface thread (a single-threaded
+// apartment) for as long as this object lives, before the first call to the host. A host
+// that answers a call SERVERCALL_RETRYLATER (a busy MFC application: a dialog box or a
+// command is open) has the call retried as the BusyPolicy says: every 100 ms, silently, for
+// 10 s, then the user is asked; a call given up fails with RPC_E_CALL_REJECTED, which the
+// call layer then does not wait for again (same policy). Incoming calls are all handled;
+// while a call of ours is pending, COM keeps painting and runs no input (so no handler).
+//
+// Lives on the stack of the thread's entry; the object is not reference-counted (COM's
+// AddRef/Release are answered but do not free it). Never throws: a failure to register
+// leaves COM's default behaviour, and the call layer still waits by the same policy.
+class MessageFilter final : public IMessageFilter {
+  public:
+    // `policy` must outlive the filter. Registers the filter with CoRegisterMessageFilter.
+    explicit MessageFilter(host::BusyPolicy& policy);
+    // Restores the filter that was registered before.
+    ~MessageFilter();
+    MessageFilter(const MessageFilter&) = delete;
+    MessageFilter& operator=(const MessageFilter&) = delete;
+
+    // Whether CoRegisterMessageFilter accepted the filter.
+    bool Registered() const noexcept { return registered_; }
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
+    ULONG STDMETHODCALLTYPE AddRef() override { return 1; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+
+    DWORD STDMETHODCALLTYPE HandleInComingCall(DWORD callType,
+                                               HTASK caller,
+                                               DWORD tickCount,
+                                               LPINTERFACEINFO interfaceInfo) override;
+    DWORD STDMETHODCALLTYPE RetryRejectedCall(HTASK callee, DWORD tickCount, DWORD rejectType) override;
+    DWORD STDMETHODCALLTYPE MessagePending(HTASK callee, DWORD tickCount, DWORD pendingType) override;
+
+    // How often COM has asked RetryRejectedCall since the filter was registered (diagnostics
+    // and tests: Wine 8 never asks).
+    int RetryRequests() const noexcept { return retryRequests_; }
+
+  private:
+    host::BusyPolicy& policy_;
+    IMessageFilter* previous_ = nullptr;
+    bool registered_ = false;
+    int retryRequests_ = 0;
+};
+
+}  // namespace win32

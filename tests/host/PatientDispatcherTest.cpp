@@ -1,0 +1,127 @@
+#include "host/PatientDispatcher.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "FakeBusyPlatform.h"
+#include "FakeDispatcher.h"
+#include "common/HostError.h"
+
+namespace {
+
+using common::HostError;
+using common::HostValue;
+using testing_support::FakeBusyPlatform;
+using testing_support::FakeDispatcher;
+
+struct Fixture {
+    Fixture() { host.Default("IsPoint", HostValue::Bool(true)); }
+    // Calls IsPoint through the patient dispatcher; false when it failed as busy.
+    bool CallSucceeds() {
+        try {
+            (void)patient.Call("IsPoint", {HostValue::String("P")});
+            return true;
+        } catch (const HostError& error) {
+            EXPECT_EQ(error.GetCause(), HostError::Cause::Busy);
+            return false;
+        }
+    }
+
+    FakeDispatcher host;
+    FakeBusyPlatform platform;
+    host::BusyPolicy policy{platform};
+    host::PatientDispatcher patient{host, policy};
+};
+
+TEST(PatientDispatcherTest, BusyCallWaitsSilentlyTenSecondsThenAsksOnce) {
+    static const struct {
+        const char* name;
+        int busyCalls;
+        std::vector<bool> answers;  // true: Retry
+        bool succeeds;
+        std::vector<std::uint64_t> askedAtMs;
+        int calls;
+    } kCases[] = {
+        {"free again after 2 s: never asked", 20, {}, true, {}, 21},
+        {"busy just under the patience: never asked", 100, {}, true, {}, 101},
+        {"busy longer, Retry: waits again and succeeds", 150, {true}, true, {10000}, 151},
+        {"busy longer, Cancel: fails at once", 1000, {false}, false, {10000}, 101},
+        {"Retry, then Cancel the next time", 1000, {true, false}, false, {10000, 20000}, 202},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.name);
+        Fixture f;
+        f.platform.answers = c.answers;
+        f.host.BusyFor(c.busyCalls);
+        f.policy.BeginCommand();
+        EXPECT_EQ(f.CallSucceeds(), c.succeeds);
+        EXPECT_EQ(f.platform.askedAt, c.askedAtMs);
+        EXPECT_EQ(f.host.CountOf("IsPoint"), c.calls);
+        for (const std::uint32_t pause : f.platform.pauses) {
+            EXPECT_EQ(pause, host::kBusyRetryPauseMs);
+        }
+    }
+}
+
+TEST(PatientDispatcherTest, AfterCancelTheSameCommandWaitsWithoutAskingAndTheNextCommandAsksAgain) {
+    Fixture f;
+    f.host.BusyFor(100000);
+    f.policy.BeginCommand();
+    EXPECT_FALSE(f.CallSucceeds());  // the user cancels
+    ASSERT_EQ(f.platform.askedAt.size(), 1u);
+
+    // Clean-up calls of the same command: the same patience, no question.
+    const std::uint64_t cleanupStart = f.platform.now;
+    EXPECT_FALSE(f.CallSucceeds());
+    EXPECT_EQ(f.platform.now - cleanupStart, host::kBusyPatienceMs);
+    EXPECT_EQ(f.platform.askedAt.size(), 1u);
+    // One that finds the host free again goes through.
+    f.host.BusyFor(3);
+    EXPECT_TRUE(f.CallSucceeds());
+    EXPECT_EQ(f.platform.askedAt.size(), 1u);
+
+    f.host.BusyFor(100000);
+    f.policy.BeginCommand();
+    EXPECT_FALSE(f.CallSucceeds());
+    EXPECT_EQ(f.platform.askedAt.size(), 2u);
+}
+
+TEST(PatientDispatcherTest, OtherFailuresPassAtOnceAndObjectsAnsweredWaitToo) {
+    Fixture f;
+    f.host.RaiseOn("IsPoint", 1);
+    EXPECT_THROW((void)f.patient.Call("IsPoint", {}), HostError);
+    EXPECT_TRUE(f.platform.pauses.empty());
+
+    auto script = std::make_unique<FakeDispatcher>();
+    FakeDispatcher& inner = *script;
+    f.host.QueueObject("GetScriptObject", std::move(script));
+    f.host.BusyFor(2);
+    std::unique_ptr<host::Dispatcher> object = f.patient.CallForObject("GetScriptObject");
+    EXPECT_EQ(f.host.CountOf("GetScriptObject"), 3);
+    inner.BusyFor(5);
+    (void)object->Call("WindowHandle", {});
+    EXPECT_EQ(inner.CountOf("WindowHandle"), 6);
+    EXPECT_EQ(f.platform.pauses.size(), 7u);
+}
+
+TEST(BusyPolicyTest, ACallGivenUpByOneLayerIsNotWaitedForAgainByTheNext) {
+    FakeBusyPlatform platform;
+    host::BusyPolicy policy(platform);
+    policy.BeginCommand();
+    policy.BeginCall();
+    // COM's message filter waits through the policy until the user cancels...
+    int waits = 0;
+    while (policy.OnBusy()) {
+        platform.Pause(host::kBusyRetryPauseMs);
+        ++waits;
+    }
+    EXPECT_EQ(waits, 100);
+    // ...and the call layer behind it, meeting the same rejection, gives up at once.
+    EXPECT_EQ(policy.OnBusy(), std::nullopt);
+    EXPECT_EQ(platform.askedAt.size(), 1u);
+    EXPECT_EQ(platform.now, host::kBusyPatienceMs);
+}
+
+}  // namespace
