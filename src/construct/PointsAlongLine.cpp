@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
+#include "common/AsciiCase.h"
 #include "common/BestEffort.h"
 #include "common/BlankTrim.h"
-#include "common/CaseFoldedIndex.h"
 #include "common/HostValue.h"
 #include "common/NumberText.h"
 #include "common/NumericField.h"
@@ -34,9 +34,8 @@ std::optional<std::string> ListedLine(const std::optional<std::vector<std::strin
     if (!selected) {
         return std::nullopt;
     }
-    const std::string folded = common::CaseFoldedIndex::Fold(lineId);
     for (const std::string& id : *selected) {
-        if (common::CaseFoldedIndex::Fold(common::TrimBlanks(id)) == folded) {
+        if (common::EqualIgnoringAsciiCase(common::TrimBlanks(id), lineId)) {
             return id;
         }
     }
