@@ -160,7 +160,9 @@ int RunHostServer(const ServerOptions& options, const HostIdentity& identity) {
 
     CallLogFile logFile(options.logFile);
     MainWindow window(identity.title, MainWindow::Sources{[&api] { return DocumentSnapshot(api.Doc()); },
-                                                          [&api] { return api.Doc().RedrawEnabled(); }});
+                                                          [&api] { return api.Doc().RedrawEnabled(); },
+                                                          [&api] { return api.ActiveView(); },
+                                                          [&api](ViewKind view) { api.SetActiveView(view); }});
     api.SetWindowHandle(
         options.nullWindowHandle ? 0 : static_cast<std::int32_t>(reinterpret_cast<std::intptr_t>(window.Handle())));
     api.SetPickProvider(&window);
