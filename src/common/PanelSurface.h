@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace common {
 
@@ -32,6 +33,52 @@ enum class PanelControl : std::uint16_t {
     Label5,
     Pic1,  // the logo: its click opens the maker's web address
 };
+
+// The control's name, the enumerator's own spelling ("Command5", "Text3", ...): what the
+// control table and every message or trace naming a panel control show.
+constexpr std::string_view NameOf(PanelControl control) {
+    switch (control) {
+        case PanelControl::Command1:
+            return "Command1";
+        case PanelControl::Command2:
+            return "Command2";
+        case PanelControl::Command3:
+            return "Command3";
+        case PanelControl::Command4:
+            return "Command4";
+        case PanelControl::Command5:
+            return "Command5";
+        case PanelControl::Command6:
+            return "Command6";
+        case PanelControl::Command7:
+            return "Command7";
+        case PanelControl::Command8:
+            return "Command8";
+        case PanelControl::Text1:
+            return "Text1";
+        case PanelControl::Text2:
+            return "Text2";
+        case PanelControl::Text3:
+            return "Text3";
+        case PanelControl::Text4:
+            return "Text4";
+        case PanelControl::Text5:
+            return "Text5";
+        case PanelControl::List1:
+            return "List1";
+        case PanelControl::Check1:
+            return "Check1";
+        case PanelControl::Label2:
+            return "Label2";
+        case PanelControl::Label3:
+            return "Label3";
+        case PanelControl::Label5:
+            return "Label5";
+        case PanelControl::Pic1:
+            return "Pic1";
+    }
+    return {};
+}
 
 // A colour as red, green and blue from 0 to 255.
 struct Rgb {

@@ -24,8 +24,9 @@ struct TwipsRect {
 enum class LogoImage { None, Panel47x46, InfoBox46x46 };
 
 // One control of a window, as data. `id` is the control's identifier within its window
-// (what WM_COMMAND carries); a panel row's is its common::PanelControl value (IdOf), so the
-// row is where a panel control's name, kind, caption and place meet. `face` is the colour
+// (what WM_COMMAND carries); a panel row takes both its name and its identifier from its
+// common::PanelControl (NameOf, IdOf), so the row is where a panel control's kind, caption
+// and place meet its one name. `face` is the colour
 // of a button face or of a control's background when it differs from the system face;
 // `tooltip` is empty for none.
 struct ControlSpec {

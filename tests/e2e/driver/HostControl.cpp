@@ -6,6 +6,7 @@
 #include "ChildProcess.h"
 
 #include "common/NumberText.h"
+#include "platform/win32/base/TextConversion.h"
 #include "platform/win32/base/Win32Error.h"
 #include "platform/win32/com/Bstr.h"
 #include "platform/win32/com/Variant.h"
@@ -83,13 +84,14 @@ std::string HostControl::Call(const wchar_t* method, const std::optional<std::st
     hr = dispatch_->Invoke(dispid, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, result.Put(), &excep,
                            nullptr);
     if (FAILED(hr)) {
-        std::string description = win32::Bstr::Adopt(excep.bstrDescription).ToUtf8();
-        win32::Bstr::Adopt(excep.bstrSource).Reset();
-        win32::Bstr::Adopt(excep.bstrHelpFile).Reset();
+        const std::string description = win32::WideToUtf8(win32::BstrView(excep.bstrDescription));
+        ::SysFreeString(excep.bstrDescription);
+        ::SysFreeString(excep.bstrSource);
+        ::SysFreeString(excep.bstrHelpFile);
         throw HostControlError(Failure("Hostsim.Control", hr) + (description.empty() ? "" : ": " + description));
     }
     if (result.Type() == VT_BSTR) {
-        return std::string(win32::Bstr::Adopt(result.Detach().bstrVal).ToUtf8());
+        return win32::WideToUtf8(win32::BstrView(result.Get().bstrVal));
     }
     return {};
 }

@@ -342,8 +342,7 @@ std::string PanelStateText(const Panel& panel) {
     try {
         for (const PanelControl field : {PanelControl::Text5, PanelControl::Text1, PanelControl::Text2,
                                          PanelControl::Text3, PanelControl::Text4}) {
-            out += std::string(ui::FindControlById(ui::Form1Spec(), ui::IdOf(field))->name) + ": \"" +
-                   panel.Text(field) + "\"\n";
+            out += std::string(common::NameOf(field)) + ": \"" + panel.Text(field) + "\"\n";
         }
         out += std::string("Check1: ") + (panel.Checked(PanelControl::Check1) ? "checked" : "unchecked") + "\n";
         out += "List1:\n";

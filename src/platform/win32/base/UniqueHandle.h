@@ -140,9 +140,6 @@ class SelectionScope {
         }
     }
 
-    // False when the selection failed (nothing will be restored).
-    bool Selected() const noexcept { return previous_ != nullptr && previous_ != HGDI_ERROR; }
-
   private:
     HDC hdc_;
     HGDIOBJ previous_;

@@ -31,12 +31,6 @@ Bstr Bstr::FromUtf8(std::string_view text) {
     return result;
 }
 
-Bstr Bstr::Adopt(BSTR value) noexcept {
-    Bstr result;
-    result.value_ = value;
-    return result;
-}
-
 Bstr::Bstr(Bstr&& other) noexcept : value_(std::exchange(other.value_, nullptr)) {}
 
 Bstr& Bstr::operator=(Bstr&& other) noexcept {
@@ -62,10 +56,6 @@ BSTR* Bstr::Put() noexcept {
 
 std::wstring_view Bstr::View() const noexcept {
     return BstrView(value_);
-}
-
-std::string Bstr::ToUtf8() const {
-    return WideToUtf8(View());
 }
 
 std::wstring_view BstrView(BSTR value) noexcept {

@@ -15,8 +15,6 @@ class Bstr {
     // A copy of `text`; throws std::bad_alloc when the system has no memory for it.
     explicit Bstr(std::wstring_view text);
     static Bstr FromUtf8(std::string_view text);
-    // Takes ownership of `value` (which may be null).
-    static Bstr Adopt(BSTR value) noexcept;
 
     Bstr(Bstr&& other) noexcept;
     Bstr& operator=(Bstr&& other) noexcept;
@@ -33,7 +31,6 @@ class Bstr {
 
     // The characters by the BSTR's own length (embedded NULs included).
     std::wstring_view View() const noexcept;
-    std::string ToUtf8() const;
 
   private:
     BSTR value_ = nullptr;

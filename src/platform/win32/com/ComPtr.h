@@ -38,13 +38,6 @@ class ComPtr {
         result.ptr_ = ptr;
         return result;
     }
-    // Adds a reference of its own to a pointer the caller keeps owning.
-    static ComPtr Share(T* ptr) noexcept {
-        if (ptr != nullptr) {
-            ptr->AddRef();
-        }
-        return Adopt(ptr);
-    }
 
     T* Get() const noexcept { return ptr_; }
     T* operator->() const noexcept { return ptr_; }
@@ -65,16 +58,6 @@ class ComPtr {
     }
     // Put() for calls that take void** (QueryInterface, CoCreateInstance).
     void** PutVoid() noexcept { return reinterpret_cast<void**>(Put()); }
-
-    // QueryInterface for `iid`; the result is empty (and the HRESULT says why) on failure.
-    template <typename U>
-    HRESULT As(REFIID iid, ComPtr<U>& result) const noexcept {
-        if (ptr_ == nullptr) {
-            result.Reset();
-            return E_POINTER;
-        }
-        return ptr_->QueryInterface(iid, result.PutVoid());
-    }
 
   private:
     T* ptr_ = nullptr;

@@ -1,7 +1,5 @@
 #include "platform/win32/com/Variant.h"
 
-#include "platform/win32/base/Win32Error.h"
-
 namespace win32 {
 
 // A VARIANT owns its contents through pointers only, so moving one is a bitwise copy
@@ -20,13 +18,6 @@ Variant& Variant::operator=(Variant&& other) noexcept {
         Reset(other.Detach());
     }
     return *this;
-}
-
-Variant Variant::Copy() const {
-    Variant copy;
-    // VariantCopy does not change its source, but its signature is not const.
-    ThrowIfFailed(::VariantCopy(&copy.value_, const_cast<VARIANT*>(&value_)), "VariantCopy");
-    return copy;
 }
 
 void Variant::Reset(const VARIANT& value) noexcept {

@@ -5,7 +5,7 @@
 namespace win32 {
 
 // Owns one VARIANT and whatever it holds (string, array, object reference), cleared with
-// VariantClear. Move-only; Copy() makes a deep copy through VariantCopy.
+// VariantClear. Move-only.
 class Variant {
   public:
     Variant() noexcept { ::VariantInit(&value_); }
@@ -17,10 +17,6 @@ class Variant {
     Variant(const Variant&) = delete;
     Variant& operator=(const Variant&) = delete;
     ~Variant() { Reset(); }
-
-    // A deep copy (strings and arrays duplicated, object references added); throws
-    // Win32Error when VariantCopy fails.
-    Variant Copy() const;
 
     const VARIANT& Get() const noexcept { return value_; }
     VARTYPE Type() const noexcept { return value_.vt; }

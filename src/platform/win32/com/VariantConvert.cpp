@@ -123,8 +123,9 @@ std::size_t ReadableElementSize(VARTYPE type) {
     }
 }
 
-// The array feature flag without which SafeArrayGetElement hands out a shallow copy of
-// an element it would otherwise duplicate; 0 when the element owns nothing.
+// The array feature flag that SafeArrayCreate sets for elements that own something (a
+// string, an object reference) and that confirms the storage holds them; 0 when the
+// element owns nothing.
 USHORT OwningFeature(VARTYPE type) {
     switch (type) {
         case VT_BSTR:
@@ -138,22 +139,6 @@ USHORT OwningFeature(VARTYPE type) {
         default:
             return 0;
     }
-}
-
-// Reads one element with SafeArrayGetElement into a VARIANT of its own so that the copy it
-// makes (a duplicated string, an added reference) is freed by the Variant's destructor.
-HostValue ElementAt(SAFEARRAY* array, VARTYPE elementType, LONG* indices) {
-    Variant element;
-    VARIANT* slot = element.Put();
-    if (elementType == VT_VARIANT) {
-        ThrowIfFailed(::SafeArrayGetElement(array, indices, slot), "SafeArrayGetElement");
-        return ToHostValue(*slot);
-    }
-    // Every readable element kind fits the VARIANT's 8-byte union, whose address is the
-    // address of each of its members.
-    ThrowIfFailed(::SafeArrayGetElement(array, indices, &slot->llVal), "SafeArrayGetElement");
-    slot->vt = elementType;
-    return ToHostValue(*slot);
 }
 
 HostValue ArrayValue(SAFEARRAY* array, VARTYPE elementType) {
@@ -174,27 +159,42 @@ HostValue ArrayValue(SAFEARRAY* array, VARTYPE elementType) {
 
     const std::size_t size = ReadableElementSize(elementType);
     const USHORT owning = OwningFeature(elementType);
-    // An array whose storage does not match its declared element kind (or that would hand
-    // out uncopied strings or references) is not read: its elements are Other.
+    // An array whose storage does not match its declared element kind is not read: its
+    // elements are Other.
     const bool readable =
         size != 0 && ::SafeArrayGetElemsize(array) == size && (owning == 0 || (array->fFeatures & owning) != 0);
+    if (!readable) {
+        elements.assign(static_cast<std::size_t>(total), Other());
+        return HostValue::Array(std::move(elements), std::move(bounds));
+    }
     elements.reserve(static_cast<std::size_t>(total));
 
-    // The indices of SafeArrayGetElement go in subscript order, dimension 1 first (this
-    // is what the implementations do, whatever some documentation says about the
-    // rightmost dimension). Walking them like an odometer whose last subscript turns
-    // fastest lays the elements out first-subscript-slowest.
-    std::vector<LONG> indices;
+    // The storage lies first subscript fastest: an element's place is the sum over the
+    // dimensions of its offset from the lower bound times the count of the dimensions
+    // before. The elements are listed first subscript slowest, so the walk turns the
+    // last subscript fastest, like an odometer. Elements are read in place, under one lock.
+    std::vector<std::uint64_t> strides;
+    std::uint64_t stride = 1;
     for (const SafeArrayDimension& d : dimensions) {
-        indices.push_back(d.lower);
+        strides.push_back(stride);
+        stride *= d.count;
     }
+    const SafeArrayLock lock(array);
+    const auto* data = static_cast<const unsigned char*>(lock.Data());
+    std::vector<std::uint32_t> offsets(dimensions.size(), 0);
     for (std::uint64_t n = 0; n < total; ++n) {
-        elements.push_back(readable ? ElementAt(array, elementType, indices.data()) : Other());
+        std::uint64_t place = 0;
+        for (std::size_t d = 0; d < dimensions.size(); ++d) {
+            place += offsets[d] * strides[d];
+        }
+        const void* element = data + place * size;
+        elements.push_back(elementType == VT_VARIANT ? ToHostValue(*static_cast<const VARIANT*>(element))
+                                                     : ScalarAt(elementType, element));
         for (std::size_t d = dimensions.size(); d-- > 0;) {
-            if (++indices[d] < dimensions[d].lower + static_cast<LONG>(dimensions[d].count)) {
+            if (++offsets[d] < dimensions[d].count) {
                 break;
             }
-            indices[d] = dimensions[d].lower;
+            offsets[d] = 0;
         }
     }
     return HostValue::Array(std::move(elements), std::move(bounds));

@@ -28,7 +28,6 @@ TEST(BstrTest, KeepsTextByLengthAndConvertsUtf8) {
         EXPECT_EQ(win32::WideToUtf8(c.wide), c.utf8);
         const Bstr b = Bstr::FromUtf8(c.utf8);
         EXPECT_EQ(b.View(), c.wide);
-        EXPECT_EQ(b.ToUtf8(), c.utf8);
     }
     EXPECT_EQ(win32::Utf8ToWide("\xFF"
                                 "x"),
@@ -44,7 +43,7 @@ TEST(BstrTest, KeepsTextByLengthAndConvertsUtf8) {
     ASSERT_EQ(bigBstr.View().size(), (1u << 20) + 1);
     EXPECT_EQ(::SysStringLen(bigBstr.Get()), (1u << 20) + 1);
     EXPECT_EQ(bigBstr.View().back(), L'\u20AC');
-    EXPECT_EQ(bigBstr.ToUtf8(), big);
+    EXPECT_EQ(win32::WideToUtf8(bigBstr.View()), big);
     Bstr moved = Bstr(L"x");
     Bstr target = std::move(moved);
     EXPECT_EQ(moved.Get(), nullptr);

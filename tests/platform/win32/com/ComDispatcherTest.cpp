@@ -66,7 +66,7 @@ void DefineMembers(TestDispatch& object, TestDispatch* child) {
 TEST(ComDispatcherTest, ArgumentsArriveLastToFirstAsAMethodOrPropertyGet) {
     TestDispatch object;
     DefineMembers(object, nullptr);
-    ComDispatcher dispatcher(ComPtr<IDispatch>::Share(&object));
+    ComDispatcher dispatcher(object.Reference());
     const HostValue answer =
         dispatcher.Call("Echo", {HostValue::String("first"), HostValue::Int16(2), HostValue::Point(1, 2, 3)});
     EXPECT_EQ(answer, HostValue::String("first"));
@@ -85,7 +85,7 @@ TEST(ComDispatcherTest, ArgumentsArriveLastToFirstAsAMethodOrPropertyGet) {
 TEST(ComDispatcherTest, NamesAreLookedUpOncePerName) {
     TestDispatch object;
     DefineMembers(object, nullptr);
-    ComDispatcher dispatcher(ComPtr<IDispatch>::Share(&object));
+    ComDispatcher dispatcher(object.Reference());
     for (int i = 0; i < 3; ++i) {
         (void)dispatcher.Call("Echo", {HostValue::Int32(i)});
         dispatcher.Put("Visible", HostValue::Bool(true));
@@ -97,7 +97,7 @@ TEST(ComDispatcherTest, NamesAreLookedUpOncePerName) {
 TEST(ComDispatcherTest, PropertyPutPassesTheValueAsTheNamedPropertyArgument) {
     TestDispatch object;
     DefineMembers(object, nullptr);
-    ComDispatcher dispatcher(ComPtr<IDispatch>::Share(&object));
+    ComDispatcher dispatcher(object.Reference());
     dispatcher.Put("Visible", HostValue::Bool(true));
     ASSERT_EQ(object.Received().size(), 1u);
     const auto& call = object.Received()[0];
@@ -121,7 +121,7 @@ TEST(ComDispatcherTest, RaisedErrorsCarryTheHostsDescription) {
         SCOPED_TRACE(c.name);
         TestDispatch object;
         DefineMembers(object, nullptr);
-        ComDispatcher dispatcher(ComPtr<IDispatch>::Share(&object));
+        ComDispatcher dispatcher(object.Reference());
         try {
             (void)dispatcher.Call(c.operation, {HostValue::String("id")});
             ADD_FAILURE() << "no error";
@@ -155,7 +155,7 @@ TEST(ComDispatcherTest, ABrokenConnectionMeansTheHostIsGoneAndATurnedAwayCallABu
         SCOPED_TRACE(c.name);
         TestDispatch object;
         DefineMembers(object, nullptr);
-        ComDispatcher dispatcher(ComPtr<IDispatch>::Share(&object));
+        ComDispatcher dispatcher(object.Reference());
         gFailure = c.failure;
         try {
             (void)dispatcher.Call("FailWith", {});
@@ -179,7 +179,7 @@ TEST(ComDispatcherTest, ABrokenConnectionMeansTheHostIsGoneAndATurnedAwayCallABu
 TEST(ComDispatcherTest, UnknownOperationIsAnErrorWithItsCode) {
     TestDispatch object;
     DefineMembers(object, nullptr);
-    ComDispatcher dispatcher(ComPtr<IDispatch>::Share(&object));
+    ComDispatcher dispatcher(object.Reference());
     try {
         (void)dispatcher.Call("NoSuchOperation", {});
         ADD_FAILURE() << "no error";
@@ -197,7 +197,7 @@ TEST(ComDispatcherTest, CallForObjectWrapsTheAnsweredObject) {
     TestDispatch object;
     DefineMembers(object, &child);
     {
-        ComDispatcher dispatcher(ComPtr<IDispatch>::Share(&object));
+        ComDispatcher dispatcher(object.Reference());
         auto script = dispatcher.CallForObject("Child");
         ASSERT_NE(script, nullptr);
         EXPECT_EQ(script->Call("Echo", {HostValue::Double(4.5)}), HostValue::Double(4.5));
@@ -220,7 +220,7 @@ TEST(ComDispatcherTest, CallForObjectWrapsTheAnsweredObject) {
 TEST(ComDispatcherTest, ArgumentsThatCannotBePassedAreAHostErrorAndNoCall) {
     TestDispatch object;
     DefineMembers(object, nullptr);
-    ComDispatcher dispatcher(ComPtr<IDispatch>::Share(&object));
+    ComDispatcher dispatcher(object.Reference());
     HostValue object3;
     object3.kind = HostValue::Kind::Object;
     EXPECT_THROW((void)dispatcher.Call("Echo", {HostValue::String("a"), object3}), HostError);

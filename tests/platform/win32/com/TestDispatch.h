@@ -7,6 +7,7 @@
 
 #include "common/HostValue.h"
 #include "platform/win32/base/WinInclude.h"
+#include "platform/win32/com/ComPtr.h"
 #include "platform/win32/com/VariantConvert.h"
 
 namespace win32_test {
@@ -32,6 +33,11 @@ class TestDispatch final : public IDispatch {
     }
 
     ULONG References() const { return references_; }
+    // A counted reference to this object, for code that takes one over.
+    win32::ComPtr<IDispatch> Reference() {
+        AddRef();
+        return win32::ComPtr<IDispatch>::Adopt(this);
+    }
     int NameLookups() const { return nameLookups_; }
     const std::vector<ReceivedInvoke>& Received() const { return received_; }
 
