@@ -1,8 +1,7 @@
 #pragma once
 
 #include "platform/win32/base/WinInclude.h"
-#include "platform/win32/windows/FormControls.h"
-#include "platform/win32/windows/WindowClass.h"
+#include "platform/win32/windows/ModalBox.h"
 
 namespace win32 {
 
@@ -10,7 +9,7 @@ namespace win32 {
 // information box (fixed dialog border, no title bar, 4470 x 1305 twips on light grey),
 // saying ui::kBusyBoxMessage above "Retry" and "Cancel". Esc answers Cancel; Alt+F4 does
 // nothing. Constructing it creates and loads it; AskRetry() runs it and destroys it.
-class BusyBox : public FormWindow {
+class BusyBox : public ModalBox {
   public:
     // Creates the box hidden, centred over `owner`'s window and kept on its screen, then
     // runs its load step: PlaceForm(topmost). Throws Win32Error when it cannot be created.
@@ -20,16 +19,12 @@ class BusyBox : public FormWindow {
     // returns true when "Retry" was chosen, false for "Cancel".
     bool AskRetry();
 
-    HWND Control(std::uint16_t id) const { return controls_.Get(id); }
-
   protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
   private:
     enum class Answer { None, Retry, Cancel };
 
-    HWND owner_;
-    FormControls controls_;
     Answer answer_ = Answer::None;
 };
 

@@ -3,8 +3,7 @@
 #include <string>
 
 #include "platform/win32/base/WinInclude.h"
-#include "platform/win32/windows/FormControls.h"
-#include "platform/win32/windows/WindowClass.h"
+#include "platform/win32/windows/ModalBox.h"
 
 namespace win32 {
 
@@ -13,7 +12,7 @@ namespace win32 {
 // word boundaries) above a light-red "OK", with the maker's logo at the left. Its only
 // way out is "OK" (Alt+F4 and Esc do nothing). One box per message: constructing it
 // creates and loads it, ShowModal() runs it and destroys it when "OK" is clicked.
-class MyInfoBox : public FormWindow {
+class MyInfoBox : public ModalBox {
   public:
     // Creates the box hidden, centred over `owner`'s window (no owner: centred on the
     // primary screen's work area) and kept on that screen, then runs its load step:
@@ -27,15 +26,10 @@ class MyInfoBox : public FormWindow {
     // returns once "OK" has been clicked and the box destroyed.
     void ShowModal();
 
-    HWND Control(std::uint16_t id) const { return controls_.Get(id); }
-    HFONT Font() const { return controls_.Font(); }
-
   protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
   private:
-    HWND owner_;
-    FormControls controls_;
     bool okClicked_ = false;
 };
 
