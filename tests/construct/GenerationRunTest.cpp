@@ -629,49 +629,46 @@ TEST(GenerationRunTest, SimulatedHostDrawsTheGeneratorsCurves) {
     }
 }
 
-TEST(GenerationRunTest, SimulatedHostKeepsNoProbeWhenACurveIsMissed) {
-    hostsim::ScriptApi api;
-    hostsim::Document& doc = api.Doc();
-    const std::string xy = doc.AddCurve(*hostsim::Curve::MakeLine({-20, -100, 0}, {-20, 100, 0}));
-    // Above z = 5000: the vertical probe cannot reach it.
-    const std::string yz = doc.AddCurve(*hostsim::Curve::MakeLine({0, -100, 6000}, {0, 100, 6000}));
-    const std::string p1 = doc.AddPoint({0, 10, 0});
-    testing_support::HostsimDispatcher dispatcher(api);
-    host::HostScript script(&dispatcher);
-    MemoryPanel panel;
-    panel.SetFieldText(PanelControl::Text1, xy);
-    panel.SetFieldText(PanelControl::Text2, yz);
-    panel.ListAppend(p1);
-    construct::RunCycloidGeneration(script, panel);
-    EXPECT_EQ(panel.messages, std::vector<std::string>{kNoIntersection});
-    EXPECT_EQ(doc.Count(), 3u);
-    EXPECT_TRUE(doc.RedrawEnabled());
-    EXPECT_EQ(doc.SelectedIds(), std::vector<std::string>{p1});
-}
-
-// A negative step sends a command without points; the simulated host draws nothing for it and
-// answers false, and the run ends there, after the first entry.
-TEST(GenerationRunTest, SimulatedHostRefusingAnEmptyCommandEndsTheRun) {
-    hostsim::ScriptApi api;
-    hostsim::Document& doc = api.Doc();
-    const std::string xy = doc.AddCurve(*hostsim::Curve::MakeLine({-20, -100, 0}, {-20, 100, 0}));
-    const std::string yz = doc.AddCurve(*hostsim::Curve::MakeLine({0, -100, 30}, {0, 100, 30}));
-    const std::string p1 = doc.AddPoint({0, 10, 0});
-    const std::string p2 = doc.AddPoint({0, 25, 0});
-    testing_support::HostsimDispatcher dispatcher(api);
-    host::HostScript script(&dispatcher);
-    MemoryPanel panel;
-    panel.SetFieldText(PanelControl::Text1, xy);
-    panel.SetFieldText(PanelControl::Text2, yz);
-    panel.ListAppend(p1);
-    panel.ListAppend(p2);
-    panel.SetFieldText(PanelControl::Text3, "-5");
-    construct::RunCycloidGeneration(script, panel);
-    EXPECT_EQ(panel.messages,
-              std::vector<std::string>{"Rhino did not draw the curve of point " + p1 + ". The command failed."});
-    EXPECT_EQ(panel.statusCaption, "Calculating Curtate cycloid... 1");
-    EXPECT_EQ(doc.Count(), 4u);
-    EXPECT_TRUE(doc.RedrawEnabled());
+// A run the simulated host ends early keeps no probe and switches redraw back on: a probe that
+// misses its curve (the YZ curve above z = 5000, beyond the vertical probe), and a negative
+// step, which sends a command without points that the host refuses with False, after the
+// first entry.
+TEST(GenerationRunTest, SimulatedHostEndingTheRunKeepsNoProbe) {
+    static const struct {
+        const char* name;
+        double yzHeight;
+        const char* step;
+        const char* messageAfterId;  // nullptr: the no-intersection message
+    } kCases[] = {
+        {"curve missed", 6000, "5", nullptr},
+        {"empty command refused", 30, "-5", ". The command failed."},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.name);
+        hostsim::ScriptApi api;
+        hostsim::Document& doc = api.Doc();
+        const std::string xy = doc.AddCurve(*hostsim::Curve::MakeLine({-20, -100, 0}, {-20, 100, 0}));
+        const std::string yz = doc.AddCurve(*hostsim::Curve::MakeLine({0, -100, c.yzHeight}, {0, 100, c.yzHeight}));
+        const std::string p1 = doc.AddPoint({0, 10, 0});
+        const std::string p2 = doc.AddPoint({0, 25, 0});
+        testing_support::HostsimDispatcher dispatcher(api);
+        host::HostScript script(&dispatcher);
+        MemoryPanel panel;
+        panel.SetFieldText(PanelControl::Text1, xy);
+        panel.SetFieldText(PanelControl::Text2, yz);
+        panel.ListAppend(p1);
+        panel.ListAppend(p2);
+        panel.SetFieldText(PanelControl::Text3, c.step);
+        construct::RunCycloidGeneration(script, panel);
+        const std::string message = c.messageAfterId == nullptr
+                                        ? std::string(kNoIntersection)
+                                        : "Rhino did not draw the curve of point " + p1 + c.messageAfterId;
+        EXPECT_EQ(panel.messages, std::vector<std::string>{message});
+        EXPECT_EQ(panel.statusCaption, "Calculating Curtate cycloid... 1");
+        EXPECT_EQ(doc.Count(), 4u);
+        EXPECT_TRUE(doc.RedrawEnabled());
+        EXPECT_EQ(doc.SelectedIds(), std::vector<std::string>{p1});
+    }
 }
 
 }  // namespace
