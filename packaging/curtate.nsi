@@ -7,13 +7,20 @@
 ; default, and a copy in another folder chosen by the user is removed once the new one stands,
 ; so there is one copy and one entry. Nothing of the installed copy changes before every new
 ; file has been written beside it; a failure puts the previous files back and leaves its entry.
+; Each step is checked, and no file is deleted while it is the only copy of one.
 ;
-; Exit codes besides NSIS's own (0 done, 1 cancelled by the user, 2 failed):
+; Exit codes besides NSIS's own (0 done, 1 cancelled by the user, 2 failed, the installed copy
+; left as it was):
 ;   3  Curtate is running (silently; interactively the user may close it and retry)
 ;   4  a newer version is installed (silently; interactively the user is asked)
+;   5  failed, and a file of the installed copy could not be put back: it is left in its folder
+;      as <name>.old (the message names each), and the next run renames it back first
+;   6  installed, but the copy the entry recorded in another folder could not be removed
 ; The uninstaller run as "uninstall.exe /S" copies itself to the temporary folder and ends at
-; once with 0; run as "uninstall.exe /S _?=<its folder>" it works in place and its exit code
-; is 3 while Curtate runs and 2 when a program file could not be removed.
+; once with 0; run as "uninstall.exe /S _?=<its folder>" it works in place, its exit code is
+; 3 while Curtate runs and 2 when a file could not be removed (the entry stays; the message
+; says whether the copy is whole or partly removed), and it leaves its own uninstall.exe and
+; the folder behind: a running program's file cannot be deleted.
 ;
 ; scripts/package defines VERSION (the release's version), EXE64, EXE32, README and OUTFILE.
 
@@ -34,6 +41,8 @@ ManifestSupportedOS all
 !define INSTANCE_MUTEX "Local\CurtateCycloidPanel"
 !define EXIT_TOOL_RUNNING 3
 !define EXIT_NEWER_INSTALLED 4
+!define EXIT_LEFT_ASIDE 5
+!define EXIT_OTHER_COPY_LEFT 6
 
 Name "${PRODUCT} ${VERSION}"
 OutFile "${OUTFILE}"
@@ -80,6 +89,38 @@ FunctionEnd
 !insertmacro WaitUntilToolEnds ""
 !insertmacro WaitUntilToolEnds "un."
 
+; Pops a folder and pushes 1 when it is $INSTDIR, 0 when it is another folder and "" when that
+; cannot be told. The same folder may be written otherwise (a short name, another drive letter
+; mapped to it, a junction, "..", a trailing "\"), so the two are compared by what they hold: a
+; file written into $INSTDIR under a name of this process's own shows in the other.
+!macro IsInstallFolder un
+Function ${un}IsInstallFolder
+    Exch $0
+    Push $1
+    Push $2
+    System::Call 'kernel32::GetCurrentProcessId() i.r1'
+    StrCpy $1 "curtate-setup-$1.tmp"
+    ClearErrors
+    FileOpen $2 "$INSTDIR\$1" w
+    ${If} ${Errors}
+        StrCpy $0 ""
+    ${Else}
+        FileClose $2
+        ${If} ${FileExists} "$0\$1"
+            StrCpy $0 1
+        ${Else}
+            StrCpy $0 0
+        ${EndIf}
+        Delete "$INSTDIR\$1"
+    ${EndIf}
+    Pop $2
+    Pop $1
+    Exch $0
+FunctionEnd
+!macroend
+!insertmacro IsInstallFolder ""
+!insertmacro IsInstallFolder "un."
+
 Function .onInit
     SetShellVarContext current
     Call WaitUntilToolEnds
@@ -106,7 +147,7 @@ Function DiscardStaged
 FunctionEnd
 
 ; After a failure (the user's Abort on a file that could not be written, too): the installed
-; copy was not touched yet, or has been put back.
+; copy was not touched yet, has been put back, or was left aside as the message said.
 Function .onInstFailed
     Call DiscardStaged
 FunctionEnd
@@ -118,32 +159,136 @@ FunctionEnd
     Abort
 !macroend
 
-; Moves the installed <name> aside as <name>.old; $R<n> is 1 once it was moved (a failure sets
-; the error flag).
+; Files of the installed copy are in $INSTDIR only as the .old files listed in $R5 (each after
+; a blank): said, and the installer ends. Nothing deletes an .old file whose program file is
+; missing; the next run renames it back first.
+!macro FailAside what
+    Call DiscardStaged
+    MessageBox MB_OK|MB_ICONSTOP "${what} Curtate was not installed, and the installed copy is left in $INSTDIR with these files renamed:$R5. Rename each back without its .old ending, or run this installer again, which does that first." /SD IDOK
+    SetErrorLevel ${EXIT_LEFT_ASIDE}
+    Abort
+!macroend
+
+; Renames <name>.old back to <name> when <name> is missing: the installed copy that an earlier
+; run moved aside and could not put back. One that cannot be renamed is added to $R5.
+!macro RestoreAside name
+    ${IfNot} ${FileExists} "$INSTDIR\${name}"
+    ${AndIf} ${FileExists} "$INSTDIR\${name}.old"
+        ClearErrors
+        Rename "$INSTDIR\${name}.old" "$INSTDIR\${name}"
+        ${If} ${Errors}
+            StrCpy $R5 "$R5 ${name}.old"
+        ${EndIf}
+    ${EndIf}
+!macroend
+
+; Each step of the swap runs only while every one before it succeeded; $R4 names the file whose
+; step failed. (${Errors} clears the error flag, so each step clears it first and tests it
+; right after.)
+;
+; Moves the installed <name> aside as <name>.old; ${flag} is 1 once it was moved.
 !macro MoveAside name flag
     StrCpy ${flag} 0
-    ${If} ${FileExists} "$INSTDIR\${name}"
+    ${If} $R4 == ""
+    ${AndIf} ${FileExists} "$INSTDIR\${name}"
+        ClearErrors
         Rename "$INSTDIR\${name}" "$INSTDIR\${name}.old"
-        ${IfNot} ${Errors}
+        ${If} ${Errors}
+            StrCpy $R4 "${name}"
+        ${Else}
             StrCpy ${flag} 1
         ${EndIf}
     ${EndIf}
 !macroend
 
-!macro PutBack name flag
-    ${If} ${flag} == 1
-        Delete "$INSTDIR\${name}"
-        Rename "$INSTDIR\${name}.old" "$INSTDIR\${name}"
+; Puts the new <name>.new in place.
+!macro MoveIn name
+    ${If} $R4 == ""
+        ClearErrors
+        Rename "$INSTDIR\${name}.new" "$INSTDIR\${name}"
+        ${If} ${Errors}
+            StrCpy $R4 "${name}"
+        ${EndIf}
     ${EndIf}
 !macroend
+
+; Puts the installed <name> back from <name>.old (once moved aside: ${flag} is 1); an .old file
+; that could not be put back is added to $R5.
+!macro PutBack name flag
+    ${If} ${flag} == 1
+        ClearErrors
+        Delete "$INSTDIR\${name}"
+        ${IfNot} ${Errors}
+            Rename "$INSTDIR\${name}.old" "$INSTDIR\${name}"
+        ${EndIf}
+        ${If} ${Errors}
+            StrCpy $R5 "$R5 ${name}.old"
+        ${EndIf}
+    ${EndIf}
+!macroend
+
+; Leftovers of an earlier run: an .old file beside its program file.
+!macro DeleteLeftOver name
+    ${If} ${FileExists} "$INSTDIR\${name}"
+        Delete "$INSTDIR\${name}.old"
+    ${EndIf}
+!macroend
+
+; Removes the copy in the folder $R0 that the entry recorded, when that folder is another one
+; than $INSTDIR. The program first; when it cannot go, that copy keeps its uninstaller and is
+; left whole. $R6 is that folder when a file of its copy stays.
+Function RemoveOtherCopy
+    ${If} $R0 == ""
+    ${OrIfNot} ${FileExists} "$R0\uninstall.exe"
+        Return
+    ${EndIf}
+    Push $R0
+    Call IsInstallFolder
+    Pop $0
+    ${If} $0 == 1
+        Return
+    ${ElseIf} $0 == ""
+        StrCpy $R6 "$R0"
+        Return
+    ${EndIf}
+    ClearErrors
+    Delete "$R0\curtate.exe"
+    ${If} ${Errors}
+    ${OrIf} ${FileExists} "$R0\curtate.exe"
+        StrCpy $R6 "$R0"
+        Return
+    ${EndIf}
+    Delete "$R0\curtate.exe.old"
+    Delete "$R0\README.txt"
+    Delete "$R0\README.txt.old"
+    Delete "$R0\uninstall.exe"
+    Delete "$R0\uninstall.exe.old"
+    ${If} ${FileExists} "$R0\curtate.exe.old"
+    ${OrIf} ${FileExists} "$R0\README.txt*"
+    ${OrIf} ${FileExists} "$R0\uninstall.exe*"
+        StrCpy $R6 "$R0"
+    ${EndIf}
+    ; A folder that holds files of the user's own stays.
+    RMDir "$R0"
+FunctionEnd
 
 Section "Curtate"
     ; Started again while the pages were shown?
     Call WaitUntilToolEnds
     ReadRegStr $R0 HKCU "${UNINSTALL_KEY}" "InstallLocation"
+    StrCpy $R4 ""
+    StrCpy $R5 ""
+    StrCpy $R6 ""
+
+    SetOutPath "$INSTDIR"
+    !insertmacro RestoreAside curtate.exe
+    !insertmacro RestoreAside README.txt
+    !insertmacro RestoreAside uninstall.exe
+    ${If} $R5 != ""
+        !insertmacro FailAside "Files of the installed copy could not be renamed back."
+    ${EndIf}
 
     ; Every new file beside the installed ones under a name of its own.
-    SetOutPath "$INSTDIR"
     ClearErrors
     ; The 64-bit program imports functions that kernel32 has from Windows 7 on.
     ${If} ${RunningX64}
@@ -158,38 +303,31 @@ Section "Curtate"
         !insertmacro Fail "The files could not be written into $INSTDIR."
     ${EndIf}
 
-    ; Leftovers of an earlier run that could not remove them; then the swap, undone on failure.
-    Delete "$INSTDIR\curtate.exe.old"
-    Delete "$INSTDIR\README.txt.old"
-    Delete "$INSTDIR\uninstall.exe.old"
-    ClearErrors
+    ; The swap, undone on failure. A leftover that cannot be deleted stops its move aside.
+    !insertmacro DeleteLeftOver curtate.exe
+    !insertmacro DeleteLeftOver README.txt
+    !insertmacro DeleteLeftOver uninstall.exe
     !insertmacro MoveAside curtate.exe $R1
     !insertmacro MoveAside README.txt $R2
     !insertmacro MoveAside uninstall.exe $R3
-    ${IfNot} ${Errors}
-        Rename "$INSTDIR\curtate.exe.new" "$INSTDIR\curtate.exe"
-        Rename "$INSTDIR\README.txt.new" "$INSTDIR\README.txt"
-        Rename "$INSTDIR\uninstall.exe.new" "$INSTDIR\uninstall.exe"
-    ${EndIf}
-    ${If} ${Errors}
+    !insertmacro MoveIn curtate.exe
+    !insertmacro MoveIn README.txt
+    !insertmacro MoveIn uninstall.exe
+    ${If} $R4 != ""
         !insertmacro PutBack curtate.exe $R1
         !insertmacro PutBack README.txt $R2
         !insertmacro PutBack uninstall.exe $R3
-        !insertmacro Fail "The files in $INSTDIR could not be replaced."
+        ${If} $R5 != ""
+            !insertmacro FailAside "$INSTDIR\$R4 could not be replaced, and the installed copy could not be put back."
+        ${EndIf}
+        !insertmacro Fail "$INSTDIR\$R4 could not be replaced."
     ${EndIf}
     Delete "$INSTDIR\curtate.exe.old"
     Delete "$INSTDIR\README.txt.old"
     Delete "$INSTDIR\uninstall.exe.old"
 
     ; The copy the entry recorded in another folder gives way to this one.
-    ${If} $R0 != ""
-    ${AndIf} $R0 != $INSTDIR
-    ${AndIf} ${FileExists} "$R0\uninstall.exe"
-        Delete "$R0\curtate.exe"
-        Delete "$R0\README.txt"
-        Delete "$R0\uninstall.exe"
-        RMDir "$R0"
-    ${EndIf}
+    Call RemoveOtherCopy
 
     CreateShortcut "$SMPROGRAMS\${PRODUCT}.lnk" "$INSTDIR\curtate.exe"
 
@@ -202,32 +340,59 @@ Section "Curtate"
     WriteRegStr HKCU "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\uninstall.exe" /S'
     WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoModify" 1
     WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoRepair" 1
+
+    ${If} $R6 != ""
+        MessageBox MB_OK|MB_ICONEXCLAMATION "Curtate ${VERSION} is installed in $INSTDIR. The copy installed before in $R6 could not be removed: remove it with its uninstall.exe, or delete that folder." /SD IDOK
+        SetErrorLevel ${EXIT_OTHER_COPY_LEFT}
+    ${EndIf}
 SectionEnd
 
-; The program first; the shortcut, the uninstaller and the entry only once it is gone, so that
-; a copy that could not be removed stays listed and can be removed later.
+; Removes one file of the copy; a file still there counts as not removed, whatever Delete said
+; (one held open with delete sharing stays until it is closed). One that cannot be removed
+; stops the uninstaller with exit code 2 and a message that says whether something went before
+; it ($R0 is 1 once a file went): the entry and the uninstaller stay, so that running it again
+; removes the rest.
 !macro RemoveOrStop name
-    Delete "$INSTDIR\${name}"
     ${If} ${FileExists} "$INSTDIR\${name}"
-        MessageBox MB_OK|MB_ICONSTOP "$INSTDIR\${name} could not be removed; Curtate stays installed." /SD IDOK
-        SetErrorLevel 2
-        Abort
+        ClearErrors
+        Delete "$INSTDIR\${name}"
+        ${If} ${Errors}
+        ${OrIf} ${FileExists} "$INSTDIR\${name}"
+            ${If} $R0 == 1
+                MessageBox MB_OK|MB_ICONSTOP "$INSTDIR\${name} could not be removed; Curtate is partly removed: run the uninstaller again." /SD IDOK
+            ${Else}
+                MessageBox MB_OK|MB_ICONSTOP "$INSTDIR\${name} could not be removed; Curtate stays installed." /SD IDOK
+            ${EndIf}
+            SetErrorLevel 2
+            Abort
+        ${EndIf}
+        StrCpy $R0 1
     ${EndIf}
 !macroend
 
+; The program first; the shortcut, the uninstaller and the entry only once every other file is
+; gone, so that a copy that could not be removed stays listed and can be removed later. Run in
+; place ("_?="), the uninstaller cannot delete its own running file: uninstall.exe and the
+; folder stay.
 Section "Uninstall"
     Call un.WaitUntilToolEnds
-    ; The program first: when it cannot go, nothing else has gone.
+    ; The entry and the shortcut are this copy's only when the entry records this folder.
+    ReadRegStr $R1 HKCU "${UNINSTALL_KEY}" "InstallLocation"
+    StrCpy $R2 0
+    ${If} $R1 != ""
+        Push $R1
+        Call un.IsInstallFolder
+        Pop $R2
+    ${EndIf}
+    StrCpy $R0 0
     !insertmacro RemoveOrStop curtate.exe
+    !insertmacro RemoveOrStop curtate.exe.old
     !insertmacro RemoveOrStop README.txt
-    Delete "$INSTDIR\curtate.exe.old"
-    Delete "$INSTDIR\README.txt.old"
-    Delete "$INSTDIR\uninstall.exe.old"
+    !insertmacro RemoveOrStop README.txt.old
+    !insertmacro RemoveOrStop uninstall.exe.old
     Delete "$INSTDIR\uninstall.exe"
     RMDir "$INSTDIR"
-    ; The entry and the shortcut are this copy's only when the entry records this folder.
-    ReadRegStr $0 HKCU "${UNINSTALL_KEY}" "InstallLocation"
-    ${If} $0 == $INSTDIR
+    ${If} $R2 == 1
         Delete "$SMPROGRAMS\${PRODUCT}.lnk"
         DeleteRegKey HKCU "${UNINSTALL_KEY}"
     ${EndIf}

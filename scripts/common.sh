@@ -94,28 +94,39 @@ setup_wine() {
     fi
 }
 
-# Whether this machine runs 32-bit x86 programs at all. Some kernels are built or booted without
-# IA-32 emulation ("32-bit emulation disabled"); there no 32-bit program runs, 32-bit Wine
-# included. Probed with the smallest i386 program, so that nothing needs installing first: an
-# ELF header, one loadable segment, and the code of exit(0) through int 0x80.
+# Whether this machine runs 32-bit x86 programs at all: returns 0 when it does, 2 when the
+# kernel refuses the program as of an unknown format ("Exec format error": some kernels are
+# built or booted without IA-32 emulation, and there no 32-bit program runs, 32-bit Wine
+# included) and 1, with the reason, when the probe failed otherwise (then nothing is known).
+# Probed with the smallest i386 program, so that nothing needs installing first: an ELF header,
+# one loadable segment, and the code of exit(0) through int 0x80. It is written under the build
+# folder, not the temporary one, which may be mounted without the right to run programs.
 machine_runs_32bit() {
-    local probe status
-    probe=$(mktemp) || return 1
-    printf '\x7f\x45\x4c\x46\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00\x01\x00\x00\x00\x54\x80\x04\x08\x34\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x34\x00\x20\x00\x01\x00\x00\x00\x00\x00\x00\x00\x01\x00\x00\x00\x00\x00\x00\x00\x00\x80\x04\x08\x00\x80\x04\x08\x5d\x00\x00\x00\x5d\x00\x00\x00\x05\x00\x00\x00\x00\x10\x00\x00\xb8\x01\x00\x00\x00\x31\xdb\xcd\x80' >"$probe"
-    chmod +x "$probe"
-    "$probe" 2>/dev/null
-    status=$?
+    local probe="$BUILD/probe-32bit" output status=0
+    mkdir -p "$BUILD" || return 1
+    printf '\x7f\x45\x4c\x46\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00\x01\x00\x00\x00\x54\x80\x04\x08\x34\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x34\x00\x20\x00\x01\x00\x00\x00\x00\x00\x00\x00\x01\x00\x00\x00\x00\x00\x00\x00\x00\x80\x04\x08\x00\x80\x04\x08\x5d\x00\x00\x00\x5d\x00\x00\x00\x05\x00\x00\x00\x00\x10\x00\x00\xb8\x01\x00\x00\x00\x31\xdb\xcd\x80' >"$probe" &&
+        chmod +x "$probe" || { log "the 32-bit probe could not be written to $probe"; return 1; }
+    # The shell reports the kernel's ENOEXEC for a binary file as status 126 with strerror's
+    # words, in English under the C locale.
+    output=$(export LC_ALL=C; "$probe" 2>&1) || status=$?
     rm -f "$probe"
-    return $status
+    [ $status -eq 0 ] && return 0
+    if [ $status -eq 126 ] && [[ $output == *"Exec format error"* ]]; then
+        return 2
+    fi
+    log "the 32-bit probe $probe did not run (exit status $status): $output"
+    return 1
 }
 
 # 32-bit Wine (Debian: the i386 architecture and wine32), for the 32-bit build's tests and
 # for the installer, itself a 32-bit program. Added only when missing. Returns 2 on a machine
 # whose kernel runs no 32-bit executable (IA-32 emulation off): there wine32 is not installed,
 # since Debian's wine launcher would then start its 32-bit loader for every program and fail,
-# 64-bit ones included.
+# 64-bit ones included. Returns 1 when the probe or the installation failed.
 ensure_wine32() {
-    machine_runs_32bit || return 2
+    local probed=0
+    machine_runs_32bit || probed=$?
+    [ $probed -eq 0 ] || return $probed
     dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q 'install ok installed' && return 0
     local sudo=""
     [ "$(id -u)" -ne 0 ] && sudo=sudo
