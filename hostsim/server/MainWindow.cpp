@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "hostsim/server/ComResource.h"
+#include "hostsim/server/HostMenus.h"
 #include "hostsim/server/ViewportPainter.h"
 #include "hostsim/server/WideText.h"
 
@@ -44,29 +45,6 @@ HWND MakeLabel(HWND parent) {
     ThrowLastErrorIf(label == nullptr, "CreateWindowExW (STATIC)");
     SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
     return label;
-}
-
-// The modal box of the thread owned by `owner` (a message box is a dialog of class #32770), or
-// null.
-HWND FindOwnedDialog(HWND owner) {
-    struct Search {
-        HWND owner;
-        HWND found;
-    } search{owner, nullptr};
-    (void)EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND hwnd, LPARAM param) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(param);
-            wchar_t className[16] = {};
-            GetClassNameW(hwnd, className, 16);
-            if (GetWindow(hwnd, GW_OWNER) == s->owner && std::wstring_view(className) == L"#32770") {
-                s->found = hwnd;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));  // FALSE only when the search stopped at the box
-    return search.found;
 }
 
 }  // namespace
@@ -161,19 +139,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void MainWindow::OnCreate() {
-    // The Tools menu lets a person see what a client does with a host that has a dialog box
-    // open, of either kind, or is in the middle of a command.
-    HMENU tools = CreatePopupMenu();
-    HMENU bar = CreateMenu();
-    if (tools != nullptr && bar != nullptr &&
-        AppendMenuW(tools, MF_STRING, kBusyBoxCommand, L"&Open a dialog box (Rhino busy)") &&
-        AppendMenuW(tools, MF_STRING, kRunsBoxCommand, L"Open a dialog box (calls &run)") &&
-        AppendMenuW(tools, MF_SEPARATOR, 0, nullptr) &&
-        AppendMenuW(tools, MF_STRING, kStartCommandCommand, L"&Start a command (Move)") &&
-        AppendMenuW(tools, MF_STRING, kEndCommandCommand, L"&End the command\tEsc") &&
-        AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(tools), L"&Tools")) {
-        (void)SetMenu(hwnd_, bar);  // the window owns and destroys the menu from here on
-    }
+    AttachToolsMenu(hwnd_);
     historyLabel_ = MakeLabel(hwnd_);
     promptLabel_ = MakeLabel(hwnd_);
     UserCommandChanged();
@@ -207,17 +173,7 @@ void MainWindow::RunDialogBox(DialogKind kind) {
     if (sources_.dialogBoxOpen) {
         sources_.dialogBoxOpen(kind, true);
     }
-    // COM dispatches incoming calls in the box's modal loop: the busy kind turns them away,
-    // the other lets them run inside what counts as the user's command.
-    if (kind == DialogKind::Busy) {
-        (void)MessageBoxW(hwnd_, L"Rhino is busy while this dialog box is open. Close it to let calls through.",
-                          L"Busy", MB_OK | MB_ICONINFORMATION);
-    } else {
-        (void)MessageBoxW(hwnd_,
-                          L"A dialog box of a command is open. Calls run meanwhile, but Rhino is in a command: "
-                          L"scripted commands fail and picks end at once. Close it to end the command.",
-                          L"Command options", MB_OK | MB_ICONINFORMATION);
-    }
+    RunModalDialog(hwnd_, kind);
     if (sources_.dialogBoxOpen) {
         sources_.dialogBoxOpen(kind, false);
     }
@@ -239,10 +195,8 @@ void MainWindow::CloseDialog() {
     if (!dialogOpen_) {
         return;
     }
-    if (HWND box = FindOwnedDialog(hwnd_)) {
-        // The box's own OK button: its modal loop ends once this control call has returned.
-        (void)PostMessageW(box, WM_COMMAND, IDOK, 0);
-    }
+    // The box's own OK button: its modal loop ends once this control call has returned.
+    CloseOwnedDialog(hwnd_);
 }
 
 std::wstring MainWindow::IdlePrompt() const {
@@ -510,28 +464,17 @@ void MainWindow::TakePicked(const std::string& id) {
 std::optional<std::size_t> MainWindow::ChooseAmong(const std::vector<std::size_t>& candidates,
                                                    int xPixels,
                                                    int yPixels) {
-    HMENU menu = CreatePopupMenu();
-    if (menu == nullptr) {
+    std::vector<std::string> labels;
+    labels.reserve(candidates.size());
+    for (const std::size_t candidate : candidates) {
+        const DrawnObject& object = objects_[candidate];
+        labels.push_back(object.kindName + " " + object.id.substr(0, kShortIdCharacters) + "...");
+    }
+    const std::optional<std::size_t> chosen = ChooseFromMenu(hwnd_, labels, xPixels, yPixels);
+    if (!chosen) {
         return std::nullopt;
     }
-    // Item ids are the candidate's position plus one: TrackPopupMenu answers 0 for no choice.
-    for (std::size_t i = 0; i < candidates.size(); ++i) {
-        const DrawnObject& object = objects_[candidates[i]];
-        const std::string label = object.kindName + " " + object.id.substr(0, kShortIdCharacters) + "...";
-        (void)AppendMenuW(menu, MF_STRING, i + 1, Utf8ToWide(label).c_str());  // a missing item is not offered
-    }
-    POINT screen{xPixels, yPixels};
-    (void)ClientToScreen(hwnd_, &screen);  // fails only for a destroyed window
-    // TrackPopupMenu needs the owner in the foreground to close the menu on a click elsewhere.
-    (void)SetForegroundWindow(hwnd_);
-    const UINT chosen = static_cast<UINT>(
-        TrackPopupMenu(menu, TPM_RETURNCMD | TPM_NONOTIFY | TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON, screen.x,
-                       screen.y, 0, hwnd_, nullptr));
-    (void)DestroyMenu(menu);
-    if (chosen == 0 || chosen > candidates.size()) {
-        return std::nullopt;
-    }
-    return candidates[chosen - 1];
+    return candidates[*chosen];
 }
 
 void MainWindow::OnRightButtonUp() {

@@ -42,13 +42,6 @@ class MainWindow final : public PickProvider {
         std::function<void(std::string)> setUserCommand;
     };
 
-    // The window menu's commands: open a modal box that keeps the host busy, one that lets
-    // calls run, start the command Move, end the command.
-    static constexpr UINT kBusyBoxCommand = 101;
-    static constexpr UINT kRunsBoxCommand = 102;
-    static constexpr UINT kStartCommandCommand = 103;
-    static constexpr UINT kEndCommandCommand = 104;
-
     // Pixels from a click to an object's drawn shape within which the click picks it.
     static constexpr double kPickTolerancePixels = 5.0;
     // Height of the command line area at the bottom of the client area.

@@ -9,6 +9,7 @@
 #include "hostsim/model/Document.h"
 #include "hostsim/server/ComResource.h"
 #include "hostsim/server/DocumentSnapshot.h"
+#include "hostsim/server/HostMenus.h"
 #include "hostsim/server/ViewportPainter.h"
 
 namespace hostsim {
@@ -243,7 +244,7 @@ TEST_F(MainWindowTest, NothingRepaintsWhileRedrawIsOff) {
 
 // The Tools menu starts the command Move, shown on the command line, and Escape ends it.
 TEST_F(MainWindowTest, MenuStartsTheUsersCommandAndEscapeEndsIt) {
-    SendMessageW(window_.Handle(), WM_COMMAND, MainWindow::kStartCommandCommand, 0);
+    SendMessageW(window_.Handle(), WM_COMMAND, kStartCommandCommand, 0);
     EXPECT_EQ(api_.UserCommand(), "Move");
     EXPECT_EQ(window_.PromptText(), L"Move: Point to move from (press Esc to cancel)");
     EXPECT_EQ(api_.Call("InCommand", {}), Value::Int32(1));
