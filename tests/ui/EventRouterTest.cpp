@@ -56,6 +56,7 @@ struct Fixture {
         host.Default("CurveCurveIntersection",
                      HostValue::Array({HostValue::Int32(1), HostValue::Point(-20, 10, 0)}, {{0, 1}, {0, 2}}));
         host.Default("Command", HostValue::Bool(true));
+        host.Default("LastCreatedObjects", HostValue::Array({HostValue::String("curve")}));
     }
 
     FakeDispatcher host;
