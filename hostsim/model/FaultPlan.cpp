@@ -86,6 +86,10 @@ void FaultPlan::RefuseOn(std::string operation, std::uint32_t n) {
     faults_.push_back({Action::Refuse, std::move(operation), n, WrongType::Null, 0});
 }
 
+void FaultPlan::DrawNothingFor(std::string operation, std::optional<std::uint32_t> n) {
+    faults_.push_back({Action::DrawNothing, std::move(operation), n, WrongType::Null, 0});
+}
+
 void FaultPlan::WrongTypeFor(std::string operation, WrongType kind, std::optional<std::uint32_t> n) {
     faults_.push_back({Action::WrongType, std::move(operation), n, kind, 0});
 }
@@ -115,6 +119,9 @@ FaultPlan::Decision FaultPlan::OnCall(const std::string& operation) {
                 break;
             case Action::Refuse:
                 decision.refuse = true;
+                break;
+            case Action::DrawNothing:
+                decision.drawNothing = true;
                 break;
             case Action::WrongType:
                 decision.wrongType = fault.wrongType;

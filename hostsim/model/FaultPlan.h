@@ -35,6 +35,7 @@ class FaultPlan {
         bool raise = false;
         bool exit = false;
         bool refuse = false;
+        bool drawNothing = false;
         std::optional<WrongType> wrongType;
     };
 
@@ -45,6 +46,9 @@ class FaultPlan {
     // The n-th call of the operation does nothing and answers Bool false (a command the host
     // could not carry out); once.
     void RefuseOn(std::string operation, std::uint32_t n);
+    // Every call of the operation (or only its n-th) does nothing and answers Bool true (a
+    // command that reports success while nothing was drawn).
+    void DrawNothingFor(std::string operation, std::optional<std::uint32_t> n);
     // Every call of the operation (or only its n-th) answers a value of the wrong type.
     void WrongTypeFor(std::string operation, WrongType kind, std::optional<std::uint32_t> n);
     // The next k GetScriptObject calls fail.
@@ -57,11 +61,11 @@ class FaultPlan {
     bool NextGetScriptObjectFails();
 
   private:
-    enum class Action { Raise, Exit, Refuse, WrongType };
+    enum class Action { Raise, Exit, Refuse, DrawNothing, WrongType };
     struct Fault {
         Action action;
         std::string operation;
-        std::optional<std::uint32_t> n;  // none: every call (wrong type only)
+        std::optional<std::uint32_t> n;  // none: every call (wrong type and draw nothing only)
         WrongType wrongType = WrongType::Null;
         std::uint32_t seen = 0;
     };

@@ -96,6 +96,9 @@ const std::vector<Operation>& ScriptApi::Operations() {
              return Value::Int32(static_cast<std::int32_t>(api.lastCommandResult_));
          },
          kNo},
+        {"LastCreatedObjects", 0, 2,
+         [](ScriptApi& api, const std::vector<Value>& args) { return api.LastCreatedObjects(args); }, kYes},
+        {"InCommand", 0, 1, [](ScriptApi& api, const std::vector<Value>& args) { return api.InCommand(args); }, kNo},
     };
     return kOperations;
 }
@@ -150,14 +153,38 @@ std::string ScriptApi::DocumentText() const {
     return document_->Text();
 }
 
-Value ScriptApi::Call(const std::string& operation, const std::vector<Value>& args) {
+bool ScriptApi::Knows(std::string_view name) const {
+    const Operation* operation = FindOperation(name);
+    return operation != nullptr && !unknownOperations_.contains(operation->name);
+}
+
+void ScriptApi::StartLogRecord(std::string_view operation, const std::vector<Value>& args) {
     log_.StartRecord(operation);
     for (const Value& arg : args) {
         log_.AddArgument(ArgumentText(arg));
     }
+}
 
+void ScriptApi::LogUnknownName(std::string_view name, const std::vector<Value>& args, std::string_view how) {
+    StartLogRecord(name, args);
+    log_.NoteLast("unknown name: " + std::string(how));
+}
+
+std::string ScriptApi::UserCommandReason() const {
+    if (!userCommand_.empty()) {
+        return "the user's command " + userCommand_ + " is running";
+    }
+    return "a dialog box of the user's command is open";
+}
+
+Value ScriptApi::Call(const std::string& operation, const std::vector<Value>& args) {
+    StartLogRecord(operation, args);
     const Operation* entry = FindOperation(operation);
     if (entry == nullptr) {
+        throw ScriptError(operation, "Unknown name");
+    }
+    if (!Knows(operation)) {
+        log_.NoteLast("unknown name: this host does not know the operation");
         throw ScriptError(operation, "Unknown name");
     }
     const std::string name = entry->name;
@@ -176,8 +203,16 @@ Value ScriptApi::Call(const std::string& operation, const std::vector<Value>& ar
         // Refused as a command that fails: nothing is done and the answer is false.
         if (name == "Command") {
             lastCommandResult_ = CommandResult::Failure;
+            lastCreated_.clear();
         }
         return Value::Bool(false);
+    }
+    if (fault.drawNothing) {
+        // A command that says it succeeded while the user cancelled it: nothing is drawn.
+        lastCommandNote_.clear();
+        lastCommandResult_ = CommandResult::Cancel;
+        lastCreated_.clear();
+        return Value::Bool(true);
     }
     // Trailing Empty arguments are omitted optional ones.
     std::size_t given = args.size();
@@ -216,6 +251,12 @@ std::optional<std::string> ScriptApi::RefusalOf(const std::vector<std::string>& 
 }
 
 Value ScriptApi::Pick(const std::vector<Value>& args, bool many) {
+    if (InUserCommand()) {
+        // The user's command owns the viewports: the pick ends at once, and a queued scripted
+        // answer is left for a later pick.
+        log_.NoteLast(UserCommandReason() + ": nothing picked");
+        return Value::Null();
+    }
     const std::string* promptArg = ArgString(Arg(args, 0));
     const std::string prompt = promptArg ? *promptArg : (many ? "Select objects" : "Select object");
     const std::optional<double> filterArg = ArgNumber(Arg(args, 1));
@@ -260,6 +301,13 @@ Value ScriptApi::Pick(const std::vector<Value>& args, bool many) {
 Value ScriptApi::RunCommand(const std::vector<Value>& args) {
     lastCommandNote_.clear();
     lastCommandResult_ = CommandResult::Failure;
+    lastCreated_.clear();
+    if (InUserCommand()) {
+        // Geometry commands do not nest: the scripted one fails without reading its text.
+        lastCommandNote_ = UserCommandReason() + ": the command was not run";
+        log_.NoteLast(lastCommandNote_);
+        return Value::Bool(false);
+    }
     const std::string* text = ArgString(Arg(args, 0));
     if (text == nullptr) {
         return Value::Bool(false);
@@ -281,8 +329,37 @@ Value ScriptApi::RunCommand(const std::vector<Value>& args) {
         lastCommandResult_ = CommandResult::Failure;
         return Value::Bool(false);
     }
-    document_->AddCurve(std::move(*curve));
+    lastCreated_.push_back(document_->AddCurve(std::move(*curve)));
     return Value::Bool(true);
+}
+
+Value ScriptApi::LastCreatedObjects(const std::vector<Value>& args) {
+    const Value& selectArg = Arg(args, 0);
+    const std::optional<bool> select = selectArg.IsEmpty() ? std::optional<bool>(false) : ArgBool(selectArg);
+    if (!select) {
+        return Value::Null();
+    }
+    // The objects deleted since are no longer named.
+    std::vector<std::string> ids;
+    for (const std::string& id : lastCreated_) {
+        if (document_->Find(id) != nullptr) {
+            ids.push_back(id);
+            if (*select) {
+                (void)document_->Select(id);  // false only for an object that cannot be selected
+            }
+        }
+    }
+    return IdArray(std::move(ids));
+}
+
+Value ScriptApi::InCommand(const std::vector<Value>& args) const {
+    // The argument says whether script-running commands are left out of the count; calls from
+    // outside run inside no such command, so it changes nothing but must be a boolean.
+    const Value& ignoreRunners = Arg(args, 0);
+    if (!ignoreRunners.IsEmpty() && !ArgBool(ignoreRunners)) {
+        return Value::Null();
+    }
+    return Value::Int32(InUserCommand() ? 1 : 0);
 }
 
 }  // namespace hostsim

@@ -4,6 +4,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <set>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -70,6 +71,11 @@ class PickProvider {
     virtual std::optional<ClickSpot> SpotOf(const std::string& id, ViewKind view) const = 0;
 };
 
+// The two kinds of modal dialog box the host can show: one that keeps the host busy (calls are
+// turned away while it is open) and one whose modal loop lets calls run, as a dialog box of a
+// command does, which counts as a command of the user's running.
+enum class DialogKind { Busy, Runs };
+
 // Whether a language code is one the host accepts: letters, then optionally "-" or "_" and a
 // region ("de", "en-US"). English is "en" with any region.
 bool IsLanguageCode(std::string_view code);
@@ -89,8 +95,32 @@ class ScriptApi {
     ScriptApi& operator=(const ScriptApi&) = delete;
 
     // Runs one operation (name compared ignoring case) with its arguments in call order.
-    // Throws ScriptError for an unknown operation, wrong arguments or an injected fault.
+    // Throws ScriptError for an unknown operation (one made unknown included), wrong arguments
+    // or an injected fault.
     Value Call(const std::string& operation, const std::vector<Value>& args);
+
+    // Whether a name names an operation this host knows: one of OperationNames() not made
+    // unknown by the control line "unknown".
+    bool Knows(std::string_view name) const;
+    // Records in the call log a call of an operation made unknown that the server refused
+    // before it reached Call (its GetIDsOfNames, or Invoke by a DISPID obtained earlier); `how`
+    // says which, after "unknown name: " in the note.
+    void LogUnknownName(std::string_view name, const std::vector<Value>& args, std::string_view how);
+
+    // A command of the user's running in the host (control line "command", or the window's
+    // menu): its name, empty when none runs. While one runs, or a dialog box that lets calls
+    // run is open, InCommand answers 1, Command does nothing and fails, and picks answer Null.
+    const std::string& UserCommand() const { return userCommand_; }
+    void SetUserCommand(std::string name) { userCommand_ = std::move(name); }
+    // Set by the server while its dialog box of the kind DialogKind::Runs is open.
+    void SetCommandDialogOpen(bool open) { commandDialogOpen_ = open; }
+    bool InUserCommand() const { return !userCommand_.empty() || commandDialogOpen_; }
+    // Asked by the control line "dialog" to open a dialog box of a kind (after the control call
+    // has returned) or, given nothing, to close the one open; not set, the line raises. It
+    // throws ScriptError for a request it cannot carry out.
+    void SetDialogHandler(std::function<void(std::optional<DialogKind>)> handler) {
+        dialogHandler_ = std::move(handler);
+    }
 
     // The operations Call knows, spelt as the host spells them.
     static std::vector<std::string> OperationNames();
@@ -155,11 +185,16 @@ class ScriptApi {
 
     // Every operation, in the order of OperationNames.
     static const std::vector<Operation>& Operations();
+    void StartLogRecord(std::string_view operation, const std::vector<Value>& args);
     Value Pick(const std::vector<Value>& args, bool many);
     // Why a scripted pick answer cannot be the answer of a pick with this filter: an id that
     // names no object or an object the filter does not allow. Nothing when it can.
     std::optional<std::string> RefusalOf(const std::vector<std::string>& ids, int filter) const;
     Value RunCommand(const std::vector<Value>& args);
+    Value LastCreatedObjects(const std::vector<Value>& args);
+    Value InCommand(const std::vector<Value>& args) const;
+    // Why a call that needs the command line was not run, while a command of the user's runs.
+    std::string UserCommandReason() const;
 
     std::unique_ptr<Document> document_;
     std::unique_ptr<FaultPlan> faults_;
@@ -168,6 +203,12 @@ class ScriptApi {
     std::vector<Vec3> lastCommandPoints_;
     CommandResult lastCommandResult_ = CommandResult::Success;
     std::string lastCommandNote_;
+    // The ids of the objects the last Command created.
+    std::vector<std::string> lastCreated_;
+    std::set<std::string> unknownOperations_;  // canonical names
+    std::string userCommand_;
+    bool commandDialogOpen_ = false;
+    std::function<void(std::optional<DialogKind>)> dialogHandler_;
     ViewKind activeView_ = ViewKind::Top;
     std::string language_ = "en";
     PickProvider* pickProvider_ = nullptr;

@@ -70,6 +70,17 @@ NthCall ReadNthCall(std::string_view rest) {
     return {std::move(operation), n};
 }
 
+// An optional call number ending the line: nothing means every call.
+std::optional<std::uint32_t> OptionalCallNumber(std::string_view rest) {
+    const std::string_view word = NextWord(rest);
+    std::optional<std::uint32_t> n;
+    if (!word.empty()) {
+        n = CountWord(word, 1);
+    }
+    ExpectEnd(rest);
+    return n;
+}
+
 std::string TrimBlanks(std::string_view text) {
     while (!text.empty() && IsBlank(text.front())) {
         text.remove_prefix(1);
@@ -89,6 +100,7 @@ struct ScriptApi::ControlLines {
     static std::string FaultExit(ScriptApi& api, std::string_view rest);
     static std::string FaultRefuse(ScriptApi& api, std::string_view rest);
     static std::string FaultWrongType(ScriptApi& api, std::string_view rest);
+    static std::string FaultDrawNothing(ScriptApi& api, std::string_view rest);
     static std::string FaultGetScriptObject(ScriptApi& api, std::string_view rest);
     static std::string FaultClear(ScriptApi& api, std::string_view rest);
     static std::string Scene(ScriptApi& api, std::string_view rest);
@@ -102,6 +114,9 @@ struct ScriptApi::ControlLines {
     static std::string Language(ScriptApi& api, std::string_view rest);
     static std::string Spot(ScriptApi& api, std::string_view rest);
     static std::string Busy(ScriptApi& api, std::string_view rest);
+    static std::string Command(ScriptApi& api, std::string_view rest);
+    static std::string Dialog(ScriptApi& api, std::string_view rest);
+    static std::string Unknown(ScriptApi& api, std::string_view rest);
 };
 
 std::string ScriptApi::Control(const std::string& line) {
@@ -120,6 +135,9 @@ std::string ScriptApi::Control(const std::string& line) {
         {"language", L::Language},
         {"spot", L::Spot},
         {"busy", L::Busy},
+        {"command", L::Command},
+        {"dialog", L::Dialog},
+        {"unknown", L::Unknown},
     };
     std::string_view rest = line;
     const std::size_t hash = rest.find('#');
@@ -160,12 +178,13 @@ std::string ScriptApi::ControlLines::Fault(ScriptApi& api, std::string_view rest
         {"exit", FaultExit},
         {"refuse", FaultRefuse},
         {"wrongtype", FaultWrongType},
+        {"drawnothing", FaultDrawNothing},
         {"getscriptobject", FaultGetScriptObject},
         {"clear", FaultClear},
     };
     const ControlVerb* kind = FindVerb(kKinds, NextWord(rest));
     if (kind == nullptr) {
-        Fail("fault takes raise, exit, refuse, wrongtype, getscriptobject or clear");
+        Fail("fault takes raise, exit, refuse, wrongtype, drawnothing, getscriptobject or clear");
     }
     return kind->run(api, rest);
 }
@@ -197,13 +216,16 @@ std::string ScriptApi::ControlLines::FaultWrongType(ScriptApi& api, std::string_
     if (!kind) {
         Fail("unknown wrong type \"" + std::string(kindWord) + "\"");
     }
-    const std::string_view nWord = NextWord(rest);
-    std::optional<std::uint32_t> n;
-    if (!nWord.empty()) {
-        n = CountWord(nWord, 1);
+    api.faults_->WrongTypeFor(std::move(operation), *kind, OptionalCallNumber(rest));
+    return "ok";
+}
+
+std::string ScriptApi::ControlLines::FaultDrawNothing(ScriptApi& api, std::string_view rest) {
+    std::string operation = OperationWord(NextWord(rest));
+    if (operation != "Command") {
+        Fail("drawnothing applies to Command only");
     }
-    ExpectEnd(rest);
-    api.faults_->WrongTypeFor(std::move(operation), *kind, n);
+    api.faults_->DrawNothingFor(std::move(operation), OptionalCallNumber(rest));
     return "ok";
 }
 
@@ -367,6 +389,62 @@ std::string ScriptApi::ControlLines::Busy(ScriptApi& api, std::string_view rest)
     } else {
         api.busy_.BusyCalls(amount, means);
     }
+    return "ok";
+}
+
+std::string ScriptApi::ControlLines::Command(ScriptApi& api, std::string_view rest) {
+    const std::string_view what = NextWord(rest);
+    if (EqualsIgnoringCase(what, "start")) {
+        const std::string_view name = NextWord(rest);
+        ExpectEnd(rest);
+        api.userCommand_ = name.empty() ? "Move" : std::string(name);
+        return "ok";
+    }
+    if (!EqualsIgnoringCase(what, "end")) {
+        Fail("command takes start [<name>] or end");
+    }
+    ExpectEnd(rest);
+    api.userCommand_.clear();
+    return "ok";
+}
+
+std::string ScriptApi::ControlLines::Dialog(ScriptApi& api, std::string_view rest) {
+    const std::string_view what = NextWord(rest);
+    std::optional<DialogKind> kind;
+    if (EqualsIgnoringCase(what, "open")) {
+        const std::string_view kindWord = NextWord(rest);
+        if (EqualsIgnoringCase(kindWord, "busy")) {
+            kind = DialogKind::Busy;
+        } else if (EqualsIgnoringCase(kindWord, "runs")) {
+            kind = DialogKind::Runs;
+        } else {
+            Fail("dialog open takes busy or runs");
+        }
+    } else if (!EqualsIgnoringCase(what, "close")) {
+        Fail("dialog takes open busy|runs or close");
+    }
+    ExpectEnd(rest);
+    if (!api.dialogHandler_) {
+        Fail("dialog: no window to show a dialog box in");
+    }
+    api.dialogHandler_(kind);
+    return "ok";
+}
+
+std::string ScriptApi::ControlLines::Unknown(ScriptApi& api, std::string_view rest) {
+    std::vector<std::string> names;
+    for (std::string_view word = NextWord(rest); !word.empty(); word = NextWord(rest)) {
+        if (names.empty() && EqualsIgnoringCase(word, "clear")) {
+            ExpectEnd(rest);
+            api.unknownOperations_.clear();
+            return "ok";
+        }
+        names.push_back(OperationWord(word));
+    }
+    if (names.empty()) {
+        Fail("unknown takes operation names or clear");
+    }
+    api.unknownOperations_.insert(names.begin(), names.end());
     return "ok";
 }
 

@@ -24,6 +24,18 @@ std::vector<Vec3> CurveShape(const Curve& curve) {
     return shape;
 }
 
+const char* KindName(Curve::Shape shape) {
+    switch (shape) {
+        case Curve::Shape::Line:
+            return "Line";
+        case Curve::Shape::Polyline:
+            return "Polyline";
+        case Curve::Shape::Interpolated:
+            break;
+    }
+    return "Curve";
+}
+
 }  // namespace
 
 std::vector<DrawnObject> DocumentSnapshot(const Document& document) {
@@ -40,9 +52,11 @@ std::vector<DrawnObject> DocumentSnapshot(const Document& document) {
         item.locked = document.IsLocked(*object);
         if (object->kind == ObjectKind::Point) {
             item.isPoint = true;
+            item.kindName = "Point";
             item.shape = {object->point};
         } else if (object->curve) {
             item.isCurve = true;
+            item.kindName = KindName(object->curve->GetShape());
             item.shape = CurveShape(*object->curve);
         }
         drawn.push_back(std::move(item));

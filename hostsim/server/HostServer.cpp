@@ -121,11 +121,31 @@ ControlHooks ControlHooksFor(ScriptApi& api, MainWindow& window) {
                             if (api.ActiveView() != activeBefore) {
                                 window.ActiveViewChanged();
                             }
+                            window.UserCommandChanged();
                             return reply;
                         },
                         [&api] { return api.Log().Text(); }, [&api] { return api.DocumentText(); },
                         [&api] { api.Control("log clear"); },
                         [&window] { PostMessageW(window.Handle(), WM_CLOSE, 0, 0); }};
+}
+
+// What the window shows of the host and changes in it: the document, the active viewport, the
+// dialog boxes (the busy kind keeps the host busy, the other counts as the user's command) and
+// the command of the user's.
+MainWindow::Sources WindowSources(ScriptApi& api) {
+    return MainWindow::Sources{[&api] { return DocumentSnapshot(api.Doc()); },
+                               [&api] { return api.Doc().RedrawEnabled(); },
+                               [&api] { return api.ActiveView(); },
+                               [&api](ViewKind view) { api.SetActiveView(view); },
+                               [&api](DialogKind kind, bool open) {
+                                   if (kind == DialogKind::Busy) {
+                                       api.Busy().SetModalOpen(open);
+                                   } else {
+                                       api.SetCommandDialogOpen(open);
+                                   }
+                               },
+                               [&api] { return api.UserCommand(); },
+                               [&api](std::string name) { api.SetUserCommand(std::move(name)); }};
 }
 
 // Publishes the class objects of the played version and the version-independent control class,
@@ -163,14 +183,21 @@ int RunHostServer(const ServerOptions& options, const HostIdentity& identity) {
     }
 
     CallLogFile logFile(options.logFile);
-    MainWindow window(identity.title, MainWindow::Sources{[&api] { return DocumentSnapshot(api.Doc()); },
-                                                          [&api] { return api.Doc().RedrawEnabled(); },
-                                                          [&api] { return api.ActiveView(); },
-                                                          [&api](ViewKind view) { api.SetActiveView(view); },
-                                                          [&api](bool open) { api.Busy().SetModalOpen(open); }});
+    MainWindow window(identity.title, WindowSources(api));
     api.SetWindowHandle(
         options.nullWindowHandle ? 0 : static_cast<std::int32_t>(reinterpret_cast<std::intptr_t>(window.Handle())));
     api.SetPickProvider(&window);
+    api.SetDialogHandler([&window](std::optional<DialogKind> kind) {
+        if (kind) {
+            window.OpenDialogLater(*kind);
+        } else {
+            window.CloseDialog();
+        }
+    });
+    if (options.dialog) {
+        // Opens once the loop below runs, after the objects are published.
+        window.OpenDialogLater(*options.dialog);
+    }
     std::vector<ClassRegistration> registrations;
     ActiveObjectRegistration active;
     api.SetExitHandler([&] {
@@ -207,6 +234,7 @@ int RunHostServer(const ServerOptions& options, const HostIdentity& identity) {
         (void)CoDisconnectObject(object, 0);
     }
     api.SetPickProvider(nullptr);
+    api.SetDialogHandler(nullptr);
     control.Reset();
     application.Reset();
     script.Reset();

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string_view>
+#include <utility>
 
 #include "hostsim/server/ComResource.h"
 #include "hostsim/server/ViewportPainter.h"
@@ -13,6 +15,10 @@ namespace {
 
 constexpr wchar_t kClassName[] = L"HostsimRhinoMainWindow";
 constexpr wchar_t kIdlePrompt[] = L"Command:";
+// Posted to open the dialog box asked for by OpenDialogLater.
+constexpr UINT kOpenDialogMessage = WM_APP + 1;
+// Characters of an id the selection menu shows.
+constexpr std::size_t kShortIdCharacters = 8;
 constexpr std::size_t kHistoryLines = 3;
 constexpr int kPromptPixels = 20;
 
@@ -38,6 +44,29 @@ HWND MakeLabel(HWND parent) {
     ThrowLastErrorIf(label == nullptr, "CreateWindowExW (STATIC)");
     SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
     return label;
+}
+
+// The modal box of the thread owned by `owner` (a message box is a dialog of class #32770), or
+// null.
+HWND FindOwnedDialog(HWND owner) {
+    struct Search {
+        HWND owner;
+        HWND found;
+    } search{owner, nullptr};
+    (void)EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND hwnd, LPARAM param) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(param);
+            wchar_t className[16] = {};
+            GetClassNameW(hwnd, className, 16);
+            if (GetWindow(hwnd, GW_OWNER) == s->owner && std::wstring_view(className) == L"#32770") {
+                s->found = hwnd;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));  // FALSE only when the search stopped at the box
+    return search.found;
 }
 
 }  // namespace
@@ -101,6 +130,9 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_LBUTTONDOWN:
             OnLeftButtonDown(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
             return 0;
+        case WM_LBUTTONUP:
+            OnLeftButtonUp();
+            return 0;
         case WM_RBUTTONUP:
             OnRightButtonUp();
             return 0;
@@ -118,38 +150,123 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_DESTROY:
             PostQuitMessage(0);
             return 0;
+        case kOpenDialogMessage:
+            if (const std::optional<DialogKind> kind = std::exchange(dialogToOpen_, std::nullopt)) {
+                RunDialogBox(*kind);
+            }
+            return 0;
         default:
             return DefWindowProcW(hwnd_, message, wParam, lParam);
     }
 }
 
 void MainWindow::OnCreate() {
-    // A menu whose one command keeps the host busy behind a modal box, so a person can see
-    // what a client does with a host that has a dialog box open.
+    // The Tools menu lets a person see what a client does with a host that has a dialog box
+    // open, of either kind, or is in the middle of a command.
     HMENU tools = CreatePopupMenu();
     HMENU bar = CreateMenu();
     if (tools != nullptr && bar != nullptr &&
         AppendMenuW(tools, MF_STRING, kBusyBoxCommand, L"&Open a dialog box (Rhino busy)") &&
+        AppendMenuW(tools, MF_STRING, kRunsBoxCommand, L"Open a dialog box (calls &run)") &&
+        AppendMenuW(tools, MF_SEPARATOR, 0, nullptr) &&
+        AppendMenuW(tools, MF_STRING, kStartCommandCommand, L"&Start a command (Move)") &&
+        AppendMenuW(tools, MF_STRING, kEndCommandCommand, L"&End the command\tEsc") &&
         AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(tools), L"&Tools")) {
         (void)SetMenu(hwnd_, bar);  // the window owns and destroys the menu from here on
     }
     historyLabel_ = MakeLabel(hwnd_);
     promptLabel_ = MakeLabel(hwnd_);
-    SetPrompt(kIdlePrompt);
+    UserCommandChanged();
 }
 
 void MainWindow::OnCommand(UINT command) {
-    if (command != kBusyBoxCommand) {
+    switch (command) {
+        case kBusyBoxCommand:
+            RunDialogBox(DialogKind::Busy);
+            break;
+        case kRunsBoxCommand:
+            RunDialogBox(DialogKind::Runs);
+            break;
+        case kStartCommandCommand:
+        case kEndCommandCommand:
+            if (sources_.setUserCommand) {
+                sources_.setUserCommand(command == kStartCommandCommand ? "Move" : "");
+            }
+            UserCommandChanged();
+            break;
+        default:
+            break;
+    }
+}
+
+void MainWindow::RunDialogBox(DialogKind kind) {
+    if (dialogOpen_) {
         return;
     }
-    if (sources_.modalBoxOpen) {
-        sources_.modalBoxOpen(true);
+    dialogOpen_ = true;
+    if (sources_.dialogBoxOpen) {
+        sources_.dialogBoxOpen(kind, true);
     }
-    // Calls that arrive while the box is open are turned away as busy.
-    (void)MessageBoxW(hwnd_, L"Rhino is busy while this dialog box is open. Close it to let calls through.", L"Busy",
-                      MB_OK | MB_ICONINFORMATION);
-    if (sources_.modalBoxOpen) {
-        sources_.modalBoxOpen(false);
+    // COM dispatches incoming calls in the box's modal loop: the busy kind turns them away,
+    // the other lets them run inside what counts as the user's command.
+    if (kind == DialogKind::Busy) {
+        (void)MessageBoxW(hwnd_, L"Rhino is busy while this dialog box is open. Close it to let calls through.",
+                          L"Busy", MB_OK | MB_ICONINFORMATION);
+    } else {
+        (void)MessageBoxW(hwnd_,
+                          L"A dialog box of a command is open. Calls run meanwhile, but Rhino is in a command: "
+                          L"scripted commands fail and picks end at once. Close it to end the command.",
+                          L"Command options", MB_OK | MB_ICONINFORMATION);
+    }
+    if (sources_.dialogBoxOpen) {
+        sources_.dialogBoxOpen(kind, false);
+    }
+    dialogOpen_ = false;
+}
+
+void MainWindow::OpenDialogLater(DialogKind kind) {
+    if (dialogOpen_ || dialogToOpen_) {
+        throw ScriptError("Control", "a dialog box is open already");
+    }
+    if (!hwnd_ || !PostMessageW(hwnd_, kOpenDialogMessage, 0, 0)) {
+        throw ScriptError("Control", "the host window cannot open a dialog box");
+    }
+    dialogToOpen_ = kind;
+}
+
+void MainWindow::CloseDialog() {
+    dialogToOpen_.reset();
+    if (!dialogOpen_) {
+        return;
+    }
+    if (HWND box = FindOwnedDialog(hwnd_)) {
+        // The box's own OK button: its modal loop ends once this control call has returned.
+        (void)PostMessageW(box, WM_COMMAND, IDOK, 0);
+    }
+}
+
+std::wstring MainWindow::IdlePrompt() const {
+    const std::string command = sources_.userCommand ? sources_.userCommand() : std::string();
+    if (command.empty()) {
+        return kIdlePrompt;
+    }
+    return Utf8ToWide(command) + (command == "Move" ? L": Point to move from" : L"") + L" (press Esc to cancel)";
+}
+
+void MainWindow::UserCommandChanged() {
+    if (!hwnd_) {
+        return;
+    }
+    const std::string command = sources_.userCommand ? sources_.userCommand() : std::string();
+    if (command == shownUserCommand_) {
+        return;
+    }
+    shownUserCommand_ = command;
+    if (!command.empty()) {
+        AddHistory("Command: " + command);
+    }
+    if (!pick_) {
+        SetPrompt(IdlePrompt());
     }
 }
 
@@ -287,11 +404,12 @@ std::optional<std::vector<std::string>> MainWindow::Pick(const std::string& prom
     }
     PickState finished = std::move(*pick_);
     pick_.reset();
+    pendingChoice_.reset();
     std::optional<std::vector<std::string>> answer;
     if (!finished.cancelled && !finished.picked.empty()) {
         answer = std::move(finished.picked);
     }
-    SetPrompt(kIdlePrompt);
+    SetPrompt(IdlePrompt());
     AddHistory(prompt + ": " +
                (answer ? std::to_string(answer->size()) + (answer->size() == 1 ? " object" : " objects") + " picked"
                        : std::string("cancelled")));
@@ -353,12 +471,32 @@ void MainWindow::OnLeftButtonDown(int xPixels, int yPixels) {
     if (!pick_ || pick_->done) {
         return;
     }
-    const std::optional<std::size_t> hit =
+    const std::vector<std::size_t> hits =
         HitTest(views_, objects_, xPixels, yPixels, kPickTolerancePixels, pick_->filter);
-    if (!hit) {
+    if (hits.size() > 1) {
+        // Asked once the button is up, so that its release does not choose from the menu.
+        pendingChoice_ = PendingChoice{hits, xPixels, yPixels};
         return;
     }
-    const std::string& id = objects_[*hit].id;
+    if (!hits.empty()) {
+        TakePicked(objects_[hits.front()].id);
+    }
+}
+
+void MainWindow::OnLeftButtonUp() {
+    std::optional<PendingChoice> choice = std::exchange(pendingChoice_, std::nullopt);
+    if (!choice || !pick_ || pick_->done) {
+        return;
+    }
+    if (const std::optional<std::size_t> chosen = ChooseAmong(choice->candidates, choice->xPixels, choice->yPixels)) {
+        // The pick may have ended while the menu was open (the window closed).
+        if (pick_ && !pick_->done) {
+            TakePicked(objects_[*chosen].id);
+        }
+    }
+}
+
+void MainWindow::TakePicked(const std::string& id) {
     if (std::find(pick_->picked.begin(), pick_->picked.end(), id) == pick_->picked.end()) {
         pick_->picked.push_back(id);
     }
@@ -369,6 +507,33 @@ void MainWindow::OnLeftButtonDown(int xPixels, int yPixels) {
     Render();
 }
 
+std::optional<std::size_t> MainWindow::ChooseAmong(const std::vector<std::size_t>& candidates,
+                                                   int xPixels,
+                                                   int yPixels) {
+    HMENU menu = CreatePopupMenu();
+    if (menu == nullptr) {
+        return std::nullopt;
+    }
+    // Item ids are the candidate's position plus one: TrackPopupMenu answers 0 for no choice.
+    for (std::size_t i = 0; i < candidates.size(); ++i) {
+        const DrawnObject& object = objects_[candidates[i]];
+        const std::string label = object.kindName + " " + object.id.substr(0, kShortIdCharacters) + "...";
+        (void)AppendMenuW(menu, MF_STRING, i + 1, Utf8ToWide(label).c_str());  // a missing item is not offered
+    }
+    POINT screen{xPixels, yPixels};
+    (void)ClientToScreen(hwnd_, &screen);  // fails only for a destroyed window
+    // TrackPopupMenu needs the owner in the foreground to close the menu on a click elsewhere.
+    (void)SetForegroundWindow(hwnd_);
+    const UINT chosen = static_cast<UINT>(
+        TrackPopupMenu(menu, TPM_RETURNCMD | TPM_NONOTIFY | TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON, screen.x,
+                       screen.y, 0, hwnd_, nullptr));
+    (void)DestroyMenu(menu);
+    if (chosen == 0 || chosen > candidates.size()) {
+        return std::nullopt;
+    }
+    return candidates[chosen - 1];
+}
+
 void MainWindow::OnRightButtonUp() {
     if (pick_) {
         FinishPick(false);
@@ -377,6 +542,11 @@ void MainWindow::OnRightButtonUp() {
 
 void MainWindow::OnKeyDown(WPARAM key) {
     if (!pick_) {
+        // Escape ends a command of the user's, as it cancels a command in the host.
+        if (key == VK_ESCAPE && sources_.setUserCommand && !shownUserCommand_.empty()) {
+            sources_.setUserCommand("");
+            UserCommandChanged();
+        }
         return;
     }
     if (key == VK_RETURN || key == VK_SPACE) {

@@ -49,9 +49,18 @@ ScriptObject::ScriptObject(ScriptApi& api, AfterCall afterCall)
 
 std::optional<DISPID> ScriptObject::DispidOf(std::wstring_view name) const {
     for (std::size_t i = 0; i < wideNames_.size(); ++i) {
-        if (SameName(wideNames_[i], name)) {
-            return kFirstOperationId + static_cast<DISPID>(i);
+        if (!SameName(wideNames_[i], name)) {
+            continue;
         }
+        if (!api_.Knows(names_[i])) {
+            // A host that lacks the method fails the look-up, and the client never calls; the
+            // log still shows that it tried.
+            const std::vector<Value> noArguments;
+            api_.LogUnknownName(names_[i], noArguments, "GetIDsOfNames refused it");
+            AfterCallGuard guard(afterCall_, names_[i], noArguments);
+            return std::nullopt;
+        }
+        return kFirstOperationId + static_cast<DISPID>(i);
     }
     return std::nullopt;
 }
@@ -64,12 +73,17 @@ Variant ScriptObject::InvokeMember(DISPID id, InvokeKind kind, const std::vector
     if (kind == InvokeKind::PropertyPut) {
         throw DispatchError(DISP_E_MEMBERNOTFOUND);
     }
+    const std::string& name = names_[static_cast<std::size_t>(index)];
+    if (!api_.Knows(name)) {
+        api_.LogUnknownName(name, args, "Invoke by an earlier DISPID refused it");
+        AfterCallGuard guard(afterCall_, name, args);
+        throw DispatchError(DISP_E_MEMBERNOTFOUND);
+    }
     // A busy host turns the call away before running it, as COM turns away a call to a host
     // whose message filter answers "retry later"; the client is to call again.
     if (api_.Busy().TurnsAway(SteadyMilliseconds(), BusyPlan::Means::Object)) {
         throw DispatchError(RPC_E_SERVERCALL_RETRYLATER);
     }
-    const std::string& name = names_[static_cast<std::size_t>(index)];
     AfterCallGuard guard(afterCall_, name, args);
     return VariantFromValue(api_.Call(name, args));
 }

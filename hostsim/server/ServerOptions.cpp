@@ -42,6 +42,19 @@ ServerOptions ParseServerOptions(const std::vector<std::wstring>& args) {
         } else if (arg == L"--busy") {
             // Busy from the start for that many milliseconds: the control line of the same meaning.
             options.controlLines.push_back("busy for " + WideToUtf8(value()));
+        } else if (arg == L"--command") {
+            options.controlLines.push_back("command start " + WideToUtf8(value()));
+        } else if (arg == L"--unknown") {
+            options.controlLines.push_back("unknown " + WideToUtf8(value()));
+        } else if (arg == L"--dialog") {
+            const std::wstring& kind = value();
+            if (SameName(kind, L"busy")) {
+                options.dialog = DialogKind::Busy;
+            } else if (SameName(kind, L"runs")) {
+                options.dialog = DialogKind::Runs;
+            } else {
+                throw OptionsError("--dialog takes busy or runs, not " + WideToUtf8(kind));
+            }
         } else if (arg == L"--null-window-handle") {
             options.nullWindowHandle = true;
         } else if (arg == L"--no-class-objects") {

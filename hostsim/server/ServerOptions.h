@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "hostsim/model/ConstructionPlane.h"
+#include "hostsim/model/ScriptApi.h"
 
 namespace hostsim {
 
@@ -30,6 +31,8 @@ struct ServerOptions {
     ViewKind activeView = ViewKind::Top;
     // The host's language code: outside English, Command knows names only behind "_".
     std::string language = "en";
+    // The window's modal dialog box, open from the start (once the server serves).
+    std::optional<DialogKind> dialog;
 };
 
 // A command line that cannot be read; the message names the switch.
@@ -42,8 +45,9 @@ class OptionsError : public std::runtime_error {
 // (each also with "-" or "/" and any case), --scene FILE, --control LINE (repeatable; UTF-8
 // kept), --busy MILLISECONDS (the control line "busy for MILLISECONDS"), --null-window-handle,
 // --no-class-objects, --log FILE, --viewport NAME (Top, Front, Right, Perspective), --language
-// CODE ("de", "en-US"). Throws OptionsError for an unknown switch, a missing value or a
-// viewport or language it cannot read.
+// CODE ("de", "en-US"), --command NAME (the control line "command start NAME"), --unknown OP
+// (repeatable; the control line "unknown OP"), --dialog busy|runs. Throws OptionsError for an
+// unknown switch, a missing value or a viewport, language or dialog kind it cannot read.
 ServerOptions ParseServerOptions(const std::vector<std::wstring>& args);
 
 // The arguments of this process's command line after the program name.

@@ -139,19 +139,18 @@ const ViewTransform* ViewAt(const std::vector<ViewTransform>& views, int xPixels
     return view;
 }
 
-std::optional<std::size_t> HitTest(const std::vector<ViewTransform>& views,
-                                   const std::vector<DrawnObject>& objects,
-                                   int xPixels,
-                                   int yPixels,
-                                   double tolerancePixels,
-                                   int filter) {
+std::vector<std::size_t> HitTest(const std::vector<ViewTransform>& views,
+                                 const std::vector<DrawnObject>& objects,
+                                 int xPixels,
+                                 int yPixels,
+                                 double tolerancePixels,
+                                 int filter) {
     const ViewTransform* view = ViewAt(views, xPixels, yPixels);
     if (!view) {
-        return std::nullopt;
+        return {};
     }
     const ScreenPoint click{static_cast<double>(xPixels), static_cast<double>(yPixels)};
-    std::optional<std::size_t> best;
-    double bestDistance = tolerancePixels;
+    std::vector<std::pair<double, std::size_t>> hits;
     for (std::size_t i = 0; i < objects.size(); ++i) {
         // A locked object is drawn but cannot be picked.
         if (!FilterAllows(filter, objects[i]) || objects[i].shape.empty() || objects[i].locked) {
@@ -162,13 +161,19 @@ std::optional<std::size_t> HitTest(const std::vector<ViewTransform>& views,
         for (std::size_t k = 1; k < shape.size(); ++k) {
             distance = std::min(distance, SegmentDistance(click, shape[k - 1], shape[k]));
         }
-        // Ties go to the later object, the one drawn on top.
-        if (distance <= bestDistance) {
-            bestDistance = distance;
-            best = i;
+        if (distance <= tolerancePixels) {
+            hits.emplace_back(distance, i);
         }
     }
-    return best;
+    // Ties go to the later object, the one drawn on top.
+    std::sort(hits.begin(), hits.end(), [](const auto& a, const auto& b) {
+        return a.first < b.first || (a.first == b.first && a.second > b.second);
+    });
+    std::vector<std::size_t> indexes;
+    for (const auto& hit : hits) {
+        indexes.push_back(hit.second);
+    }
+    return indexes;
 }
 
 }  // namespace hostsim

@@ -14,6 +14,8 @@ struct DrawnObject {
     std::string id;
     bool isPoint = false;
     bool isCurve = false;
+    // What the host's selection menu calls it: "Point", "Line", "Polyline" or "Curve".
+    std::string kindName;
     // The point (one entry) or the curve as a polyline, in world coordinates.
     std::vector<Vec3> shape;
     bool selected = false;
@@ -66,14 +68,14 @@ bool FilterAllows(int filter, const DrawnObject& object);
 // The view whose rectangle holds the client pixel (x, y), or null.
 const ViewTransform* ViewAt(const std::vector<ViewTransform>& views, int xPixels, int yPixels);
 
-// Index into `objects` of the object nearest to a click at (x, y) among those the filter
-// allows, within `tolerancePixels` of its drawn shape in the view holding the click; nothing
-// when no such object is near.
-std::optional<std::size_t> HitTest(const std::vector<ViewTransform>& views,
-                                   const std::vector<DrawnObject>& objects,
-                                   int xPixels,
-                                   int yPixels,
-                                   double tolerancePixels,
-                                   int filter);
+// Indexes into `objects` of the objects the filter allows within `tolerancePixels` of a click at
+// (x, y), measured to their drawn shapes in the view holding the click: the nearest first, of
+// two as near the later one (drawn on top); empty when no such object is near.
+std::vector<std::size_t> HitTest(const std::vector<ViewTransform>& views,
+                                 const std::vector<DrawnObject>& objects,
+                                 int xPixels,
+                                 int yPixels,
+                                 double tolerancePixels,
+                                 int filter);
 
 }  // namespace hostsim

@@ -42,7 +42,7 @@ TEST_F(ScriptApiTest, OperationTableMatchesNamesIgnoringCaseAndMarksDocumentChan
     EXPECT_EQ(api.Call("unselectallobjects", {}), Value::Int32(0));
     EXPECT_EQ(api.Call("UNSELECTALLOBJECTS", {}), Value::Int32(0));
     EXPECT_THROW(api.Call("Unselect", {}), ScriptError);
-    EXPECT_EQ(ScriptApi::OperationNames().size(), 21u);
+    EXPECT_EQ(ScriptApi::OperationNames().size(), 23u);
     // The views redraw only after a call that can change the document: not after each query.
     EXPECT_FALSE(ScriptApi::MayChangeDocument("ispoint", {Value::String("x")}));
     EXPECT_FALSE(ScriptApi::MayChangeDocument("PointCoordinates", {Value::String("x"), Value()}));
@@ -394,6 +394,19 @@ TEST_F(ScriptApiTest, CommandAddsAnInterpolatedCurve) {
     EXPECT_EQ(object->curve->Points().size(), 3u);
     EXPECT_EQ(api.LastCommandPoints().size(), 3u);
     EXPECT_EQ(api.LastCommandPoints()[2].x, -4.9737991503207e-14);
+
+    // LastCreatedObjects names the curve, selecting it when asked, until it is deleted.
+    EXPECT_EQ(Call("LastCreatedObjects"), all);
+    EXPECT_EQ(Call("SelectedObjects"), Value::Null());
+    EXPECT_EQ(Call("LastCreatedObjects", {Value::Bool(true)}), all);
+    EXPECT_EQ(Call("SelectedObjects"), all);
+    EXPECT_EQ(Call("LastCreatedObjects", {Value::String("maybe")}), Value::Null());
+    Call("DeleteObject", {all.Elements()[0]});
+    EXPECT_EQ(Call("LastCreatedObjects"), Value::Null());
+    // No command of the user's runs; the argument is a boolean.
+    EXPECT_EQ(Call("InCommand"), Value::Int32(0));
+    EXPECT_EQ(Call("InCommand", {Value::Bool(false)}), Value::Int32(0));
+    EXPECT_EQ(Call("InCommand", {Value::String("yes")}), Value::Null());
 }
 
 // The command line reads "x,y,z" in the active viewport's construction plane and "wx,y,z" in
@@ -465,6 +478,7 @@ TEST_F(ScriptApiTest, CommandReadsTheActivePlaneAndTheLanguage) {
         EXPECT_EQ(host.Call("LastCommandResult", {}), Value::Int32(c.code));
         EXPECT_EQ(host.LastCommandNote(), c.note ? c.note : "");
         ASSERT_EQ(host.Doc().Count(), c.code == 0 ? 1u : 0u);
+        EXPECT_EQ(host.Call("LastCreatedObjects", {}), c.code == 0 ? host.Call("AllObjects", {}) : Value::Null());
         if (c.code == 0) {
             const DocObject* curve = host.Doc().Find(host.Doc().AllIds().front());
             ASSERT_NE(curve, nullptr);

@@ -177,15 +177,104 @@ TEST_F(ScriptControlTest, WrongTypeFaults) {
 }
 
 // "fault refuse": the call does nothing and answers false; Command's result code says it failed.
-TEST_F(ScriptControlTest, RefuseFaultAnswersFalseOnceAndDoesNothing) {
-    api.Control("fault refuse Command 2");
+// "fault drawnothing": Command answers true, draws nothing, and its result code says cancelled.
+TEST_F(ScriptControlTest, RefuseAndDrawNothingFaultsFireOnceAndDrawNothing) {
+    static const struct {
+        const char* control;
+        Value answer;
+        int code;
+    } kCases[] = {
+        {"fault refuse Command 2", Value::Bool(false), 3},
+        {"fault drawnothing command 2", Value::Bool(true), 1},
+    };
     const std::vector<Value> args = {Value::String("-_InterpCrv w0,0,0 w1,1,1 _Enter"), Value::Int16(0)};
-    EXPECT_EQ(Call("Command", args), Value::Bool(true));
-    EXPECT_EQ(Call("Command", args), Value::Bool(false));
-    EXPECT_EQ(Call("LastCommandResult"), Value::Int32(3));
-    EXPECT_EQ(api.Doc().Count(), 1u);
-    EXPECT_EQ(Call("Command", args), Value::Bool(true));
-    EXPECT_EQ(Call("LastCommandResult"), Value::Int32(0));
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.control);
+        api.Control("clear");
+        api.Control(c.control);
+        EXPECT_EQ(Call("Command", args), Value::Bool(true));
+        EXPECT_EQ(Call("Command", args), c.answer);
+        EXPECT_EQ(Call("LastCommandResult"), Value::Int32(c.code));
+        EXPECT_EQ(Call("LastCreatedObjects"), Value::Null());
+        EXPECT_EQ(api.Doc().Count(), 1u);
+        EXPECT_EQ(Call("Command", args), Value::Bool(true));
+        EXPECT_EQ(Call("LastCommandResult"), Value::Int32(0));
+        EXPECT_EQ(api.Doc().Count(), 2u);
+    }
+    api.Control("fault drawnothing Command");
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(Call("Command", args), Value::Bool(true));
+    }
+    EXPECT_EQ(api.Doc().Count(), 2u);
+}
+
+// While a command of the user's runs, or a dialog box that lets calls run is open, InCommand
+// says so, Command fails without drawing and picks end at once; other calls run as usual.
+TEST_F(ScriptControlTest, AUserCommandRunningRefusesCommandAndPicksOnly) {
+    const std::string line = api.Control("add line 0 0 0 1 0 0");
+    std::vector<std::optional<DialogKind>> dialogRequests;
+    api.SetDialogHandler([&](std::optional<DialogKind> kind) { dialogRequests.push_back(kind); });
+    static const struct {
+        const char* name;
+        const char* start;  // a control line, or null for the dialog box
+        const char* reason;
+    } kCases[] = {
+        {"Move by default", "command start", "the user's command Move is running"},
+        {"a named command", "command start Rotate3D", "the user's command Rotate3D is running"},
+        {"a dialog box that lets calls run", nullptr, "a dialog box of the user's command is open"},
+    };
+    const std::vector<Value> command = {Value::String("-_InterpCrv w0,0,0 w1,1,1 _Enter"), Value::Int16(0)};
+    const std::vector<Value> pick = {Value::String("Pick a Line "), Value::Int16(4)};
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.name);
+        if (c.start) {
+            api.Control(c.start);
+        } else {
+            api.SetCommandDialogOpen(true);
+        }
+        api.Control("log clear");
+        api.Control("pick " + line);
+        EXPECT_EQ(Call("InCommand"), Value::Int32(1));
+        EXPECT_EQ(Call("Command", command), Value::Bool(false));
+        EXPECT_EQ(Call("LastCommandResult"), Value::Int32(3));
+        EXPECT_EQ(Call("LastCreatedObjects"), Value::Null());
+        EXPECT_EQ(Call("GetObject", pick), Value::Null());
+        EXPECT_EQ(Call("GetObjects", pick), Value::Null());
+        EXPECT_EQ(Call("AddPoint", {Value::Point(5, 5, 5)}).Kind(), ValueKind::String);
+        EXPECT_EQ(api.Doc().Count(), 2u);
+        EXPECT_EQ(api.Log().Record(1).note, std::string(c.reason) + ": the command was not run");
+        EXPECT_EQ(api.Log().Record(4).note, std::string(c.reason) + ": nothing picked");
+
+        api.Control("command end");
+        api.SetCommandDialogOpen(false);
+        Call("DeleteObject", {Call("AllObjects").Elements()[1]});
+        EXPECT_EQ(Call("InCommand"), Value::Int32(0));
+        EXPECT_EQ(Call("GetObject", pick), Value::String(line)) << "the queued pick was left for later";
+    }
+    api.Control("dialog open runs");
+    api.Control("dialog open BUSY");
+    api.Control("dialog close");
+    EXPECT_EQ(dialogRequests, (std::vector<std::optional<DialogKind>>{DialogKind::Runs, DialogKind::Busy, {}}));
+}
+
+// "unknown": the named operations are unknown to the host until "unknown clear".
+TEST_F(ScriptControlTest, UnknownLineMakesOperationsUnknown) {
+    api.Control("unknown incommand LastCreatedObjects");
+    EXPECT_FALSE(api.Knows("InCommand"));
+    EXPECT_TRUE(api.Knows("LastCommandResult"));
+    EXPECT_FALSE(api.Knows("NoSuchOperation"));
+    try {
+        Call("InCommand");
+        FAIL() << "no error raised";
+    } catch (const ScriptError& error) {
+        EXPECT_EQ(error.Description(), "Unknown name");
+    }
+    api.LogUnknownName("LastCreatedObjects", {}, "GetIDsOfNames refused it");
+    EXPECT_EQ(api.Control("log"),
+              "InCommand() # unknown name: this host does not know the operation\n"
+              "LastCreatedObjects() # unknown name: GetIDsOfNames refused it\n");
+    api.Control("unknown clear");
+    EXPECT_EQ(Call("InCommand"), Value::Int32(0));
 }
 
 // The active viewport and the language are set (and read back) by control lines; "spot" asks
@@ -246,6 +335,16 @@ TEST_F(ScriptControlTest, MalformedControlLinesRaise) {
         "busy calls 2 by-magic",
         "busy off now",
         "busy for 100 after",
+        "fault drawnothing AddLine",
+        "fault drawnothing Command 0",
+        "command",
+        "command begin",
+        "command end now",
+        "dialog open",
+        "dialog open sometimes",
+        "dialog close",
+        "unknown",
+        "unknown NoSuchOp",
     };
     for (const char* line : kLines) {
         SCOPED_TRACE(line);

@@ -149,6 +149,49 @@ TEST_F(CrossProcessTest, RaisedErrorCarriesItsDescriptionAcrossProcesses) {
     EXPECT_EQ(raised.source, L"Rhino");
 }
 
+// Dialog boxes opened by control lines: the busy kind turns script calls away, the other lets
+// them run inside what counts as a command of the user's. A name made unknown fails its look-up.
+TEST_F(CrossProcessTest, DialogBoxesAndUnknownNamesPlayedThroughControlLines) {
+    Watchdog watchdog(120s, "dialog boxes and unknown names");
+    auto server = Start(L"--unknown LastCreatedObjects");
+    HRESULT hr = E_FAIL;
+    ComPtr<IDispatch> app = CreateByProgId(L"Rhino4.Interface", hr);
+    ASSERT_HRESULT_SUCCEEDED(hr);
+    ComPtr<IDispatch> script = ScriptOf(app.Get());
+    ASSERT_TRUE(script);
+    ComPtr<IDispatch> control = CreateByProgId(L"Hostsim.Control.4", hr);
+    ASSERT_HRESULT_SUCCEEDED(hr);
+    const auto controlLine = [&](const wchar_t* text) {
+        std::vector<Variant> line;
+        line.push_back(TextArg(text));
+        return TextOf(CallByName(control.Get(), L"Control", std::move(line)).result);
+    };
+    EXPECT_EQ(CallByName(script.Get(), L"LastCreatedObjects", {}).hr, DISP_E_UNKNOWNNAME);
+
+    const struct {
+        const wchar_t* open;
+        HRESULT hr;
+    } kCases[] = {
+        {L"dialog open runs", S_OK},
+        {L"dialog open busy", RPC_E_SERVERCALL_RETRYLATER},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(WideToUtf8(c.open));
+        EXPECT_EQ(controlLine(c.open), L"ok");
+        const auto during = CallByName(script.Get(), L"InCommand", {});
+        EXPECT_EQ(during.hr, c.hr);
+        if (during.hr == S_OK) {
+            EXPECT_EQ(ValueFromVariant(during.result.Get()), Value::Int32(1));
+        }
+        EXPECT_EQ(controlLine(L"dialog close"), L"ok");
+        const auto after = CallByName(script.Get(), L"InCommand", {});
+        EXPECT_EQ(after.hr, S_OK);
+        EXPECT_EQ(ValueFromVariant(after.result.Get()), Value::Int32(0));
+    }
+    const std::string log = testing::ReadTextFile(logPath_);
+    EXPECT_NE(log.find("LastCreatedObjects() # unknown name: GetIDsOfNames refused it\n"), std::string::npos) << log;
+}
+
 bool IsDeadServerFailure(HRESULT hr) {
     return hr == RPC_E_DISCONNECTED || hr == RPC_E_SERVER_DIED || hr == RPC_E_SERVER_DIED_DNE ||
            hr == HRESULT_FROM_WIN32(RPC_S_SERVER_UNAVAILABLE) || hr == HRESULT_FROM_WIN32(RPC_S_CALL_FAILED) ||

@@ -41,7 +41,9 @@ class MainWindowTest : public ::testing::Test {
                   MainWindow::Sources{
                       [this] { return DocumentSnapshot(api_.Doc()); }, [this] { return api_.Doc().RedrawEnabled(); },
                       [this] { return api_.ActiveView(); }, [this](ViewKind view) { api_.SetActiveView(view); },
-                      [this](bool open) { api_.Busy().SetModalOpen(open); }}) {
+                      [this](DialogKind, bool open) { api_.Busy().SetModalOpen(open); },
+                      [this] { return api_.UserCommand(); },
+                      [this](std::string name) { api_.SetUserCommand(std::move(name)); }}) {
         api_.SetPickProvider(&window_);
         line_ = api_.Control("add line -20 10 0 20 10 0");
         a_ = api_.Control("add point -10 -10 0");
@@ -176,6 +178,53 @@ TEST_F(MainWindowTest, ClosingTheWindowCancelsAWaitingPick) {
     EXPECT_THROW(api_.Call("GetObject", {}), ScriptError);
 }
 
+// The menu window TrackPopupMenu shows, or null.
+HWND PopupMenuWindow() {
+    return FindWindowW(L"#32768", nullptr);
+}
+
+// A click within reach of two curves (a line standing upright over the first one, drawn as a
+// point in Top) asks which one with a popup menu, the nearer first: the click lies on the first
+// line, two pixels beside the upright one.
+TEST_F(MainWindowTest, AClickOnSeveralObjectsAsksWhichOne) {
+    const std::string upright = api_.Control("add line 0 10 -5 0 10 5");
+    window_.DocumentChanged();
+    const auto keys = [](std::vector<WPARAM> pressed) {
+        return [pressed] {
+            for (WPARAM key : pressed) {
+                PostMessageW(PopupMenuWindow(), WM_KEYDOWN, key, 0);
+            }
+        };
+    };
+    struct Case {
+        const char* name;
+        std::function<void()> answer;
+        Value expected;
+    };
+    const Case kCases[] = {
+        {"the second item chosen", keys({VK_DOWN, VK_DOWN, VK_RETURN}), Value::String(upright)},
+        {"the menu dismissed: that click picks nothing", keys({VK_ESCAPE}), Value::Null()},
+    };
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.name);
+        std::vector<std::wstring> items;
+        gSteps = {Click({0, 10, 0}, ViewKind::Top, 2),
+                  [&] {
+                      const auto menu = reinterpret_cast<HMENU>(SendMessageW(PopupMenuWindow(), MN_GETHMENU, 0, 0));
+                      for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+                          wchar_t text[64] = {};
+                          GetMenuStringW(menu, static_cast<UINT>(i), text, 64, MF_BYPOSITION);
+                          items.emplace_back(text);
+                      }
+                  },
+                  c.answer, Key(VK_ESCAPE)};
+        EXPECT_EQ(api_.Call("GetObject", {Value::String("Select curve"), Value::Int32(4)}), c.expected);
+        EXPECT_EQ(items,
+                  (std::vector<std::wstring>{L"Line " + std::wstring(line_.begin(), line_.begin() + 8) + L"...",
+                                             L"Line " + std::wstring(upright.begin(), upright.begin() + 8) + L"..."}));
+    }
+}
+
 TEST_F(MainWindowTest, NothingRepaintsWhileRedrawIsOff) {
     EXPECT_TRUE(ColourNear({-10, -10, 0}, kBlack));
     api_.Call("EnableRedraw", {Value::Bool(false)});
@@ -190,6 +239,17 @@ TEST_F(MainWindowTest, NothingRepaintsWhileRedrawIsOff) {
     EXPECT_TRUE(ColourNear({5, -5, 0}, kBlack));
     EXPECT_TRUE(ColourNear({-10, -10, 0}, kYellow)) << "selected objects show yellow";
     EXPECT_FALSE(ColourNear({10, -10, 0}, kYellow));
+}
+
+// The Tools menu starts the command Move, shown on the command line, and Escape ends it.
+TEST_F(MainWindowTest, MenuStartsTheUsersCommandAndEscapeEndsIt) {
+    SendMessageW(window_.Handle(), WM_COMMAND, MainWindow::kStartCommandCommand, 0);
+    EXPECT_EQ(api_.UserCommand(), "Move");
+    EXPECT_EQ(window_.PromptText(), L"Move: Point to move from (press Esc to cancel)");
+    EXPECT_EQ(api_.Call("InCommand", {}), Value::Int32(1));
+    SendMessageW(window_.Handle(), WM_KEYDOWN, VK_ESCAPE, 0);
+    EXPECT_EQ(api_.UserCommand(), "");
+    EXPECT_EQ(window_.PromptText(), L"Command:");
 }
 
 // Whether the title label of a view shows the active colour.

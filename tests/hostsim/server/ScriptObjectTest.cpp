@@ -29,12 +29,18 @@ class ScriptObjectTest : public ::testing::Test {
 };
 
 TEST_F(ScriptObjectTest, NamesResolveIgnoringCaseAndUnknownNamesFail) {
+    std::wstring earlierName = L"IsPoint";
+    LPOLESTR earlierNames[1] = {earlierName.data()};
+    DISPID earlier = 0;
+    ASSERT_EQ(script_->GetIDsOfNames(IID_NULL, earlierNames, 1, LOCALE_USER_DEFAULT, &earlier), S_OK);
+    api_.Control("unknown InCommand IsPoint");
     const struct {
         const wchar_t* name;
         bool known;
     } kCases[] = {
-        {L"AddPoint", true},     {L"addpoint", true},   {L"CURVECURVEINTERSECTION", true},
-        {L"WindowHandle", true}, {L"AddPoints", false}, {L"", false},
+        {L"AddPoint", true},     {L"addpoint", true},    {L"CURVECURVEINTERSECTION", true},
+        {L"WindowHandle", true}, {L"AddPoints", false},  {L"", false},
+        {L"incommand", false},   {L"InCommands", false},
     };
     for (const auto& c : kCases) {
         SCOPED_TRACE(std::string(c.name, c.name + wcslen(c.name)));
@@ -45,6 +51,15 @@ TEST_F(ScriptObjectTest, NamesResolveIgnoringCaseAndUnknownNamesFail) {
         EXPECT_EQ(hr, c.known ? S_OK : DISP_E_UNKNOWNNAME);
         EXPECT_EQ(id == DISPID_UNKNOWN, !c.known);
     }
+    // A DISPID obtained before the name was made unknown names no member any more.
+    DISPPARAMS none{};
+    EXPECT_EQ(
+        script_->Invoke(earlier, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &none, nullptr, nullptr, nullptr),
+        DISP_E_MEMBERNOTFOUND);
+    EXPECT_EQ(api_.Log().Text(),
+              "InCommand() # unknown name: GetIDsOfNames refused it\n"
+              "IsPoint() # unknown name: Invoke by an earlier DISPID refused it\n");
+    EXPECT_EQ(afterCalls_, 2);
 }
 
 TEST_F(ScriptObjectTest, ArgumentsArriveInCallOrder) {

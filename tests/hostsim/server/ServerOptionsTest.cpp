@@ -17,9 +17,16 @@ TEST(ServerOptionsTest, ReadsEverySwitch) {
     EXPECT_EQ(options.logFile, L"C:\\log.txt");
     EXPECT_EQ(options.activeView, ViewKind::Right);
     EXPECT_EQ(options.language, "de");
+    // The switches that stand for control lines add them in order.
+    const ServerOptions host = ParseServerOptions({L"--command", L"Rotate", L"--unknown", L"InCommand", L"--busy",
+                                                   L"500", L"--unknown", L"LastCreatedObjects", L"--dialog", L"Runs"});
+    EXPECT_EQ(host.controlLines, (std::vector<std::string>{"command start Rotate", "unknown InCommand", "busy for 500",
+                                                           "unknown LastCreatedObjects"}));
+    EXPECT_EQ(host.dialog, DialogKind::Runs);
     const ServerOptions defaults = ParseServerOptions({});
     EXPECT_EQ(defaults.activeView, ViewKind::Top);
     EXPECT_EQ(defaults.language, "en");
+    EXPECT_EQ(defaults.dialog, std::nullopt);
 }
 
 TEST(ServerOptionsTest, RegistrationSwitchesInAnySpelling) {
@@ -46,7 +53,7 @@ TEST(ServerOptionsTest, RefusesUnknownSwitchesAndMissingValues) {
     const std::vector<std::vector<std::wstring>> kBad = {
         {L"--scene"},    {L"--log"},       {L"--control"},           {L"--sceen", L"x"},
         {L"regserver"},  {L"/regserverx"}, {L"--viewport", L"Side"}, {L"--language", L"german"},
-        {L"--language"},
+        {L"--language"}, {L"--dialog"},    {L"--dialog", L"open"},
     };
     for (const auto& args : kBad) {
         SCOPED_TRACE(std::string(args[0].begin(), args[0].end()));

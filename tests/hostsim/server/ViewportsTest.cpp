@@ -69,11 +69,12 @@ TEST(ViewportsTest, EmptyDocumentShowsTheOriginAtTheCentre) {
     EXPECT_GT(views[0].pixelsPerUnit, 0.0);
 }
 
-TEST(ViewportsTest, HitTestTakesTheNearestAllowedObjectInTheClickedView) {
+TEST(ViewportsTest, HitTestListsTheAllowedObjectsNearTheClickNearestFirst) {
     const std::vector<DrawnObject> objects = {
         PointObject("near", {0, 0, 0}),
         CurveObject("line", {{-10, 1, 0}, {10, 1, 0}}),
         PointObject("far", {10, 10, 0}),
+        PointObject("beside", {0.2, 0, 0}),
     };
     const std::vector<ViewTransform> views = LayoutViews(1000, 600, objects);
     const ScreenPoint origin = views[0].ToScreen({0, 0, 0});
@@ -85,14 +86,13 @@ TEST(ViewportsTest, HitTestTakesTheNearestAllowedObjectInTheClickedView) {
         int x;
         int y;
         int filter;
-        std::optional<std::size_t> expected;
+        std::vector<std::size_t> expected;
     } kCases[] = {
-        {"on the point", ox, oy, 0, 0},
-        {"on the line, curves only", static_cast<int>(onLine.xPixels), static_cast<int>(onLine.yPixels), 4, 1},
-        {"on the line, points only", static_cast<int>(onLine.xPixels), static_cast<int>(onLine.yPixels), 1,
-         std::nullopt},
-        {"outside every view", 1000, 600, 0, std::nullopt},
-        {"in the gap between views", views[0].rect.right, oy, 0, std::nullopt},
+        {"on the point, another one near: the nearest first", ox, oy, 0, {0, 3}},
+        {"on the line, curves only", static_cast<int>(onLine.xPixels), static_cast<int>(onLine.yPixels), 4, {1}},
+        {"on the line, points only", static_cast<int>(onLine.xPixels), static_cast<int>(onLine.yPixels), 1, {}},
+        {"outside every view", 1000, 600, 0, {}},
+        {"in the gap between views", views[0].rect.right, oy, 0, {}},
     };
     for (const auto& c : kCases) {
         SCOPED_TRACE(c.name);
