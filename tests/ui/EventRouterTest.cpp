@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -121,21 +122,20 @@ TEST(EventRouterTest, EachWiredEventRunsItsHandler) {
 // While Rhino runs a command of the user's, the commands that make Rhino act say so and call
 // nothing more; a Rhino that cannot answer the question lets them run as they would unasked.
 TEST(EventRouterTest, CommandsThatActWaitForTheUsersCommandInRhino) {
-    enum class Host { Answers, UnknownName, Busy, Gone };
     static const struct {
         const char* name;
         HostValue answer;
-        Host host;
+        std::optional<HostError::Cause> fails;  // the question fails this way instead of answering
         bool stops;
     } kCases[] = {
-        {"running a command", HostValue::Int32(1), Host::Answers, true},
-        {"running a nested command, as a double", HostValue::Double(2), Host::Answers, true},
-        {"running none", HostValue::Int32(0), Host::Answers, false},
-        {"an answer that is no number", HostValue::String("1"), Host::Answers, false},
-        {"Null", HostValue::Null(), Host::Answers, false},
-        {"the question unknown", HostValue::Null(), Host::UnknownName, false},
-        {"busy", HostValue::Null(), Host::Busy, false},
-        {"gone", HostValue::Null(), Host::Gone, false},
+        {"running a command", HostValue::Int32(1), {}, true},
+        {"running a nested command, as a double", HostValue::Double(2), {}, true},
+        {"running none", HostValue::Int32(0), {}, false},
+        {"an answer that is no number", HostValue::String("1"), {}, false},
+        {"Null", HostValue::Null(), {}, false},
+        {"the question unknown", {}, HostError::Cause::Raised, false},
+        {"busy", {}, HostError::Cause::Busy, false},
+        {"gone", {}, HostError::Cause::HostGone, false},
     };
     const PanelControl acting[] = {PanelControl::Command2, PanelControl::Command4, PanelControl::Command5,
                                    PanelControl::Command6, PanelControl::Command7, PanelControl::Command8};
@@ -144,25 +144,12 @@ TEST(EventRouterTest, CommandsThatActWaitForTheUsersCommandInRhino) {
             SCOPED_TRACE(std::string(c.name) + ", " + std::string(common::NameOf(control)));
             Fixture f;
             f.MakeGeometry();
-            switch (c.host) {
-                case Host::Answers:
-                    f.host.Default("InCommand", c.answer);
-                    break;
-                case Host::UnknownName:
-                    f.host.Answer("InCommand", [](const std::vector<HostValue>&) -> HostValue {
-                        throw HostError("InCommand", "the host has no operation of that name", HostError::Cause::Raised,
-                                        static_cast<std::int32_t>(0x80020006u));
-                    });
-                    break;
-                case Host::Busy:
-                    f.host.BusyFor(1);
-                    break;
-                case Host::Gone:
-                    f.host.Answer("InCommand", [](const std::vector<HostValue>&) -> HostValue {
-                        throw HostError("InCommand", "gone", HostError::Cause::HostGone);
-                    });
-                    break;
-            }
+            f.host.Answer("InCommand", [&c](const std::vector<HostValue>&) {
+                if (c.fails) {
+                    throw HostError("InCommand", "refused", *c.fails);
+                }
+                return c.answer;
+            });
             f.router.OnPanelEvent(control, PanelEvent::Click);
             if (c.stops) {
                 EXPECT_EQ(f.Calls(), std::vector<std::string>{"InCommand()"});
