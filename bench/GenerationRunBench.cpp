@@ -33,8 +33,9 @@ constexpr double kStepDegrees = 5;  // the panel's default step
 constexpr bool kBothSides = true;   // the panel's default
 
 // The operations the run makes for every listed point, each once or twice.
-const std::array<const char*, 7> kPerPointOperations = {
-    "SelectObject", "IsPoint", "PointCoordinates", "AddLine", "CurveCurveIntersection", "Command", "DeleteObject"};
+const std::array<const char*, 8> kPerPointOperations = {
+    "SelectObject",           "IsPoint", "PointCoordinates",   "AddLine",
+    "CurveCurveIntersection", "Command", "LastCreatedObjects", "DeleteObject"};
 
 // A fresh simulated document with the typical curves and kRunPoints base points, and a panel
 // listing them with the curves picked; the step and both-sides flag stay at their defaults.
@@ -88,6 +89,7 @@ void DirectDocumentOperations(RunScene& scene) {
             p, PointOf(hitsXy.At({0, 1})), PointOf(hitsYz.At({0, 1})), kStepDegrees, kBothSides)));
         command.push_back(Value::Int32(0));
         (void)api.Call("Command", command);
+        (void)api.Call("LastCreatedObjects", {});
         (void)api.Call("DeleteObject", {xProbe});
         (void)api.Call("DeleteObject", {zProbe});
     }

@@ -27,6 +27,21 @@ bool RunBestEffort(Step&& step) noexcept {
     }
 }
 
+// Runs `ask`, a question whose answer the caller can do without, and returns its answer (a
+// std::optional); nothing when it fails in any way, as when it answers nothing.
+// The answer is returned, not assigned inside a RunBestEffort step: GCC 12 at -O2 drops the
+// std::nullopt an optional local starts with when it is assigned only inside such a step, and
+// then reads it uninitialized after the step threw.
+template <typename Ask>
+auto AnswerOrNothing(Ask&& ask) noexcept -> decltype(std::forward<Ask>(ask)()) {
+    try {
+        return std::forward<Ask>(ask)();
+    } catch (...) {
+        // Dropped on purpose: the caller does without the answer.
+        return std::nullopt;
+    }
+}
+
 // Runs `step` as RunBestEffort does, for a caller that tells the user why a step failed: the
 // failure's own words (a HostError's description, another exception's what(), "" for anything
 // else), or nothing when the step ran through.

@@ -14,7 +14,7 @@ class HostError : public std::runtime_error {
         Raised,       // the host answered the call with an error of its own
         HostGone,     // the host process ended or stopped answering
         NotAttached,  // start-up obtained no script object to call
-        Busy,         // the host turned the call away as busy (a dialog box or a command is open in it)
+        Busy,         // the host turned the call away as busy (a dialog box of it may be open)
     };
 
     HostError(std::string operation, std::string description, Cause cause = Cause::Raised, std::int32_t code = 0);

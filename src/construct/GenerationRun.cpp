@@ -75,6 +75,18 @@ std::string CurveNotDrawnMessage(const std::string& pointId, std::optional<std::
     return "Rhino did not draw the curve of point " + pointId + "." + RefusalReason(resultCode);
 }
 
+// After a command answered true: whether the host lists an object the command created. The
+// check is best effort: a host that does not know the question, is busy or fails it leaves the
+// true answer standing.
+bool HostConfirmsCreation(host::HostScript& script) {
+    bool confirmed = true;
+    (void)common::RunBestEffort([&] {
+        const std::optional<std::vector<std::string>> created = script.LastCreatedObjects();
+        confirmed = created && !created->empty();
+    });
+    return confirmed;
+}
+
 // The probe lines of one entry. Each is deleted by DeleteAll on the normal path; whatever is
 // still listed when the entry's scope is left through a failure is deleted as best it can be.
 class ProbeLines {
@@ -172,12 +184,13 @@ EntryOutcome GenerateForEntry(host::HostScript& script,
         probes.DeleteAll();
         return EntryOutcome::RunEnds;
     }
-    // Moved, not copied: the text of a fine step runs to megabytes. Only a true answer means the
-    // curve is there; a run that went on past a refused curve would end by calling itself done.
-    if (!script.Command(std::move(command))) {
+    // Moved, not copied: the text of a fine step runs to megabytes. Only a true answer that the
+    // host confirms means the curve is there; a run that went on past a curve not drawn would
+    // end by calling itself done.
+    if (!script.Command(std::move(command)) || !HostConfirmsCreation(script)) {
         // The reason is a courtesy: a host that cannot say why changes nothing else.
-        std::optional<std::int32_t> resultCode;
-        (void)common::RunBestEffort([&] { resultCode = script.LastCommandResult(); });
+        const std::optional<std::int32_t> resultCode =
+            common::AnswerOrNothing([&] { return script.LastCommandResult(); });
         panel.ShowMessage(CurveNotDrawnMessage(common::TrimBlanks(entryText), resultCode));
         probes.DeleteAll();
         return EntryOutcome::RunEnds;

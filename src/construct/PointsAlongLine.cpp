@@ -27,6 +27,8 @@ constexpr char kLineNotSelectedMessage[] =
     "Rhino did not select the picked line, so nothing was divided. The line may be locked, hidden, on a locked or "
     "hidden layer, or deleted: unlock or show it in Rhino, or pick a line again.";
 
+constexpr char kNoLinePickedMessage[] = "No line is picked. Click Pick Line and pick the line in Rhino first.";
+
 // The id of the selection list that names the line, as the host wrote it, or nothing. Ids are
 // compared ignoring case, as the host resolves them.
 std::optional<std::string> ListedLine(const std::optional<std::vector<std::string>>& selected,
@@ -72,8 +74,8 @@ void CreatePointsAlongLine(host::HostScript& script, common::PanelSurface& panel
         } else {
             failure = DivisionFailedMessage(pointCount);
         }
-    } else if (!lineId.empty()) {
-        failure = kLineNotSelectedMessage;
+    } else {
+        failure = lineId.empty() ? kNoLinePickedMessage : kLineNotSelectedMessage;
     }
 
     script.UnselectObject(LineId(panel));

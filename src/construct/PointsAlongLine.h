@@ -14,8 +14,8 @@ namespace construct {
 // Messages, shown after the unselect: a line the host does not list as selected (locked,
 // hidden, on a locked or hidden layer, or deleted) "Rhino did not select the picked line, so
 // nothing was divided. ..."; a division answer that is not an array of points "Could not
-// divide the line into <Text4> points. ..." ("1 point" for 1). An empty Text5 divides nothing
-// and says nothing.
+// divide the line into <Text4> points. ..." ("1 point" for 1); a Text5 that is empty or blank
+// (its empty id selected and unselected all the same) "No line is picked. ..." .
 // A host error passes to the caller as common::HostError.
 void CreatePointsAlongLine(host::HostScript& script, common::PanelSurface& panel);
 

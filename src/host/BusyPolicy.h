@@ -32,7 +32,9 @@ class BusyWaitPlatform {
 //   - then the user is asked: Retry waits the same again, Cancel makes the call fail;
 //   - after a Cancel, the calls of the same command (its clean-up) still wait the same
 //     patience, silently, and then fail without asking;
-//   - a call that has been given up stays given up when another layer asks about it again.
+//   - a call that has been given up stays given up when another layer asks about it again;
+//   - a question (a call whose answer the caller can do without) is given up from its start:
+//     a busy host fails it at once, with no pause and no question to the user.
 // One thread; not thread-safe.
 class BusyPolicy {
   public:
@@ -45,6 +47,12 @@ class BusyPolicy {
     void BeginCall() noexcept {
         waitStart_.reset();
         givenUp_ = false;
+    }
+    // A new question begins: a host that turns it away as busy fails it at once, in every layer.
+    // The user's answers for the command are left as they are.
+    void BeginQuestion() noexcept {
+        waitStart_.reset();
+        givenUp_ = true;
     }
 
     // The host turned the current call away as busy. Returns the milliseconds to wait before

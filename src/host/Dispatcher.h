@@ -19,6 +19,13 @@ class Dispatcher {
     // faithfully (Empty when the method answers nothing).
     virtual common::HostValue Call(const std::string& name, const std::vector<common::HostValue>& args) = 0;
 
+    // Calls method `name` as Call does, for a question whose answer the caller can do without:
+    // a dispatcher that waits for a busy host fails such a call at once instead (common::HostError
+    // of cause Busy). Every other dispatcher calls it as Call.
+    virtual common::HostValue Ask(const std::string& name, const std::vector<common::HostValue>& args) {
+        return Call(name, args);
+    }
+
     // Sets property `name` to `value`.
     virtual void Put(const std::string& name, const common::HostValue& value) = 0;
 

@@ -36,20 +36,40 @@ HostValue PlaneValue(const PlaneArgument& plane) {
     return HostValue::Array(std::move(entries));
 }
 
-// Every operation a method calls is listed here: a name passed to Call that is not listed does
-// not compile.
+// A whole number within 32 bits, of any width (doubles included), or nothing.
+std::optional<std::int32_t> ReadWholeNumber(const HostValue& answer) {
+    if (!answer.IsNumber() || std::trunc(answer.number) != answer.number || std::fabs(answer.number) > 2147483647.0) {
+        return std::nullopt;
+    }
+    return static_cast<std::int32_t>(answer.number);
+}
+
+// Every operation a method calls is listed here: a name passed to Call or Ask that is not listed
+// does not compile.
 constexpr const char* kOperationNames[] = {
-    "WindowHandle",      "GetObject",
-    "GetObjects",        "AllObjects",
-    "SelectedObjects",   "IsPoint",
-    "IsCurve",           "IsCurvePlanar",
-    "IsCurveInPlane",    "PointCoordinates",
-    "AddLine",           "AddPoint",
-    "DivideCurve",       "CurveCurveIntersection",
-    "DeleteObject",      "SelectObject",
-    "UnselectObject",    "UnselectAllObjects",
-    "EnableRedraw",      "Command",
+    "WindowHandle",
+    "GetObject",
+    "GetObjects",
+    "AllObjects",
+    "SelectedObjects",
+    "IsPoint",
+    "IsCurve",
+    "IsCurvePlanar",
+    "IsCurveInPlane",
+    "PointCoordinates",
+    "AddLine",
+    "AddPoint",
+    "DivideCurve",
+    "CurveCurveIntersection",
+    "DeleteObject",
+    "SelectObject",
+    "UnselectObject",
+    "UnselectAllObjects",
+    "EnableRedraw",
+    "Command",
     "LastCommandResult",
+    "InCommand",
+    "LastCreatedObjects",
 };
 
 }  // namespace
@@ -77,12 +97,20 @@ std::span<const char* const> HostScript::OperationNames() {
     return kOperationNames;
 }
 
-HostValue HostScript::Call(Operation operation, std::vector<HostValue> args) {
+Dispatcher& HostScript::Script(const Operation& operation) const {
     if (script_ == nullptr) {
         throw common::HostError(operation.Name(), "no Rhino script object is attached",
                                 common::HostError::Cause::NotAttached);
     }
-    return script_->Call(operation.Name(), args);
+    return *script_;
+}
+
+HostValue HostScript::Call(Operation operation, std::vector<HostValue> args) {
+    return Script(operation).Call(operation.Name(), args);
+}
+
+HostValue HostScript::Ask(Operation operation, std::vector<HostValue> args) {
+    return Script(operation).Ask(operation.Name(), args);
 }
 
 bool HostScript::ReadBool(const HostValue& answer) {
@@ -232,12 +260,15 @@ bool HostScript::Command(std::string commandText) {
 }
 
 std::optional<std::int32_t> HostScript::LastCommandResult() {
-    const HostValue answer = Call("LastCommandResult", Args());
-    // Doubles included: a whole number of any width is the code.
-    if (!answer.IsNumber() || std::trunc(answer.number) != answer.number || std::fabs(answer.number) > 2147483647.0) {
-        return std::nullopt;
-    }
-    return static_cast<std::int32_t>(answer.number);
+    return ReadWholeNumber(Ask("LastCommandResult", Args()));
+}
+
+std::optional<std::int32_t> HostScript::InCommand() {
+    return ReadWholeNumber(Ask("InCommand", Args()));
+}
+
+std::optional<std::vector<std::string>> HostScript::LastCreatedObjects() {
+    return ReadIds(Ask("LastCreatedObjects", Args()));
 }
 
 }  // namespace host

@@ -72,9 +72,20 @@ class HostScript {
     // any other value means the command did not do its work.
     // Taken by value: a generated text runs to megabytes and is moved into the call, not copied.
     bool Command(std::string commandText);
+
+    // The questions below are asked, not called: their answers are ones the caller can do
+    // without, so a busy host fails them at once (Dispatcher::Ask) instead of being waited for.
+
     // The host's result code of the last command (0 success, 1 cancelled, 2 nothing done,
     // 3 failure, 4 unknown command), or nothing when the answer is no whole number.
     std::optional<std::int32_t> LastCommandResult();
+    // Whether the host runs a command of the user's now, asked with no argument (commands that
+    // run scripts are not counted): greater than 0 while one runs, 0 when none does; nothing
+    // when the answer is no whole number.
+    std::optional<std::int32_t> InCommand();
+    // The ids of the objects the last command created, in the host's order; nothing when the
+    // answer is not an array (the host's Null: the command created nothing).
+    std::optional<std::vector<std::string>> LastCreatedObjects();
 
     // The script operations the methods above call, spelt as the host spells them.
     static std::span<const char* const> OperationNames();
@@ -96,6 +107,10 @@ class HostScript {
     class Operation;
 
     common::HostValue Call(Operation operation, std::vector<common::HostValue> args);
+    // As Call, for a question: a busy host fails it at once.
+    common::HostValue Ask(Operation operation, std::vector<common::HostValue> args);
+    // The dispatcher to call, checked: throws common::HostError (NotAttached) without one.
+    Dispatcher& Script(const Operation& operation) const;
 
     Dispatcher* script_;
     std::vector<std::string> leftInHost_;

@@ -9,10 +9,17 @@ namespace host {
 
 namespace {
 
+// How long a call waits for a busy host: a call as the policy says, a question not at all.
+enum class Patience { Call, Question };
+
 // Runs `call` until it succeeds, fails otherwise than busy, or the policy gives it up.
 template <typename Call>
-auto Patiently(BusyPolicy& policy, Call&& call) {
-    policy.BeginCall();
+auto Patiently(BusyPolicy& policy, Call&& call, Patience patience = Patience::Call) {
+    if (patience == Patience::Question) {
+        policy.BeginQuestion();
+    } else {
+        policy.BeginCall();
+    }
     for (;;) {
         try {
             return call();
@@ -40,6 +47,9 @@ class OwningPatientDispatcher final : public Dispatcher {
     common::HostValue Call(const std::string& name, const std::vector<common::HostValue>& args) override {
         return patient_.Call(name, args);
     }
+    common::HostValue Ask(const std::string& name, const std::vector<common::HostValue>& args) override {
+        return patient_.Ask(name, args);
+    }
     void Put(const std::string& name, const common::HostValue& value) override { patient_.Put(name, value); }
     std::unique_ptr<Dispatcher> CallForObject(const std::string& name) override { return patient_.CallForObject(name); }
 
@@ -52,6 +62,11 @@ class OwningPatientDispatcher final : public Dispatcher {
 
 common::HostValue PatientDispatcher::Call(const std::string& name, const std::vector<common::HostValue>& args) {
     return Patiently(policy_, [&] { return inner_.Call(name, args); });
+}
+
+common::HostValue PatientDispatcher::Ask(const std::string& name, const std::vector<common::HostValue>& args) {
+    return Patiently(
+        policy_, [&] { return inner_.Ask(name, args); }, Patience::Question);
 }
 
 void PatientDispatcher::Put(const std::string& name, const common::HostValue& value) {

@@ -1,10 +1,13 @@
 #include "ui/EventRouter.h"
 
+#include <cstdint>
 #include <exception>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "common/BestEffort.h"
 #include "common/HostError.h"
 #include "construct/GenerationRun.h"
 #include "construct/PointsAlongLine.h"
@@ -38,19 +41,21 @@ EventRouter::Route EventRouter::RouteOf(PanelControl control, PanelEvent event) 
         case PanelControl::Command1:
             return {[this] { (void)picking::SelectAllPoints(script_, panel_); }, HostUse::Command};
         case PanelControl::Command2:
-            return {[this] { construct::CreatePointsAlongLine(script_, panel_); }, HostUse::Command};
+            return {[this] { construct::CreatePointsAlongLine(script_, panel_); }, HostUse::Command,
+                    AskFirst::InCommand};
         case PanelControl::Command3:
             return {[this] { picking::DeleteAllPoints(panel_); }, HostUse::None};
         case PanelControl::Command4:
-            return {[this] { construct::RunCycloidGeneration(script_, panel_); }, HostUse::Command};
+            return {[this] { construct::RunCycloidGeneration(script_, panel_); }, HostUse::Command,
+                    AskFirst::InCommand};
         case PanelControl::Command5:
-            return {[this] { picking::PickLine(script_, panel_); }, HostUse::Command};
+            return {[this] { picking::PickLine(script_, panel_); }, HostUse::Command, AskFirst::InCommand};
         case PanelControl::Command6:
-            return {[this] { picking::PickXyCurve(script_, panel_); }, HostUse::Command};
+            return {[this] { picking::PickXyCurve(script_, panel_); }, HostUse::Command, AskFirst::InCommand};
         case PanelControl::Command7:
-            return {[this] { picking::PickYzCurve(script_, panel_); }, HostUse::Command};
+            return {[this] { picking::PickYzCurve(script_, panel_); }, HostUse::Command, AskFirst::InCommand};
         case PanelControl::Command8:
-            return {[this] { picking::PickPoints(script_, panel_); }, HostUse::Command};
+            return {[this] { picking::PickPoints(script_, panel_); }, HostUse::Command, AskFirst::InCommand};
         case PanelControl::Pic1:
             if (!openWebPage_) {
                 return {};
@@ -79,6 +84,12 @@ void EventRouter::OnPanelEvent(PanelControl control, PanelEvent event) {
     if (busy_ != nullptr && route.hostUse != HostUse::None) {
         busy_->BeginCommand();
     }
+    // Acting inside the user's command would feed it our input (a typed point read by a waiting
+    // Move) or be refused half-way; the user finishes it first.
+    if (route.askFirst == AskFirst::InCommand && HostRunsACommand()) {
+        panel_.ShowMessage(kHostInCommandMessage);
+        return;
+    }
     try {
         route.handler();
         (void)script_.TakeLeftInHost();  // only a failing command leaves something behind
@@ -101,6 +112,13 @@ void EventRouter::OnPanelEvent(PanelControl control, PanelEvent event) {
     } catch (const std::exception& error) {
         panel_.ShowMessage(CommandFailureMessage(error.what()));
     }
+}
+
+bool EventRouter::HostRunsACommand() {
+    // A Rhino without the question, or one that fails it (a host gone included: the handler's
+    // own first call then finds that out), is treated as running none.
+    const std::optional<std::int32_t> running = common::AnswerOrNothing([this] { return script_.InCommand(); });
+    return running && *running > 0;
 }
 
 void EventRouter::ReportHostGone() {

@@ -19,6 +19,13 @@ namespace ui {
 //   Pic1 click           the injected "open web page" action
 // Every other event does nothing.
 //
+// Before a command that makes Rhino do something (Generate, Create and the four picks; not
+// SelAllPts, which only selects and reads, nor press-to-highlight) Rhino is asked whether it
+// runs a command of the user's (HostScript::InCommand). While one runs, the command shows
+// kHostInCommandMessage and does nothing else. The question is best effort: a Rhino that does
+// not know it, fails it in any way (busy included: it is not waited for) or answers no number
+// lets the command run as it would without asking.
+//
 // A host error is reported in the information box ("Rhino could not complete <operation>:
 // <host's description>", or for a host that stayed busy kHostBusyMessage), followed by what
 // the handler could not undo in Rhino (HostScript::TakeLeftInHost); any other failure of a
@@ -44,14 +51,19 @@ class EventRouter : public PanelEvents {
 
   private:
     enum class HostUse { None, Command, Highlight };
+    // What the router asks Rhino before the handler runs.
+    enum class AskFirst { Nothing, InCommand };
 
-    // The handler wired to the event, and what it needs of the host; an empty handler for an
-    // event that is not wired.
+    // The handler wired to the event, what it needs of the host and what is asked before it
+    // runs; an empty handler for an event that is not wired.
     struct Route {
         std::function<void()> handler;
         HostUse hostUse = HostUse::None;
+        AskFirst askFirst = AskFirst::Nothing;
     };
     Route RouteOf(common::PanelControl control, PanelEvent event);
+    // Whether Rhino says it runs a command of the user's; false when it cannot say.
+    bool HostRunsACommand();
     void ReportHostGone();
 
     host::HostScript& script_;

@@ -21,6 +21,11 @@ inline constexpr char kHostBusyMessage[] =
     "Rhino is busy (a dialog box or a command may be open in Rhino), so the command was stopped. "
     "Finish what is open in Rhino, then try again.";
 
+// Shown instead of running a command that makes Rhino do something while Rhino runs a command
+// of the user's.
+inline constexpr char kHostInCommandMessage[] =
+    "Rhino is running a command. Finish it or press Esc in Rhino, then try again.";
+
 // `message` followed by what the command could not undo in Rhino, e.g. "... Left in Rhino:
 // the probe line <id>; redraw switched off ..."; `message` alone when nothing was left.
 std::string WithLeftInHost(std::string message, const std::vector<std::string>& leftInHost);

@@ -88,6 +88,7 @@ class Scene {
             return HostValue::Null();
         });
         host.Default("Command", HostValue::Bool(true));
+        host.Default("LastCreatedObjects", HostValue::Array({HostValue::String("curve")}));
         panel.fields[PanelControl::Text1] = "xy";
         panel.fields[PanelControl::Text2] = "yz";
     }
@@ -164,6 +165,7 @@ TEST(GenerationRunTest, OnePointMakesTheHostCallsInOrder) {
             "CurveCurveIntersection(S:\"probe-1\", S:\"xy\")",
             "CurveCurveIntersection(S:\"probe-2\", S:\"yz\")",
             CommandCall(scene.ExpectedCommand({0, 10, 0}, c.stepValue, c.bothSides)),
+            "LastCreatedObjects()",
             "DeleteObject(S:\"probe-1\")",
             "DeleteObject(S:\"probe-2\")",
             "UnselectAllObjects()",
@@ -178,12 +180,13 @@ TEST(GenerationRunTest, OnePointMakesTheHostCallsInOrder) {
     }
 }
 
-TEST(GenerationRunTest, EachListedPointCostsExactlyTenHostCalls) {
+TEST(GenerationRunTest, EachListedPointCostsExactlyElevenHostCalls) {
     // Per point: SelectObject, IsPoint, PointCoordinates, two AddLine, two CurveCurveIntersection,
-    // Command, two DeleteObject. Per run: UnselectAllObjects and EnableRedraw, twice each.
+    // Command, LastCreatedObjects, two DeleteObject. Per run: UnselectAllObjects and EnableRedraw,
+    // twice each.
     static const std::map<std::string, int> kPerPoint = {
-        {"SelectObject", 1},           {"IsPoint", 1}, {"PointCoordinates", 1}, {"AddLine", 2},
-        {"CurveCurveIntersection", 2}, {"Command", 1}, {"DeleteObject", 2},
+        {"SelectObject", 1},           {"IsPoint", 1}, {"PointCoordinates", 1},   {"AddLine", 2},
+        {"CurveCurveIntersection", 2}, {"Command", 1}, {"LastCreatedObjects", 1}, {"DeleteObject", 2},
     };
     static const struct {
         const char* name;
@@ -197,7 +200,7 @@ TEST(GenerationRunTest, EachListedPointCostsExactlyTenHostCalls) {
         }
         scene.Run();
         ASSERT_EQ(scene.panel.statusCaption, "Curtate cycloid - DONE!");
-        EXPECT_EQ(scene.host.calls.size(), static_cast<std::size_t>(4 + 10 * c.points));
+        EXPECT_EQ(scene.host.calls.size(), static_cast<std::size_t>(4 + 11 * c.points));
         for (const auto& [operation, count] : kPerPoint) {
             EXPECT_EQ(scene.host.CountOf(operation), count * c.points) << operation;
         }
@@ -429,14 +432,16 @@ TEST(GenerationRunTest, RefusedEntryEndsTheRunWithAMessageAndNoCurve) {
     }
 }
 
-// A curve the host does not report drawn (anything but Boolean true) ends the run as a miss
-// does, after the curves drawn so far, with the host's reason where it gives one.
-TEST(GenerationRunTest, ACommandTheHostRefusesEndsTheRunWithItsMessage) {
+// A curve the host does not report drawn (anything but Boolean true, or true with no object
+// created) ends the run as a miss does, after the curves drawn so far, with the host's reason
+// where it gives one.
+TEST(GenerationRunTest, ACurveTheHostDidNotDrawEndsTheRunWithItsMessage) {
     static const struct {
         const char* name;
         HostValue answer;
         HostValue resultCode;  // LastCommandResult's answer; Empty: the call raises
         const char* message;
+        HostValue created = HostValue::Array({HostValue::String("curve")});  // LastCreatedObjects' answer
     } kCases[] = {
         {"false, failed", HostValue::Bool(false), HostValue::Int32(3),
          "Rhino did not draw the curve of point P2. The command failed."},
@@ -451,6 +456,12 @@ TEST(GenerationRunTest, ACommandTheHostRefusesEndsTheRunWithItsMessage) {
         {"number -1, no code", HostValue::Int16(-1), HostValue::Null(), "Rhino did not draw the curve of point P2."},
         {"false, the code raises", HostValue::Bool(false), HostValue::Empty(),
          "Rhino did not draw the curve of point P2."},
+        {"true, nothing created, cancelled", HostValue::Bool(true), HostValue::Int32(1),
+         "Rhino did not draw the curve of point P2. The command was cancelled.", HostValue::Null()},
+        {"true, an empty list created, code success", HostValue::Bool(true), HostValue::Int32(0),
+         "Rhino did not draw the curve of point P2.", HostValue::Array({})},
+        {"true, a number for the created ids", HostValue::Bool(true), HostValue::Empty(),
+         "Rhino did not draw the curve of point P2.", HostValue::Int32(1)},
     };
     for (const auto& c : kCases) {
         SCOPED_TRACE(c.name);
@@ -461,6 +472,9 @@ TEST(GenerationRunTest, ACommandTheHostRefusesEndsTheRunWithItsMessage) {
         scene.host.Answer("Command", [&, calls = 0](const std::vector<HostValue>&) mutable {
             return ++calls == 1 ? HostValue::Bool(true) : c.answer;
         });
+        scene.host.Answer("LastCreatedObjects", [&, calls = 0](const std::vector<HostValue>&) mutable {
+            return ++calls == 1 ? HostValue::Array({HostValue::String("curve-1")}) : c.created;
+        });
         if (c.resultCode.kind == HostValue::Kind::Empty) {
             scene.host.RaiseOn("LastCommandResult", 1, "no such method");
         } else {
@@ -470,13 +484,17 @@ TEST(GenerationRunTest, ACommandTheHostRefusesEndsTheRunWithItsMessage) {
         EXPECT_EQ(scene.panel.messages, std::vector<std::string>{c.message});
         EXPECT_EQ(scene.host.CountOf("Command"), 2);
         EXPECT_EQ(scene.host.CountOf("LastCommandResult"), 1);
+        // Only a true answer is confirmed, and the reason is asked after it.
+        const bool confirmed = c.answer == HostValue::Bool(true);
+        EXPECT_EQ(scene.host.CountOf("LastCreatedObjects"), confirmed ? 2 : 1);
         EXPECT_TRUE(scene.liveProbes.empty());
         EXPECT_TRUE(scene.redrawOn);
         const std::vector<std::string> calls = scene.Calls();
-        const std::vector<std::string> tail(calls.end() - 3, calls.end());
-        const std::vector<std::string> expectedTail = {"DeleteObject(S:\"probe-3\")", "DeleteObject(S:\"probe-4\")",
-                                                       "EnableRedraw(Bool:true)"};
+        const std::vector<std::string> tail(calls.end() - 4, calls.end());
+        const std::vector<std::string> expectedTail = {"LastCommandResult()", "DeleteObject(S:\"probe-3\")",
+                                                       "DeleteObject(S:\"probe-4\")", "EnableRedraw(Bool:true)"};
         EXPECT_EQ(tail, expectedTail);
+        EXPECT_EQ(calls.at(calls.size() - 5).rfind(confirmed ? "LastCreatedObjects(" : "Command(", 0), 0u);
         EXPECT_EQ(scene.panel.statusCaption, "Calculating Curtate cycloid... 2");
         EXPECT_EQ(scene.panel.statusColor, common::kStatusRed);
     }
@@ -516,6 +534,15 @@ TEST(GenerationRunTest, AHostErrorAtAnyCallLeavesNoProbeAndRedrawOn) {
         Scene scene;
         prepare(scene);
         scene.host.RaiseOn(name, nth, "boom");
+        if (name == "LastCreatedObjects") {
+            // A question the run can do without: the command's true answer stands.
+            scene.Run();
+            ASSERT_EQ(scene.host.calls.size(), reference.size());
+            EXPECT_EQ(scene.panel.statusCaption, "Curtate cycloid - DONE!");
+            EXPECT_TRUE(scene.panel.messages.empty());
+            EXPECT_TRUE(scene.liveProbes.empty());
+            continue;
+        }
         try {
             scene.Run();
             ADD_FAILURE() << "the error did not reach the caller";

@@ -112,7 +112,7 @@ TEST(PointsAlongLineTest, OnlyTheLineOfText5IsDividedWhenTheHostListsItAsSelecte
     }
 }
 
-TEST(PointsAlongLineTest, EmptyLineFieldDividesNothingAndSaysNothing) {
+TEST(PointsAlongLineTest, EmptyLineFieldDividesNothingAndAsksForALine) {
     for (const char* field : {"", "   "}) {
         SCOPED_TRACE(field);
         Fixture f;
@@ -122,7 +122,8 @@ TEST(PointsAlongLineTest, EmptyLineFieldDividesNothingAndSaysNothing) {
         const std::vector<std::string> expected = {"SelectObject(S:\"\")", "SelectedObjects()",
                                                    "UnselectObject(S:\"\")"};
         EXPECT_EQ(f.Calls(), expected);
-        EXPECT_TRUE(f.panel.messages.empty());
+        EXPECT_EQ(f.panel.messages, std::vector<std::string>{"No line is picked. Click Pick Line and pick the line "
+                                                             "in Rhino first."});
     }
 }
 

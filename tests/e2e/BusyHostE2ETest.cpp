@@ -24,16 +24,16 @@ class BusyHostE2ETest : public E2eScenario {};
 
 TEST_F(BusyHostE2ETest, GenerationWaitsForABusyHostAsksOnceAndCleansUp) {
     enum class Answer { NoBox, Retry, Cancel };
-    // The host's eighth call of a run is its first intersection: the two probe lines of the
-    // first point exist and redraw is off when the host turns busy.
+    // The host's ninth call of a run (after the question InCommand) is its first intersection:
+    // the two probe lines of the first point exist and redraw is off when the host turns busy.
     static const struct {
         const char* name;
         const char* busy;
         Answer answer;
     } kCases[] = {
-        {"busy for 2 s: waits without asking and draws every curve", "busy for 2000 after 7", Answer::NoBox},
-        {"busy for 12 s, Retry: waits again and draws every curve", "busy for 12000 after 7", Answer::Retry},
-        {"busy for 15 s, Cancel: stops, says so, and cleans up once free", "busy for 15000 after 7", Answer::Cancel},
+        {"busy for 2 s: waits without asking and draws every curve", "busy for 2000 after 8", Answer::NoBox},
+        {"busy for 12 s, Retry: waits again and draws every curve", "busy for 12000 after 8", Answer::Retry},
+        {"busy for 15 s, Cancel: stops, says so, and cleans up once free", "busy for 15000 after 8", Answer::Cancel},
     };
     Start(WithScene("points.scene"));
     S().QueuePick(kXyCurveId);

@@ -52,7 +52,7 @@ TEST_F(CreateE2ETest, CreatePlacesEvenlySpacedPointsForSeveralCounts) {
         {"a fractional count is passed on unchanged", kLineId, "2.5", -1, "Double 1.5", false},
         {"1 point gives no division and a message", kLineId, "1", 0, "Double 0", true},
         {"a count that is no number gives no division and a message", kLineId, "abc", 0, "Double -1", true},
-        {"no line: nothing selected, nothing placed", "", "10", 0, nullptr, false},
+        {"no line: a message, nothing selected, nothing placed", "", "10", 0, nullptr, true},
         {"a locked line: a message, nothing placed",
          kLockedLineId,
          "10",
@@ -118,7 +118,7 @@ TEST_F(CreateE2ETest, CreatePlacesEvenlySpacedPointsForSeveralCounts) {
             << "selected afterwards: " << Joined(after.SelectedIds());
 
         const std::vector<LoggedCall> calls = S().Calls();
-        std::vector<std::string> want{"SelectObject", "SelectedObjects"};
+        std::vector<std::string> want{"InCommand", "SelectObject", "SelectedObjects"};
         if (c.divideCount != nullptr) {
             want.emplace_back("DivideCurve");
             for (int k = 0; k < std::max(c.points, 0); ++k) {

@@ -1,9 +1,10 @@
 // Host operations that fail while a command runs, driven like a user against the simulated
 // host's injected faults: host operations of every command raising an error, answers of the
-// wrong type, and a host that never hands out its script object. After each fault the
-// information box names the operation and the host's description, the document holds what
-// the command completed before the fault and none of the tool's temporary objects, and the
-// next command works. A wrong-type answer of every operation in every command is pinned in
+// wrong type, a curve reported drawn that is not there, a command of the user's running in
+// the host, and a host that never hands out its script object. After each fault the
+// information box names the operation and the host's description (or what the host did), the
+// document holds what the command completed before the fault and none of the tool's temporary
+// objects, and the next command works. A wrong-type answer of every operation in every command is pinned in
 // process (SecurityTest, HostScriptTest); the wrong-type rows here carry one answer of each
 // shape across the process boundary.
 #include <gtest/gtest.h>
@@ -92,6 +93,12 @@ std::vector<HostFault> HostFaults() {
         {"Rhino answering False for the second curve", generation, generate, "fault refuse Command 2", 1,
          "Rhino did not draw the curve of point 44444444-4444-4444-8444-000000000002. The command failed.",
          "Calculating Curtate cycloid... 2"},
+        {"Rhino answering True without drawing the second curve", generation, generate, "fault drawnothing Command 2",
+         1, "Rhino did not draw the curve of point 44444444-4444-4444-8444-000000000002. The command was cancelled.",
+         "Calculating Curtate cycloid... 2"},
+        // A command of the user's runs in Rhino: nothing is done, not even the run's first step.
+        {"Generate while the user's Move runs", generation, generate, "command start", 0, ui::kHostInCommandMessage,
+         "3 points added!"},
         {"deleting the first probe of the second point", generation, generate, Raise("DeleteObject", 3), 2},
         {"deleting the second probe of the second point", generation, generate, Raise("DeleteObject", 4), 2},
         {"PointCoordinates answers two numbers: every entry passed over", generation, generate,
@@ -109,6 +116,7 @@ std::vector<HostFault> HostFaults() {
         {"unselecting the line", create, createButton, Raise("UnselectObject", 1), 10},
         {"DivideCurve answers a string: the division message", create, createButton, WrongType("DivideCurve", "string"),
          0, kDivisionFailed, ""},
+        {"Create while the user's Move runs", create, createButton, "command start", 0, ui::kHostInCommandMessage},
 
         // The pickers: a failing pick or test leaves the field as it was.
         {"Pick Line: the pick", Route::Pick, PanelControl::Command5, Raise("GetObject", 1), 0},
@@ -301,7 +309,8 @@ TEST_F(HostFaultsE2ETest, EachFaultIsReportedAndTheNextCommandWorks) {
         }
         EXPECT_TRUE(S().ToolRunning());
 
-        // The next command, without the fault, works as usual.
+        // The next command, without the fault and once the user's command has ended, works as usual.
+        S().Control().Control("command end");
         S().Control().Control("fault clear");
         S().Control().Control("pick clear");
         const HostDocument beforeNext = S().Document();

@@ -31,27 +31,27 @@ TEST_F(PickersE2ETest, EachPickerAcceptsCancelsAndRejects) {
         const char* prompt;      // the prompt of GetObject
     } kCases[] = {
         {"Pick Line takes the line", PanelControl::Command5, PanelControl::Text5, kLineId, kLineId, nullptr,
-         "GetObject", "Pick a Line "},
+         "InCommand GetObject", "Pick a Line "},
         {"Pick Line takes any curve without a test", PanelControl::Command5, PanelControl::Text5, kSpaceCurveId,
-         kSpaceCurveId, nullptr, "GetObject", "Pick a Line "},
-        {"Pick Line cancelled", PanelControl::Command5, PanelControl::Text5, "cancel", nullptr, nullptr, "GetObject",
-         "Pick a Line "},
+         kSpaceCurveId, nullptr, "InCommand GetObject", "Pick a Line "},
+        {"Pick Line cancelled", PanelControl::Command5, PanelControl::Text5, "cancel", nullptr, nullptr,
+         "InCommand GetObject", "Pick a Line "},
         {"Pick XY curve takes a curve in the XY plane", PanelControl::Command6, PanelControl::Text1, kXyCurveId,
-         kXyCurveId, nullptr, "GetObject IsCurve IsCurvePlanar IsCurveInPlane", "Pick a XY curve "},
+         kXyCurveId, nullptr, "InCommand GetObject IsCurve IsCurvePlanar IsCurveInPlane", "Pick a XY curve "},
         {"Pick XY curve rejects a YZ curve with its message", PanelControl::Command6, PanelControl::Text1, kYzCurveId,
-         nullptr, kNotXy, "GetObject IsCurve IsCurvePlanar IsCurveInPlane", "Pick a XY curve "},
+         nullptr, kNotXy, "InCommand GetObject IsCurve IsCurvePlanar IsCurveInPlane", "Pick a XY curve "},
         {"Pick XY curve ends silently on a curve that is not planar", PanelControl::Command6, PanelControl::Text1,
-         kSpaceCurveId, nullptr, nullptr, "GetObject IsCurve IsCurvePlanar", "Pick a XY curve "},
+         kSpaceCurveId, nullptr, nullptr, "InCommand GetObject IsCurve IsCurvePlanar", "Pick a XY curve "},
         {"Pick XY curve cancelled", PanelControl::Command6, PanelControl::Text1, "cancel", nullptr, nullptr,
-         "GetObject", "Pick a XY curve "},
+         "InCommand GetObject", "Pick a XY curve "},
         {"Pick YZ curve takes a curve in the YZ plane", PanelControl::Command7, PanelControl::Text2, kYzCurveId,
-         kYzCurveId, nullptr, "GetObject IsCurveInPlane", "Pick a YZ curve "},
+         kYzCurveId, nullptr, "InCommand GetObject IsCurveInPlane", "Pick a YZ curve "},
         {"Pick YZ curve rejects an XY curve with its message", PanelControl::Command7, PanelControl::Text2, kXyCurveId,
-         nullptr, kNotYz, "GetObject IsCurveInPlane", "Pick a YZ curve "},
+         nullptr, kNotYz, "InCommand GetObject IsCurveInPlane", "Pick a YZ curve "},
         {"Pick YZ curve rejects a curve that is not planar with its message", PanelControl::Command7,
-         PanelControl::Text2, kSpaceCurveId, nullptr, kNotYz, "GetObject IsCurveInPlane", "Pick a YZ curve "},
+         PanelControl::Text2, kSpaceCurveId, nullptr, kNotYz, "InCommand GetObject IsCurveInPlane", "Pick a YZ curve "},
         {"Pick YZ curve cancelled", PanelControl::Command7, PanelControl::Text2, "cancel", nullptr, nullptr,
-         "GetObject", "Pick a YZ curve "},
+         "InCommand GetObject", "Pick a YZ curve "},
     };
     Start(WithScene("points.scene"));
     for (const auto& c : kCases) {
@@ -70,10 +70,10 @@ TEST_F(PickersE2ETest, EachPickerAcceptsCancelsAndRejects) {
         EXPECT_FALSE(P().StatusShown()) << "every picker hides the status label";
         const std::vector<LoggedCall> calls = S().Calls();
         EXPECT_EQ(Joined(OperationsOf(calls)), c.calls);
-        ASSERT_FALSE(calls.empty());
-        ASSERT_EQ(calls[0].arguments.size(), 2u);
-        EXPECT_EQ(StringArgument(calls[0].arguments[0]), std::optional<std::string>(c.prompt));
-        EXPECT_EQ(calls[0].arguments[1], "Int16 4");
+        ASSERT_GE(calls.size(), 2u);
+        ASSERT_EQ(calls[1].arguments.size(), 2u);
+        EXPECT_EQ(StringArgument(calls[1].arguments[0]), std::optional<std::string>(c.prompt));
+        EXPECT_EQ(calls[1].arguments[1], "Int16 4");
         S().CloseOpenBoxes();
         S().Control().Control("pick clear");
     }

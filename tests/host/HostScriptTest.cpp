@@ -86,6 +86,13 @@ std::string ReadAnswer(HostScript& script, const std::string& operation) {
             const std::optional<std::int32_t> code = script.LastCommandResult();
             return code ? std::to_string(*code) : "nothing";
         }
+        if (operation == "InCommand") {
+            const std::optional<std::int32_t> running = script.InCommand();
+            return running ? std::to_string(*running) : "nothing";
+        }
+        if (operation == "LastCreatedObjects") {
+            return Text(script.LastCreatedObjects());
+        }
     } catch (const HostError& error) {
         return error.GetCause() == HostError::Cause::NotAttached ? "not attached " + error.Operation()
                                                                  : "error " + error.Operation();
@@ -166,6 +173,15 @@ TEST(HostScriptTest, AnswersAreReadByTheirOperationsRule) {
         {"fractional result code", "LastCommandResult", HostValue::Double(1.5), "nothing"},
         {"text for a result code", "LastCommandResult", HostValue::String("0"), "nothing"},
         {"null for a result code", "LastCommandResult", HostValue::Null(), "nothing"},
+
+        {"running a command", "InCommand", HostValue::Int32(1), "1"},
+        {"running none, as a double", "InCommand", HostValue::Double(0), "0"},
+        {"bool for running a command", "InCommand", HostValue::Bool(true), "nothing"},
+        {"unknown question", "InCommand", HostValue::Null(), "error InCommand", Host::Raises},
+
+        {"created ids", "LastCreatedObjects", HostValue::Array({HostValue::String("K1")}), "K1"},
+        {"null: nothing created", "LastCreatedObjects", HostValue::Null(), "nothing"},
+        {"empty list of created ids", "LastCreatedObjects", HostValue::Array({}), ""},
 
         {"host error", "DeleteObject", HostValue::Null(), "error DeleteObject", Host::Raises},
         {"no script object", "DeleteObject", HostValue::Null(), "not attached DeleteObject", Host::Absent},

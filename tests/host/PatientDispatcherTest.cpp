@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "FakeBusyPlatform.h"
 #include "FakeDispatcher.h"
 #include "common/HostError.h"
+#include "host/HostScript.h"
 
 namespace {
 
@@ -18,10 +20,20 @@ using testing_support::FakeDispatcher;
 
 struct Fixture {
     Fixture() { host.Default("IsPoint", HostValue::Bool(true)); }
-    // Calls IsPoint through the patient dispatcher; false when it failed as busy.
-    bool CallSucceeds() {
+    // Calls IsPoint through the patient dispatcher, or asks the script's `question` through it;
+    // false when it failed as busy.
+    bool CallSucceeds(const std::string& question = "") {
         try {
-            (void)patient.Call("IsPoint", {HostValue::String("P")});
+            host::HostScript script(&patient);
+            if (question == "InCommand") {
+                (void)script.InCommand();
+            } else if (question == "LastCommandResult") {
+                (void)script.LastCommandResult();
+            } else if (question == "LastCreatedObjects") {
+                (void)script.LastCreatedObjects();
+            } else {
+                (void)patient.Call("IsPoint", {HostValue::String("P")});
+            }
             return true;
         } catch (const HostError& error) {
             EXPECT_EQ(error.GetCause(), HostError::Cause::Busy);
@@ -43,12 +55,17 @@ TEST(PatientDispatcherTest, BusyCallWaitsSilentlyTenSecondsThenAsksOnce) {
         bool succeeds;
         std::vector<std::uint64_t> askedAtMs;
         int calls;
+        const char* question = "";  // a question the script asks instead of calling IsPoint
     } kCases[] = {
         {"free again after 2 s: never asked", 20, {}, true, {}, 21},
         {"busy just under the patience: never asked", 100, {}, true, {}, 101},
         {"busy longer, Retry: waits again and succeeds", 150, {true}, true, {10000}, 151},
         {"busy longer, Cancel: fails at once", 1000, {false}, false, {10000}, 101},
         {"Retry, then Cancel the next time", 1000, {true, false}, false, {10000, 20000}, 202},
+        // A question is not waited for: no pause, no question to the user.
+        {"InCommand asked: fails at once", 1000, {}, false, {}, 1, "InCommand"},
+        {"LastCommandResult asked: fails at once", 1000, {}, false, {}, 1, "LastCommandResult"},
+        {"LastCreatedObjects asked: fails at once", 1000, {}, false, {}, 1, "LastCreatedObjects"},
     };
     for (const auto& c : kCases) {
         SCOPED_TRACE(c.name);
@@ -56,11 +73,17 @@ TEST(PatientDispatcherTest, BusyCallWaitsSilentlyTenSecondsThenAsksOnce) {
         f.platform.answers = c.answers;
         f.host.BusyFor(c.busyCalls);
         f.policy.BeginCommand();
-        EXPECT_EQ(f.CallSucceeds(), c.succeeds);
+        EXPECT_EQ(f.CallSucceeds(c.question), c.succeeds);
         EXPECT_EQ(f.platform.askedAt, c.askedAtMs);
-        EXPECT_EQ(f.host.CountOf("IsPoint"), c.calls);
+        EXPECT_EQ(f.host.calls.size(), static_cast<std::size_t>(c.calls));
         for (const std::uint32_t pause : f.platform.pauses) {
             EXPECT_EQ(pause, host::kBusyRetryPauseMs);
+        }
+        if (*c.question != '\0') {
+            EXPECT_TRUE(f.platform.pauses.empty());
+            // The command's next call waits and asks as any call does.
+            EXPECT_FALSE(f.CallSucceeds());
+            EXPECT_EQ(f.platform.askedAt, std::vector<std::uint64_t>{10000});
         }
     }
 }

@@ -43,6 +43,8 @@ constexpr char kLineNotSelected[] =
     "Rhino did not select the picked line, so nothing was divided. The line may be locked, hidden, on a locked or "
     "hidden layer, or deleted: unlock or show it in Rhino, or pick a line again.";
 
+constexpr char kNoLinePicked[] = "No line is picked. Click Pick Line and pick the line in Rhino first.";
+
 std::string DivisionFailed(const std::string& count) {
     return "Could not divide the line into " + count + (count == "1" ? " point" : " points") +
            ". Type 2 or more points beside \"Create\" and pick a line that Rhino can divide.";
@@ -195,8 +197,8 @@ std::vector<BadInput> BadInputs() {
         {"count with tab and line feed inside", count, "1\t0\n", create, "", nullptr, 9, 10},
 
         // Ids typed into Text5: "Create" passes the id on as data and divides only the line the host selected.
-        {"line id empty", line, "", create, "", nullptr, none, 0},
-        {"line id blank only", line, "     ", create, "", nullptr, none, 0},
+        {"line id empty", line, "", create, kNoLinePicked, nullptr, none, 0},
+        {"line id blank only", line, "     ", create, kNoLinePicked, nullptr, none, 0},
         {"line id padded with blanks", line, "  <own>  ", create, "", nullptr, 9, 10},
         {"line id garbage", line, "not an id", create, kLineNotSelected, nullptr, none, 0},
         {"line id of a deleted object", line, "<gone>", create, kLineNotSelected, nullptr, none, 0},

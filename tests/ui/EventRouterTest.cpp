@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -56,6 +57,7 @@ struct Fixture {
         host.Default("CurveCurveIntersection",
                      HostValue::Array({HostValue::Int32(1), HostValue::Point(-20, 10, 0)}, {{0, 1}, {0, 2}}));
         host.Default("Command", HostValue::Bool(true));
+        host.Default("LastCreatedObjects", HostValue::Array({HostValue::String("curve")}));
     }
 
     FakeDispatcher host;
@@ -71,15 +73,16 @@ TEST(EventRouterTest, EachWiredEventRunsItsHandler) {
         const char* name;
         PanelControl control;
         PanelEvent event;
-        const char* firstCall;  // nullptr: no host call
+        const char* firstCall;   // the handler's first host call; nullptr: no host call
+        bool asksFirst = false;  // InCommand is asked before the handler runs
     } kCases[] = {
-        {"Pick Line", PanelControl::Command5, PanelEvent::Click, "GetObject(S:\"Pick a Line \", I2:4)"},
-        {"Pick XY curve", PanelControl::Command6, PanelEvent::Click, "GetObject(S:\"Pick a XY curve \", I2:4)"},
-        {"Pick YZ curve", PanelControl::Command7, PanelEvent::Click, "GetObject(S:\"Pick a YZ curve \", I2:4)"},
-        {"Pick Points", PanelControl::Command8, PanelEvent::Click, "GetObjects(S:\"Pick points\", I2:1)"},
+        {"Pick Line", PanelControl::Command5, PanelEvent::Click, "GetObject(S:\"Pick a Line \", I2:4)", true},
+        {"Pick XY curve", PanelControl::Command6, PanelEvent::Click, "GetObject(S:\"Pick a XY curve \", I2:4)", true},
+        {"Pick YZ curve", PanelControl::Command7, PanelEvent::Click, "GetObject(S:\"Pick a YZ curve \", I2:4)", true},
+        {"Pick Points", PanelControl::Command8, PanelEvent::Click, "GetObjects(S:\"Pick points\", I2:1)", true},
         {"SelAllPts", PanelControl::Command1, PanelEvent::Click, "AllObjects()"},
-        {"Create", PanelControl::Command2, PanelEvent::Click, "SelectObject(S:\"L1\")"},
-        {"Generate", PanelControl::Command4, PanelEvent::Click, "UnselectAllObjects()"},
+        {"Create", PanelControl::Command2, PanelEvent::Click, "SelectObject(S:\"L1\")", true},
+        {"Generate", PanelControl::Command4, PanelEvent::Click, "UnselectAllObjects()", true},
         {"Text5 down", PanelControl::Text5, PanelEvent::MouseDown, "SelectObject(S:\"L1\")"},
         {"Text5 up", PanelControl::Text5, PanelEvent::MouseUp, "UnselectObject(S:\"L1\")"},
         {"Text1 down", PanelControl::Text1, PanelEvent::MouseDown, "SelectObject(S:\"xy\")"},
@@ -97,16 +100,68 @@ TEST(EventRouterTest, EachWiredEventRunsItsHandler) {
         SCOPED_TRACE(c.name);
         Fixture f;
         f.router.OnPanelEvent(c.control, c.event);
-        const std::vector<std::string> calls = f.Calls();
+        std::vector<std::string> calls = f.Calls();
+        if (c.asksFirst) {
+            ASSERT_FALSE(calls.empty());
+            EXPECT_EQ(calls.front(), "InCommand()");
+            calls.erase(calls.begin());
+        }
         if (c.firstCall == nullptr) {
             EXPECT_TRUE(calls.empty());
         } else {
             ASSERT_FALSE(calls.empty());
             EXPECT_EQ(calls.front(), c.firstCall);
         }
+        EXPECT_EQ(f.host.CountOf("InCommand"), c.asksFirst ? 1 : 0);
         EXPECT_EQ(f.panel.rows.empty(), c.control == PanelControl::Command3);
         EXPECT_EQ(f.webPageOpened, c.control == PanelControl::Pic1 && c.event == PanelEvent::Click ? 1 : 0);
         EXPECT_TRUE(f.panel.messages.empty());
+    }
+}
+
+// While Rhino runs a command of the user's, the commands that make Rhino act say so and call
+// nothing more; a Rhino that cannot answer the question lets them run as they would unasked.
+TEST(EventRouterTest, CommandsThatActWaitForTheUsersCommandInRhino) {
+    static const struct {
+        const char* name;
+        HostValue answer;
+        std::optional<HostError::Cause> fails;  // the question fails this way instead of answering
+        bool stops;
+    } kCases[] = {
+        {"running a command", HostValue::Int32(1), {}, true},
+        {"running a nested command, as a double", HostValue::Double(2), {}, true},
+        {"running none", HostValue::Int32(0), {}, false},
+        {"an answer that is no number", HostValue::String("1"), {}, false},
+        {"Null", HostValue::Null(), {}, false},
+        {"the question unknown", {}, HostError::Cause::Raised, false},
+        {"busy", {}, HostError::Cause::Busy, false},
+        {"gone", {}, HostError::Cause::HostGone, false},
+    };
+    const PanelControl acting[] = {PanelControl::Command2, PanelControl::Command4, PanelControl::Command5,
+                                   PanelControl::Command6, PanelControl::Command7, PanelControl::Command8};
+    for (const auto& c : kCases) {
+        for (const PanelControl control : acting) {
+            SCOPED_TRACE(std::string(c.name) + ", " + std::string(common::NameOf(control)));
+            Fixture f;
+            f.MakeGeometry();
+            f.host.Answer("InCommand", [&c](const std::vector<HostValue>&) {
+                if (c.fails) {
+                    throw HostError("InCommand", "refused", *c.fails);
+                }
+                return c.answer;
+            });
+            f.router.OnPanelEvent(control, PanelEvent::Click);
+            if (c.stops) {
+                EXPECT_EQ(f.Calls(), std::vector<std::string>{"InCommand()"});
+                EXPECT_EQ(f.panel.messages, std::vector<std::string>{"Rhino is running a command. Finish it or press "
+                                                                     "Esc in Rhino, then try again."});
+                EXPECT_EQ(f.panel.statusCaption, "");
+            } else {
+                EXPECT_GT(f.host.calls.size(), 1u);
+                EXPECT_EQ(f.host.CountOf("InCommand"), 1);
+                EXPECT_TRUE(f.panel.messages.empty());
+            }
+        }
     }
 }
 

@@ -116,6 +116,8 @@ void AnswerAsTheHostShould(FakeDispatcher& host, int& probes) {
         host.Default(done, HostValue::Bool(true));
     }
     host.Default("UnselectAllObjects", HostValue::Int32(1));
+    host.Default("InCommand", HostValue::Int32(0));
+    host.Default("LastCreatedObjects", HostValue::Array({HostValue::String("K1")}));
 }
 
 // The panel filled in with that host's objects: line L1, curves C1 and C2, point P1 listed and selected.
@@ -269,6 +271,7 @@ TEST(SecurityTest, AnswersOfUnexpectedTypesAreNothing) {
         "Rhino can divide.",
         "Rhino did not select the picked line, so nothing was divided. The line may be locked, hidden, on a locked or "
         "hidden layer, or deleted: unlock or show it in Rhino, or pick a line again.",
+        "Rhino is running a command. Finish it or press Esc in Rhino, then try again.",
     };
     const std::vector<WrongAnswer> wrongAnswers = WrongAnswers();
     for (const std::string operation : host::HostScript::OperationNames()) {

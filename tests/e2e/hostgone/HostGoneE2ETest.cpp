@@ -115,7 +115,7 @@ TEST_F(HostGoneE2ETest, HostKilledWhileAPickWaitsIsReportedByTheTopLevelPanel) {
     S().Control().ClearLog();
     // No scripted answer: the pick waits in the host's viewport.
     P().Click(PanelControl::Command5);
-    ASSERT_TRUE(WaitUntil([&] { return Operations() == std::vector<std::string>{"GetObject"}; }, kEndMs));
+    ASSERT_TRUE(WaitUntil([&] { return Operations() == std::vector<std::string>{"InCommand", "GetObject"}; }, kEndMs));
     KillHost();
     ExpectHostGoneReportedThenCleanEnd();
 }
@@ -124,7 +124,7 @@ TEST_F(HostGoneE2ETest, HostKilledWhileAPickWaitsEndsTheDockedTool) {
     StartWatched(WithScene("points.scene"));
     S().Control().ClearLog();
     P().Click(PanelControl::Command6);
-    ASSERT_TRUE(WaitUntil([&] { return Operations() == std::vector<std::string>{"GetObject"}; }, kEndMs));
+    ASSERT_TRUE(WaitUntil([&] { return Operations() == std::vector<std::string>{"InCommand", "GetObject"}; }, kEndMs));
     KillHost();
     ExpectDockedToolEnds();
 }

@@ -7,10 +7,12 @@ namespace win32 {
 
 // The tool's COM message filter, registered on the user-interface thread (a single-threaded
 // apartment) for as long as this object lives, before the first call to the host. A host
-// that answers a call SERVERCALL_RETRYLATER (a busy MFC application: a dialog box or a
-// command is open) has the call retried as the BusyPolicy says: every 100 ms, silently, for
-// 10 s, then the user is asked; a call given up fails with RPC_E_CALL_REJECTED, which the
-// call layer then does not wait for again (same policy). Incoming calls are all handled;
+// whose message filter turns a call away (SERVERCALL_RETRYLATER or SERVERCALL_REJECTED: an MFC
+// application does so while its busy count is raised; whether a dialog box of the host turns
+// calls away or runs them depends on the host) has the call retried as the BusyPolicy says:
+// every 100 ms, silently, for 10 s, then the user is asked; a question (BusyPolicy::
+// BeginQuestion) is given up at once. A call given up fails with RPC_E_CALL_REJECTED, which
+// the call layer then does not wait for again (same policy). Incoming calls are all handled;
 // while a call of ours is pending, COM keeps painting and runs no input (so no handler).
 //
 // Lives on the stack of the thread's entry; the object is not reference-counted (COM's

@@ -348,6 +348,18 @@ TEST_F(HostsimLinkTest, BusyHostIsWaitedForByOneRuleWhateverWayItTurnsCallsAway)
         EXPECT_EQ(e.GetCause(), HostError::Cause::Busy) << e.what();
     }
     EXPECT_EQ(platform.askedAt, std::vector<std::uint64_t>{start + host::kBusyPatienceMs});
+
+    // A question the tool can do without is not waited for: it fails at once, no pause, no question.
+    platform.pauses.clear();
+    policy.BeginCommand();
+    try {
+        (void)script.InCommand();
+        ADD_FAILURE() << "no error";
+    } catch (const HostError& e) {
+        EXPECT_EQ(e.GetCause(), HostError::Cause::Busy) << e.what();
+    }
+    EXPECT_TRUE(platform.pauses.empty());
+    EXPECT_EQ(platform.askedAt.size(), 1u);
     Control("busy off");
 }
 

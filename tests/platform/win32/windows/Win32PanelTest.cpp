@@ -224,6 +224,7 @@ TEST(Win32PanelTest, StatusLabelShowsEachEntryDuringARunWhileNoClickRuns) {
                 [&](const std::vector<HostValue>&) { return HostValue::String("probe" + std::to_string(++probes)); });
     host.Default("CurveCurveIntersection",
                  HostValue::Array({HostValue::Int32(1), HostValue::Point(-20, 10, 0)}, {{0, 1}, {0, 2}}));
+    host.Default("LastCreatedObjects", HostValue::Array({HostValue::String("curve")}));
     const HWND labelControl = form.Control(PanelControl::Label2);
     const RECT label = window_test::RectInWindow(labelControl);
     std::vector<std::vector<COLORREF>> shown;
