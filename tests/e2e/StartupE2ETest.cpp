@@ -17,7 +17,7 @@
 #include "host/ModernHosts.h"
 #include "platform/win32/base/UniqueHandle.h"
 #include "platform/win32/com/ComApartment.h"
-#include "platform/win32/system/HostProcesses.h"
+#include "platform/win32/processes/HostProcesses.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <string>
 
 #include "WindowTestSupport.h"
+#include "platform/win32/app/StartupPlatform.h"
 #include "platform/win32/com/ComDispatcher.h"
-#include "platform/win32/system/StartupPlatform.h"
 #include "platform/win32/windows/Form1.h"
 #include "platform/win32/windows/Form2.h"
 #include "platform/win32/windows/Modal.h"

@@ -1,4 +1,4 @@
-#include "platform/win32/system/RunningExecutables.h"
+#include "platform/win32/processes/RunningExecutables.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "platform/win32/system/HostProcesses.h"
+#include "platform/win32/processes/HostProcesses.h"
 
 #include <algorithm>
 #include <cstring>
@@ -7,7 +7,7 @@
 #include "platform/win32/base/TextConversion.h"
 #include "platform/win32/base/UniqueHandle.h"
 #include "platform/win32/base/WinInclude.h"
-#include "platform/win32/system/RunningExecutables.h"
+#include "platform/win32/processes/RunningExecutables.h"
 
 // After the Windows headers: it needs their types.
 #include <psapi.h>

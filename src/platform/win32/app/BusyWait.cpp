@@ -1,4 +1,4 @@
-#include "platform/win32/windows/BusyWait.h"
+#include "platform/win32/app/BusyWait.h"
 
 #include <chrono>
 

@@ -1,4 +1,4 @@
-#include "platform/win32/system/StandInTickCount.h"
+#include "platform/win32/base/StandInTickCount.h"
 
 #include "platform/win32/base/SystemFunction.h"
 

@@ -8,7 +8,7 @@
 //
 // Linked straight into the executable (not through a library), so it precedes the import
 // libraries; built only where the executable's oldest Windows is older than Vista.
-#include "platform/win32/system/StandInTickCount.h"
+#include "platform/win32/base/StandInTickCount.h"
 
 namespace {
 

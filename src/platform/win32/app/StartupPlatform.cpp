@@ -1,10 +1,10 @@
-#include "platform/win32/system/StartupPlatform.h"
+#include "platform/win32/app/StartupPlatform.h"
 
 #include <cstdint>
 #include <string>
 
 #include "platform/win32/base/TextConversion.h"
-#include "platform/win32/system/HostProcesses.h"
+#include "platform/win32/processes/HostProcesses.h"
 #include "platform/win32/windows/Form2.h"
 #include "platform/win32/windows/MessageLoop.h"
 #include "platform/win32/windows/MyInfoBox.h"

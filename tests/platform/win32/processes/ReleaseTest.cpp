@@ -7,7 +7,7 @@
 
 #include "platform/win32/Version.h"
 #include "platform/win32/base/WinInclude.h"
-#include "platform/win32/system/RunningExecutables.h"
+#include "platform/win32/processes/RunningExecutables.h"
 
 namespace {
 
