@@ -83,8 +83,10 @@ void EventRouter::OnPanelEvent(PanelControl control, PanelEvent event) {
         return;
     }
 
+    // The user may be asked about a busy host again; a Cancel holds for this command only.
+    std::optional<host::BusyPolicy::CommandScope> busyCommand;
     if (busy_ != nullptr && route.hostUse != HostUse::None) {
-        busy_->BeginCommand();
+        busyCommand.emplace(*busy_);
     }
     // Acting inside the user's command would feed it our input (a typed point read by a waiting
     // Move) or be refused half-way; the user finishes it first.

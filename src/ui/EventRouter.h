@@ -42,8 +42,9 @@ namespace ui {
 class EventRouter : public PanelEvents {
   public:
     // `script` and `panel` (and `busy`, when given) must outlive the router. `openWebPage` runs
-    // on a click of the logo. `busy` is told when a command that calls the host begins, so
-    // that the user may be asked about a busy host again.
+    // on a click of the logo. Each command that calls the host runs in its own
+    // host::BusyPolicy::CommandScope of `busy`, so that the user may be asked about a busy host
+    // again and a Cancel holds for that command only.
     EventRouter(host::HostScript& script,
                 common::PanelSurface& panel,
                 std::function<void()> openWebPage,
