@@ -56,6 +56,7 @@ struct RunScene {
     testing_support::HostsimDispatcher dispatcher{api};
     host::HostScript script{&dispatcher};
     testing_support::MemoryPanel panel;
+    host::LeftInHost leftInHost;
 };
 
 common::HostPoint PointOf(const Value& point) {
@@ -105,7 +106,7 @@ void GenerationRunThroughTool(benchmark::State& state) {
         auto scene = std::make_unique<RunScene>();
         state.ResumeTiming();
 
-        construct::RunCycloidGeneration(scene->script, scene->panel);
+        construct::RunCycloidGeneration(scene->script, scene->panel, scene->leftInHost);
 
         state.PauseTiming();
         if (scene->panel.statusCaption != "Curtate cycloid - DONE!" || !scene->panel.messages.empty()) {
@@ -145,7 +146,7 @@ void GenerationRunAgainstDirectOperations(benchmark::State& state) {
         RunScene direct;
         DirectDocumentOperations(direct);
         RunScene tool;
-        construct::RunCycloidGeneration(tool.script, tool.panel);
+        construct::RunCycloidGeneration(tool.script, tool.panel, tool.leftInHost);
         if (direct.api.DocumentText() != tool.api.DocumentText() ||
             direct.api.Log().Records().size() != tool.api.Log().Records().size()) {
             state.SkipWithError("the direct operations and the run leave different documents");
@@ -162,7 +163,7 @@ void GenerationRunAgainstDirectOperations(benchmark::State& state) {
             const bool runTool = (turn == 0) == toolFirst;
             const double start = ProcessCpuMs();
             if (runTool) {
-                construct::RunCycloidGeneration(toolScene->script, toolScene->panel);
+                construct::RunCycloidGeneration(toolScene->script, toolScene->panel, toolScene->leftInHost);
                 toolMs += ProcessCpuMs() - start;
             } else {
                 DirectDocumentOperations(*directScene);

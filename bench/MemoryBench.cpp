@@ -84,7 +84,8 @@ RunPeak MeasureOneRun(bool countHost) {
 
     const std::size_t before = bench::CountedBytes();
     bench::ResetPeak();
-    construct::RunCycloidGeneration(script, panel);
+    host::LeftInHost leftInHost;
+    construct::RunCycloidGeneration(script, panel, leftInHost);
     RunPeak result;
     result.peakBytes = bench::PeakCountedBytes() - before;
     result.commandBytes = dispatcher.commandBytes;

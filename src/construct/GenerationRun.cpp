@@ -91,13 +91,15 @@ bool HostConfirmsCreation(host::HostScript& script) {
 // still listed when the entry's scope is left through a failure is deleted as best it can be.
 class ProbeLines {
   public:
-    explicit ProbeLines(host::HostScript& script) : script_(script) { ids_.reserve(2); }
+    ProbeLines(host::HostScript& script, host::LeftInHost& leftInHost) : script_(script), leftInHost_(leftInHost) {
+        ids_.reserve(2);
+    }
     ProbeLines(const ProbeLines&) = delete;
     ProbeLines& operator=(const ProbeLines&) = delete;
     ~ProbeLines() {
         for (const std::string& id : ids_) {
             if (!common::RunBestEffort([&] { script_.DeleteObject(id); })) {
-                (void)common::RunBestEffort([&] { script_.NoteLeftInHost("the probe line " + id); });
+                (void)common::RunBestEffort([&] { leftInHost_.Note("the probe line " + id); });
             }
         }
     }
@@ -122,6 +124,7 @@ class ProbeLines {
 
   private:
     host::HostScript& script_;
+    host::LeftInHost& leftInHost_;
     std::vector<std::string> ids_;
 };
 
@@ -130,6 +133,7 @@ enum class EntryOutcome { Skipped, Drawn, RunEnds };
 // One entry of the list: select it, and when it is a point, probe, sample and draw.
 EntryOutcome GenerateForEntry(host::HostScript& script,
                               common::PanelSurface& panel,
+                              host::LeftInHost& leftInHost,
                               const std::string& entryText,
                               const std::string& xyId,
                               const std::string& yzId) {
@@ -145,7 +149,7 @@ EntryOutcome GenerateForEntry(host::HostScript& script,
         return EntryOutcome::Skipped;
     }
 
-    ProbeLines probes(script);
+    ProbeLines probes(script, leftInHost);
     const HostValue start = HostValue::Point(base->x, base->y, base->z);
     const std::optional<std::string> xProbe = probes.Add(
         start,
@@ -201,7 +205,7 @@ EntryOutcome GenerateForEntry(host::HostScript& script,
 
 }  // namespace
 
-void RunCycloidGeneration(host::HostScript& script, common::PanelSurface& panel) {
+void RunCycloidGeneration(host::HostScript& script, common::PanelSurface& panel, host::LeftInHost& leftInHost) {
     script.UnselectAllObjects();
 
     panel.SetStatusCaption(kCalculatingCaption);
@@ -212,7 +216,7 @@ void RunCycloidGeneration(host::HostScript& script, common::PanelSurface& panel)
     // Armed before the call: a host that switched redraw off and then failed is switched on too.
     common::CleanupGuard redrawBackOn([&] {
         if (!common::RunBestEffort([&] { script.EnableRedraw(true); })) {
-            script.NoteLeftInHost(kRedrawLeftOff);
+            leftInHost.Note(kRedrawLeftOff);
         }
     });
     script.EnableRedraw(false);
@@ -234,7 +238,7 @@ void RunCycloidGeneration(host::HostScript& script, common::PanelSurface& panel)
             caption.append(kCalculatingCaption).append(" ").append(common::IntegerText(i + 1));
             panel.SetStatusCaption(caption);
             const std::string entryText = panel.ListRow(i);
-            if (GenerateForEntry(script, panel, entryText, xyId, yzId) == EntryOutcome::RunEnds) {
+            if (GenerateForEntry(script, panel, leftInHost, entryText, xyId, yzId) == EntryOutcome::RunEnds) {
                 // Ends at once: no final unselect, the status keeps the failing entry's number.
                 script.EnableRedraw(true);
                 redrawBackOn.Dismiss();

@@ -2,6 +2,7 @@
 
 #include "common/PanelSurface.h"
 #include "host/HostScript.h"
+#include "host/LeftInHost.h"
 
 namespace construct {
 
@@ -33,7 +34,7 @@ namespace construct {
 //
 // A host error passes to the caller as common::HostError. Before it does, the probe lines of
 // the current entry are deleted and redraw is switched back on, each as best it can be; what
-// could not be undone (a probe line, redraw left off) is noted with HostScript::NoteLeftInHost.
-void RunCycloidGeneration(host::HostScript& script, common::PanelSurface& panel);
+// could not be undone (a probe line, redraw left off) is noted in `leftInHost`, the command's own.
+void RunCycloidGeneration(host::HostScript& script, common::PanelSurface& panel, host::LeftInHost& leftInHost);
 
 }  // namespace construct

@@ -5,24 +5,27 @@ namespace host {
 std::optional<std::uint32_t> BusyPolicy::OnBusy() {
     // On Windows COM's message filter waits first and gives up through this same rule; the
     // call layer behind it then meets the rejection once more and must not wait again.
-    if (givenUp_) {
+    CallState& call = *call_;
+    if (call.givenUp) {
         return std::nullopt;
     }
     const std::uint64_t now = platform_.NowMilliseconds();
-    if (!waitStart_) {
-        waitStart_ = now;
+    if (!call.waitStart) {
+        call.waitStart = now;
     }
-    if (now - *waitStart_ < kBusyPatienceMs) {
+    if (now - *call.waitStart < kBusyPatienceMs) {
         return kBusyRetryPauseMs;
     }
-    if (!questionDeclined_ && platform_.AskRetryWhileBusy()) {
-        waitStart_ = platform_.NowMilliseconds();
+    // The question runs a modal loop, in which another command or call may run; each has its
+    // own state, so this call's is still `call` when the user answers.
+    if (!command_->questionDeclined && platform_.AskRetryWhileBusy()) {
+        call.waitStart = platform_.NowMilliseconds();
         return 0;
     }
     // Cancelled, or a clean-up call after a Cancel whose patience ran out: it fails, and the
     // rest of the command is not asked about again.
-    questionDeclined_ = true;
-    givenUp_ = true;
+    command_->questionDeclined = true;
+    call.givenUp = true;
     return std::nullopt;
 }
 

@@ -35,25 +35,65 @@ class BusyWaitPlatform {
 //   - a call that has been given up stays given up when another layer asks about it again;
 //   - a question (a call whose answer the caller can do without) is given up from its start:
 //     a busy host fails it at once, with no pause and no question to the user.
+// Each call's wait belongs to its CallScope and the user's Cancel to its CommandScope, so a
+// call or a command that runs while another call waits (in the pause or the question) leaves
+// the outer one's clock, "given up" mark and Cancel as they were. A call made outside every
+// CallScope, or a Cancel outside every CommandScope, shares one state of the policy's own.
 // One thread; not thread-safe.
 class BusyPolicy {
+    struct CallState {
+        std::optional<std::uint64_t> waitStart;  // when the host first turned the call away
+        bool givenUp = false;
+    };
+    struct CommandState {
+        bool questionDeclined = false;  // the user chose Cancel
+    };
+
   public:
     // `platform` must outlive the policy.
     explicit BusyPolicy(BusyWaitPlatform& platform) : platform_(platform) {}
+    BusyPolicy(const BusyPolicy&) = delete;
+    BusyPolicy& operator=(const BusyPolicy&) = delete;
 
-    // A new command of the user's begins: the user may be asked again.
-    void BeginCommand() noexcept { questionDeclined_ = false; }
-    // A new host call begins: it has not waited yet.
-    void BeginCall() noexcept {
-        waitStart_.reset();
-        givenUp_ = false;
-    }
-    // A new question begins: a host that turns it away as busy fails it at once, in every layer.
-    // The user's answers for the command are left as they are.
-    void BeginQuestion() noexcept {
-        waitStart_.reset();
-        givenUp_ = true;
-    }
+    // What a call is: one the host is waited for, or a question, given up from its start (a
+    // host that turns it away as busy fails it at once, in every layer).
+    enum class CallKind { Call, Question };
+
+    // One command of the user's, for as long as it lives on the stack: the user may be asked
+    // again, and a Cancel holds for this command only. Restores the enclosing command's state.
+    class CommandScope {
+      public:
+        explicit CommandScope(BusyPolicy& policy) noexcept : policy_(policy), previous_(policy.command_) {
+            policy.command_ = &state_;
+        }
+        ~CommandScope() { policy_.command_ = previous_; }
+        CommandScope(const CommandScope&) = delete;
+        CommandScope& operator=(const CommandScope&) = delete;
+
+      private:
+        BusyPolicy& policy_;
+        CommandState* previous_;
+        CommandState state_;
+    };
+
+    // One host call, for as long as it lives on the stack: the call OnBusy is about. It has not
+    // waited yet; its clock starts when the host first turns it away. Restores the enclosing
+    // call (the one whose wait this call was made in). Reads no clock and allocates nothing.
+    class CallScope {
+      public:
+        CallScope(BusyPolicy& policy, CallKind kind) noexcept : policy_(policy), previous_(policy.call_) {
+            state_.givenUp = kind == CallKind::Question;
+            policy.call_ = &state_;
+        }
+        ~CallScope() { policy_.call_ = previous_; }
+        CallScope(const CallScope&) = delete;
+        CallScope& operator=(const CallScope&) = delete;
+
+      private:
+        BusyPolicy& policy_;
+        CallState* previous_;
+        CallState state_;
+    };
 
     // The host turned the current call away as busy. Returns the milliseconds to wait before
     // trying it again (0: at once, the user just chose Retry), or nothing when the call is to
@@ -64,9 +104,10 @@ class BusyPolicy {
 
   private:
     BusyWaitPlatform& platform_;
-    std::optional<std::uint64_t> waitStart_;
-    bool givenUp_ = false;
-    bool questionDeclined_ = false;
+    CallState unscopedCall_;
+    CommandState unscopedCommand_;
+    CallState* call_ = &unscopedCall_;
+    CommandState* command_ = &unscopedCommand_;
 };
 
 }  // namespace host

@@ -5,7 +5,6 @@
 #include <optional>
 #include <span>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "common/HostPoint.h"
@@ -90,12 +89,6 @@ class HostScript {
     // The script operations the methods above call, spelt as the host spells them.
     static std::span<const char* const> OperationNames();
 
-    // What the current command could not undo in the host (a probe line left, redraw left
-    // off), each as a phrase for the user, in the order noted. The reporting boundary takes
-    // the list to tell the user, which empties it.
-    void NoteLeftInHost(std::string what) { leftInHost_.push_back(std::move(what)); }
-    std::vector<std::string> TakeLeftInHost() { return std::exchange(leftInHost_, {}); }
-
     // Reading rules, public so the Win32 dispatcher tests and the handlers share them.
     static bool ReadBool(const common::HostValue& answer);
     static std::optional<std::string> ReadId(common::HostValue answer);
@@ -113,7 +106,6 @@ class HostScript {
     Dispatcher& Script(const Operation& operation) const;
 
     Dispatcher* script_;
-    std::vector<std::string> leftInHost_;
 };
 
 }  // namespace host

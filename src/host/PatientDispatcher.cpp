@@ -9,17 +9,11 @@ namespace host {
 
 namespace {
 
-// How long a call waits for a busy host: a call as the policy says, a question not at all.
-enum class Patience { Call, Question };
-
-// Runs `call` until it succeeds, fails otherwise than busy, or the policy gives it up.
+// Runs `call` until it succeeds, fails otherwise than busy, or the policy gives it up. A
+// question is given up from its start.
 template <typename Call>
-auto Patiently(BusyPolicy& policy, Call&& call, Patience patience = Patience::Call) {
-    if (patience == Patience::Question) {
-        policy.BeginQuestion();
-    } else {
-        policy.BeginCall();
-    }
+auto Patiently(BusyPolicy& policy, Call&& call, BusyPolicy::CallKind kind = BusyPolicy::CallKind::Call) {
+    const BusyPolicy::CallScope scope(policy, kind);
     for (;;) {
         try {
             return call();
@@ -66,7 +60,7 @@ common::HostValue PatientDispatcher::Call(const std::string& name, const std::ve
 
 common::HostValue PatientDispatcher::Ask(const std::string& name, const std::vector<common::HostValue>& args) {
     return Patiently(
-        policy_, [&] { return inner_.Ask(name, args); }, Patience::Question);
+        policy_, [&] { return inner_.Ask(name, args); }, BusyPolicy::CallKind::Question);
 }
 
 void PatientDispatcher::Put(const std::string& name, const common::HostValue& value) {

@@ -26,7 +26,7 @@ EventRouter::EventRouter(host::HostScript& script,
                          host::BusyPolicy* busy)
     : script_(script), panel_(panel), openWebPage_(std::move(openWebPage)), busy_(busy) {}
 
-EventRouter::Route EventRouter::RouteOf(PanelControl control, PanelEvent event) {
+EventRouter::Route EventRouter::RouteOf(PanelControl control, PanelEvent event, host::LeftInHost& leftInHost) {
     if (event == PanelEvent::MouseDown || event == PanelEvent::MouseUp) {
         if (!picking::HighlightsOnPress(control)) {
             return {};
@@ -46,8 +46,8 @@ EventRouter::Route EventRouter::RouteOf(PanelControl control, PanelEvent event) 
         case PanelControl::Command3:
             return {[this] { picking::DeleteAllPoints(panel_); }, HostUse::None};
         case PanelControl::Command4:
-            return {[this] { construct::RunCycloidGeneration(script_, panel_); }, HostUse::Command,
-                    AskFirst::InCommand};
+            return {[this, &leftInHost] { construct::RunCycloidGeneration(script_, panel_, leftInHost); },
+                    HostUse::Command, AskFirst::InCommand};
         case PanelControl::Command5:
             return {[this] { picking::PickLine(script_, panel_); }, HostUse::Command, AskFirst::InCommand};
         case PanelControl::Command6:
@@ -68,7 +68,9 @@ EventRouter::Route EventRouter::RouteOf(PanelControl control, PanelEvent event) 
 }
 
 void EventRouter::OnPanelEvent(PanelControl control, PanelEvent event) {
-    const Route route = RouteOf(control, event);
+    // This command's own: one that runs inside it while it lets pending messages run has another.
+    host::LeftInHost leftInHost;
+    const Route route = RouteOf(control, event, leftInHost);
     if (!route.handler) {
         return;
     }
@@ -81,8 +83,10 @@ void EventRouter::OnPanelEvent(PanelControl control, PanelEvent event) {
         return;
     }
 
+    // The user may be asked about a busy host again; a Cancel holds for this command only.
+    std::optional<host::BusyPolicy::CommandScope> busyCommand;
     if (busy_ != nullptr && route.hostUse != HostUse::None) {
-        busy_->BeginCommand();
+        busyCommand.emplace(*busy_);
     }
     // Acting inside the user's command would feed it our input (a typed point read by a waiting
     // Move) or be refused half-way; the user finishes it first.
@@ -92,9 +96,7 @@ void EventRouter::OnPanelEvent(PanelControl control, PanelEvent event) {
     }
     try {
         route.handler();
-        (void)script_.TakeLeftInHost();  // only a failing command leaves something behind
     } catch (const common::HostError& error) {
-        const std::vector<std::string> leftInHost = script_.TakeLeftInHost();
         switch (error.GetCause()) {
             case common::HostError::Cause::HostGone:
                 ReportHostGone();
@@ -103,10 +105,10 @@ void EventRouter::OnPanelEvent(PanelControl control, PanelEvent event) {
                 panel_.ShowMessage(kNotAttachedMessage);
                 break;
             case common::HostError::Cause::Busy:
-                panel_.ShowMessage(WithLeftInHost(kHostBusyMessage, leftInHost));
+                panel_.ShowMessage(WithLeftInHost(kHostBusyMessage, leftInHost.Items()));
                 break;
             case common::HostError::Cause::Raised:
-                panel_.ShowMessage(WithLeftInHost(HostFailureMessage(error), leftInHost));
+                panel_.ShowMessage(WithLeftInHost(HostFailureMessage(error), leftInHost.Items()));
                 break;
         }
     } catch (const std::exception& error) {

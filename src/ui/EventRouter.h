@@ -5,6 +5,7 @@
 #include "common/PanelSurface.h"
 #include "host/BusyPolicy.h"
 #include "host/HostScript.h"
+#include "host/LeftInHost.h"
 #include "ui/PanelEvents.h"
 
 namespace ui {
@@ -28,7 +29,8 @@ namespace ui {
 //
 // A host error is reported in the information box ("Rhino could not complete <operation>:
 // <host's description>", or for a host that stayed busy kHostBusyMessage), followed by what
-// the handler could not undo in Rhino (HostScript::TakeLeftInHost); any other failure of a
+// the handler could not undo in Rhino (the command's own host::LeftInHost, created when the
+// command starts; a command run inside it has its own); any other failure of a
 // handler as "The command could not be completed: <description>", and the panel goes on working; handlers have done
 // their own cleanup by then. When the host has gone, that is reported once, and from then on commands that need the
 // host show the same message without calling it. Without a script object, commands that need the host show one message
@@ -40,8 +42,9 @@ namespace ui {
 class EventRouter : public PanelEvents {
   public:
     // `script` and `panel` (and `busy`, when given) must outlive the router. `openWebPage` runs
-    // on a click of the logo. `busy` is told when a command that calls the host begins, so
-    // that the user may be asked about a busy host again.
+    // on a click of the logo. Each command that calls the host runs in its own
+    // host::BusyPolicy::CommandScope of `busy`, so that the user may be asked about a busy host
+    // again and a Cancel holds for that command only.
     EventRouter(host::HostScript& script,
                 common::PanelSurface& panel,
                 std::function<void()> openWebPage,
@@ -61,7 +64,8 @@ class EventRouter : public PanelEvents {
         HostUse hostUse = HostUse::None;
         AskFirst askFirst = AskFirst::Nothing;
     };
-    Route RouteOf(common::PanelControl control, PanelEvent event);
+    // `leftInHost` is the command's own, handed to the handler that may leave something behind.
+    Route RouteOf(common::PanelControl control, PanelEvent event, host::LeftInHost& leftInHost);
     // Whether Rhino says it runs a command of the user's; false when it cannot say.
     bool HostRunsACommand();
     void ReportHostGone();

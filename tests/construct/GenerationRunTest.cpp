@@ -113,11 +113,12 @@ class Scene {
             construct::CycloidSamples(p, {xyCrossX, p.y, p.z}, {p.x, p.y, yzCrossZ}, step, bothSides));
     }
 
-    void Run() { construct::RunCycloidGeneration(script, panel); }
+    void Run() { construct::RunCycloidGeneration(script, panel, leftInHost); }
 
     FakeDispatcher host;
     host::HostScript script{&host};
     MemoryPanel panel;
+    host::LeftInHost leftInHost;
     std::map<std::string, HostPoint> points;
     double xyCrossX = -20;
     double yzCrossZ = 30;
@@ -627,7 +628,8 @@ TEST(GenerationRunTest, SimulatedHostDrawsTheGeneratorsCurves) {
     panel.ListAppend(p2);
     panel.SetFieldText(PanelControl::Text3, "7.5");
 
-    construct::RunCycloidGeneration(script, panel);
+    host::LeftInHost leftInHost;
+    construct::RunCycloidGeneration(script, panel, leftInHost);
 
     ASSERT_TRUE(panel.messages.empty()) << panel.messages.front();
     EXPECT_EQ(panel.statusCaption, "Curtate cycloid - DONE!");
@@ -686,7 +688,8 @@ TEST(GenerationRunTest, SimulatedHostEndingTheRunKeepsNoProbe) {
         panel.ListAppend(p1);
         panel.ListAppend(p2);
         panel.SetFieldText(PanelControl::Text3, c.step);
-        construct::RunCycloidGeneration(script, panel);
+        host::LeftInHost leftInHost;
+        construct::RunCycloidGeneration(script, panel, leftInHost);
         const std::string message = c.messageAfterId == nullptr
                                         ? std::string(kNoIntersection)
                                         : "Rhino did not draw the curve of point " + p1 + c.messageAfterId;

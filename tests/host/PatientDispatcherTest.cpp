@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -72,7 +73,7 @@ TEST(PatientDispatcherTest, BusyCallWaitsSilentlyTenSecondsThenAsksOnce) {
         Fixture f;
         f.platform.answers = c.answers;
         f.host.BusyFor(c.busyCalls);
-        f.policy.BeginCommand();
+        const host::BusyPolicy::CommandScope command(f.policy);
         EXPECT_EQ(f.CallSucceeds(c.question), c.succeeds);
         EXPECT_EQ(f.platform.askedAt, c.askedAtMs);
         EXPECT_EQ(f.host.calls.size(), static_cast<std::size_t>(c.calls));
@@ -91,7 +92,7 @@ TEST(PatientDispatcherTest, BusyCallWaitsSilentlyTenSecondsThenAsksOnce) {
 TEST(PatientDispatcherTest, AfterCancelTheSameCommandWaitsWithoutAskingAndTheNextCommandAsksAgain) {
     Fixture f;
     f.host.BusyFor(100000);
-    f.policy.BeginCommand();
+    std::optional<host::BusyPolicy::CommandScope> command(std::in_place, f.policy);
     EXPECT_FALSE(f.CallSucceeds());  // the user cancels
     ASSERT_EQ(f.platform.askedAt.size(), 1u);
 
@@ -106,7 +107,8 @@ TEST(PatientDispatcherTest, AfterCancelTheSameCommandWaitsWithoutAskingAndTheNex
     EXPECT_EQ(f.platform.askedAt.size(), 1u);
 
     f.host.BusyFor(100000);
-    f.policy.BeginCommand();
+    command.reset();
+    command.emplace(f.policy);
     EXPECT_FALSE(f.CallSucceeds());
     EXPECT_EQ(f.platform.askedAt.size(), 2u);
 }
@@ -127,24 +129,6 @@ TEST(PatientDispatcherTest, OtherFailuresPassAtOnceAndObjectsAnsweredWaitToo) {
     (void)object->Call("WindowHandle", {});
     EXPECT_EQ(inner.CountOf("WindowHandle"), 6);
     EXPECT_EQ(f.platform.pauses.size(), 7u);
-}
-
-TEST(BusyPolicyTest, ACallGivenUpByOneLayerIsNotWaitedForAgainByTheNext) {
-    FakeBusyPlatform platform;
-    host::BusyPolicy policy(platform);
-    policy.BeginCommand();
-    policy.BeginCall();
-    // COM's message filter waits through the policy until the user cancels...
-    int waits = 0;
-    while (policy.OnBusy()) {
-        platform.Pause(host::kBusyRetryPauseMs);
-        ++waits;
-    }
-    EXPECT_EQ(waits, 100);
-    // ...and the call layer behind it, meeting the same rejection, gives up at once.
-    EXPECT_EQ(policy.OnBusy(), std::nullopt);
-    EXPECT_EQ(platform.askedAt.size(), 1u);
-    EXPECT_EQ(platform.now, host::kBusyPatienceMs);
 }
 
 }  // namespace

@@ -8,10 +8,14 @@
 namespace testing_support {
 
 // A clock that moves only when paused, and scripted answers to the busy question (Cancel
-// once they run out). Records when each question was asked and every pause.
+// once they run out). Records when each question was asked, every pause and how often the
+// clock was read.
 class FakeBusyPlatform : public host::BusyWaitPlatform {
   public:
-    std::uint64_t NowMilliseconds() override { return now; }
+    std::uint64_t NowMilliseconds() override {
+        ++clockReads;
+        return now;
+    }
     void Pause(std::uint32_t milliseconds) override {
         pauses.push_back(milliseconds);
         now += milliseconds;
@@ -30,6 +34,7 @@ class FakeBusyPlatform : public host::BusyWaitPlatform {
     std::vector<bool> answers;  // true: Retry
     std::vector<std::uint64_t> askedAt;
     std::vector<std::uint32_t> pauses;
+    int clockReads = 0;
 };
 
 }  // namespace testing_support

@@ -44,7 +44,6 @@ DWORD STDMETHODCALLTYPE MessageFilter::HandleInComingCall(DWORD, HTASK, DWORD, L
 }
 
 DWORD STDMETHODCALLTYPE MessageFilter::RetryRejectedCall(HTASK, DWORD, DWORD rejectType) {
-    ++retryRequests_;
     // Both answers come from a host that cannot take the call now (MFC answers RETRYLATER
     // while its busy count is raised, others REJECTED); both wait by the same rule. COM's
     // tick count is not used: the policy keeps its own time for the call, shared with the

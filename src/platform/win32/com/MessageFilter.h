@@ -10,9 +10,10 @@ namespace win32 {
 // whose message filter turns a call away (SERVERCALL_RETRYLATER or SERVERCALL_REJECTED: an MFC
 // application does so while its busy count is raised; whether a dialog box of the host turns
 // calls away or runs them depends on the host) has the call retried as the BusyPolicy says:
-// every 100 ms, silently, for 10 s, then the user is asked; a question (BusyPolicy::
-// BeginQuestion) is given up at once. A call given up fails with RPC_E_CALL_REJECTED, which
-// the call layer then does not wait for again (same policy). Incoming calls are all handled;
+// every 100 ms, silently, for 10 s, then the user is asked; a question (BusyPolicy::CallKind::
+// Question) is given up at once. The call waited for is the policy's current one (the
+// innermost BusyPolicy::CallScope). A call given up fails with RPC_E_CALL_REJECTED, which the
+// call layer then does not wait for again (same policy). Incoming calls are all handled;
 // while a call of ours is pending, COM keeps painting and runs no input (so no handler).
 //
 // Lives on the stack of the thread's entry; the object is not reference-counted (COM's
@@ -27,9 +28,6 @@ class MessageFilter final : public IMessageFilter {
     MessageFilter(const MessageFilter&) = delete;
     MessageFilter& operator=(const MessageFilter&) = delete;
 
-    // Whether CoRegisterMessageFilter accepted the filter.
-    bool Registered() const noexcept { return registered_; }
-
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
     ULONG STDMETHODCALLTYPE AddRef() override { return 1; }
     ULONG STDMETHODCALLTYPE Release() override { return 1; }
@@ -41,15 +39,10 @@ class MessageFilter final : public IMessageFilter {
     DWORD STDMETHODCALLTYPE RetryRejectedCall(HTASK callee, DWORD tickCount, DWORD rejectType) override;
     DWORD STDMETHODCALLTYPE MessagePending(HTASK callee, DWORD tickCount, DWORD pendingType) override;
 
-    // How often COM has asked RetryRejectedCall since the filter was registered (diagnostics
-    // and tests: Wine 8 never asks).
-    int RetryRequests() const noexcept { return retryRequests_; }
-
   private:
     host::BusyPolicy& policy_;
     IMessageFilter* previous_ = nullptr;
     bool registered_ = false;
-    int retryRequests_ = 0;
 };
 
 }  // namespace win32

@@ -253,7 +253,8 @@ TEST(Win32PanelTest, StatusLabelShowsEachEntryDuringARunWhileNoClickRuns) {
         return HostValue::Bool(true);
     });
     host::HostScript script(&host);
-    construct::RunCycloidGeneration(script, panel);
+    host::LeftInHost leftInHost;
+    construct::RunCycloidGeneration(script, panel, leftInHost);
 
     ASSERT_EQ(shown.size(), kEntries);
     for (std::size_t i = 1; i < kEntries; ++i) {
