@@ -56,6 +56,30 @@ class ExceptionInfo {
     EXCEPINFO info_;
 };
 
+// The HostError for a failed call of `operation` (neither DISP_E_EXCEPTION nor a host
+// error of its own): HostGone for the IsHostGone codes, Busy for the IsHostBusy codes,
+// otherwise the code in hex with the system's text and `detail` when given.
+HostError HostErrorFor(const std::string& operation, HRESULT hr, const std::string& detail = {}) {
+    const auto code = static_cast<std::uint32_t>(hr);
+    if (IsHostBusy(hr)) {
+        return HostError(operation, std::string(kHostBusyText) + " (" + common::HexCodeText(code) + ")",
+                         HostError::Cause::Busy, static_cast<std::int32_t>(hr));
+    }
+    if (IsHostGone(hr)) {
+        return HostError(operation, std::string(kHostGoneText) + " (" + common::HexCodeText(code) + ")",
+                         HostError::Cause::HostGone, static_cast<std::int32_t>(hr));
+    }
+    std::string description = common::HexCodeText(code);
+    const std::string system = SystemMessage(code);
+    if (!system.empty()) {
+        description += " " + system;
+    }
+    if (!detail.empty()) {
+        description += " (" + detail + ")";
+    }
+    return HostError(operation, description, HostError::Cause::Raised, static_cast<std::int32_t>(hr));
+}
+
 HostError RaisedError(const std::string& operation, ExceptionInfo& info) {
     info.Complete();
     const HRESULT code = info.Code();
@@ -96,27 +120,6 @@ bool IsHostGone(HRESULT hr) noexcept {
 
 bool IsHostBusy(HRESULT hr) noexcept {
     return hr == RPC_E_CALL_REJECTED || hr == RPC_E_SERVERCALL_RETRYLATER;
-}
-
-HostError HostErrorFor(const std::string& operation, HRESULT hr, const std::string& detail) {
-    const auto code = static_cast<std::uint32_t>(hr);
-    if (IsHostBusy(hr)) {
-        return HostError(operation, std::string(kHostBusyText) + " (" + common::HexCodeText(code) + ")",
-                         HostError::Cause::Busy, static_cast<std::int32_t>(hr));
-    }
-    if (IsHostGone(hr)) {
-        return HostError(operation, std::string(kHostGoneText) + " (" + common::HexCodeText(code) + ")",
-                         HostError::Cause::HostGone, static_cast<std::int32_t>(hr));
-    }
-    std::string description = common::HexCodeText(code);
-    const std::string system = SystemMessage(code);
-    if (!system.empty()) {
-        description += " " + system;
-    }
-    if (!detail.empty()) {
-        description += " (" + detail + ")";
-    }
-    return HostError(operation, description, HostError::Cause::Raised, static_cast<std::int32_t>(hr));
 }
 
 ComDispatcher::ComDispatcher(ComPtr<IDispatch> object) : object_(std::move(object)) {
