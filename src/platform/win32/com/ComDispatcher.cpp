@@ -7,6 +7,7 @@
 #include "platform/win32/base/TextConversion.h"
 #include "platform/win32/base/Win32Error.h"
 #include "platform/win32/com/Bstr.h"
+#include "platform/win32/com/ProgIdClass.h"
 #include "platform/win32/com/VariantConvert.h"
 
 namespace win32 {
@@ -233,15 +234,14 @@ std::unique_ptr<host::Dispatcher> ComDispatcher::CallForObject(const std::string
 }
 
 std::unique_ptr<host::Dispatcher> ComObjectCreator::CreateObject(const std::string& progId) {
-    const std::wstring wide = Utf8ToWide(progId);
-    CLSID clsid{};
-    HRESULT hr = ::CLSIDFromProgID(wide.c_str(), &clsid);
-    if (FAILED(hr)) {
-        throw HostErrorFor("CreateObject", hr, "\"" + progId + "\" is not registered on this computer");
+    const ProgIdClass registered = LookUpProgId(progId);
+    if (!registered.IsRegistered()) {
+        throw HostErrorFor("CreateObject", registered.result, "\"" + progId + "\" is not registered on this computer");
     }
     ComPtr<IDispatch> object;
     // Local server only: the host runs on this machine, never on a remote one.
-    hr = ::CoCreateInstance(clsid, nullptr, CLSCTX_LOCAL_SERVER, IID_IDispatch, object.PutVoid());
+    const HRESULT hr =
+        ::CoCreateInstance(registered.clsid, nullptr, CLSCTX_LOCAL_SERVER, IID_IDispatch, object.PutVoid());
     if (FAILED(hr)) {
         throw HostErrorFor("CreateObject", hr, "cannot start or reach \"" + progId + "\"");
     }
