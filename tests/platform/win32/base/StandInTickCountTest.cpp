@@ -32,7 +32,7 @@ ULONGLONG WINAPI FiftyDaysUp() {
 }
 
 TEST(StandInTickCountTest, TheSystemsCountIsTakenWholePastTheThirtyTwoBitWrap) {
-    EXPECT_EQ(win32::TickCount64(&FiftyDaysUp), 4'320'000'000u);
+    EXPECT_EQ(win32::TickCount64(&FiftyDaysUp), 4'320'000'000ULL);
 }
 
 // Without the system's GetTickCount64, as on Windows XP, the stand-in counts the same time.
