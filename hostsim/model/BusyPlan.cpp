@@ -37,7 +37,6 @@ bool BusyPlan::TurnsAway(std::uint64_t nowMs, Means means) {
         --busyCalls_;
         away = true;
     }
-    turnedAway_ += away ? 1 : 0;
     return away;
 }
 

@@ -30,8 +30,6 @@ class BusyPlan {
     // Whether a call reaching the layer of `means` at `nowMs` is turned away; a call turned
     // away uses up one of the N calls.
     bool TurnsAway(std::uint64_t nowMs, Means means);
-    // How many calls have been turned away so far.
-    std::uint64_t TurnedAway() const { return turnedAway_; }
 
   private:
     Means means_ = Means::Object;
@@ -40,7 +38,6 @@ class BusyPlan {
     std::uint32_t callsBeforeBusy_ = 0;
     std::uint32_t busyCalls_ = 0;
     bool modalOpen_ = false;
-    std::uint64_t turnedAway_ = 0;
 };
 
 }  // namespace hostsim

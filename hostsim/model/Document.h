@@ -83,7 +83,6 @@ class Document {
     bool IsLocked(const DocObject& object) const;
     // Declares or changes a layer; objects may name layers never declared (normal ones).
     void SetLayer(const std::string& name, LayerState state) { layers_[name] = state; }
-    const std::map<std::string, LayerState>& Layers() const { return layers_; }
 
     // The document's absolute tolerance in model units (kAbsoluteTolerance unless a scene set it).
     double Tolerance() const { return tolerance_; }

@@ -1,4 +1,4 @@
-// "Create": points placed along the picked line for several counts typed beside the button.
+// "Create": points placed along the picked line, or a message saying why none are.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -8,6 +8,7 @@
 
 #include "CycloidCheck.h"
 #include "E2eScenario.h"
+#include "common/BlankTrim.h"
 
 namespace e2e {
 namespace {
@@ -18,40 +19,27 @@ using common::PanelControl;
 // Model units within which a division point must sit where equal spacing puts it.
 constexpr double kPlaceTolerance = 1e-9;
 
-// Lines the rows about the line's mode add beside the scene's own.
+// The line the locked-line row adds beside the scene's own.
 constexpr char kLockedLineId[] = "66666666-6666-4666-8666-000000000001";
-constexpr char kHiddenLineId[] = "66666666-6666-4666-8666-000000000002";
-constexpr char kOtherLineId[] = "66666666-6666-4666-8666-000000000003";
-constexpr char kNewLineId[] = "66666666-6666-4666-8666-000000000004";
-
-std::string TrimmedId(const char* field) {
-    std::string id = field;
-    id.erase(0, id.find_first_not_of(' '));
-    id.erase(id.find_last_not_of(' ') + 1);
-    return id;
-}
 
 class CreateE2ETest : public E2eScenario {};
 
-TEST_F(CreateE2ETest, CreatePlacesEvenlySpacedPointsForSeveralCounts) {
+// One row per route through Create: points placed, a count that divides nothing, no line, a
+// line the host does not select. The counts' and the selections' variations are the unit
+// tests' (PointsAlongLineTest).
+TEST_F(CreateE2ETest, CreatePlacesEvenlySpacedPointsOrSaysWhyNot) {
     static const struct {
         const char* name;
         const char* lineField;                // Text5
         const char* countField;               // Text4
-        int points;                           // expected new points, evenly spaced from start to end; -1: not checked
+        int points;                           // expected new points, evenly spaced from start to end
         const char* divideCount;              // the DivideCurve count argument; nullptr: no division
         bool message;                         // a box about the count or the line
         std::vector<const char*> setup = {};  // control lines run first (adding the row's own objects)
-        const char* keptSelected = nullptr;   // the object still selected afterwards
     } kCases[] = {
-        {"the default 10 points", kLineId, "10", 10, "Double 9", false},
-        {"2 points: the two ends", kLineId, "2", 2, "Double 1", false},
         {"5 points, the line id typed with blanks around it", "  11111111-1111-4111-8111-111111111111 ", "5", 5,
          "Double 4", false},
-        {"a count read by the numeric-field rule", kLineId, " 4 points", 4, "Double 3", false},
-        {"a fractional count is passed on unchanged", kLineId, "2.5", -1, "Double 1.5", false},
         {"1 point gives no division and a message", kLineId, "1", 0, "Double 0", true},
-        {"a count that is no number gives no division and a message", kLineId, "abc", 0, "Double -1", true},
         {"no line: a message, nothing selected, nothing placed", "", "10", 0, nullptr, true},
         {"a locked line: a message, nothing placed",
          kLockedLineId,
@@ -60,23 +48,6 @@ TEST_F(CreateE2ETest, CreatePlacesEvenlySpacedPointsForSeveralCounts) {
          nullptr,
          true,
          {"add line 5 -40 0 5 40 0 id=66666666-6666-4666-8666-000000000001 locked"}},
-        {"a line on a hidden layer: a message, nothing placed",
-         kHiddenLineId,
-         "10",
-         0,
-         nullptr,
-         true,
-         {"add layer Off hidden", "add line 6 -40 0 6 40 0 id=66666666-6666-4666-8666-000000000002 layer=Off"}},
-        // The host lists its selection in document order: the other object comes first.
-        {"another object selected before: the picked line is divided",
-         kNewLineId,
-         "4",
-         4,
-         "Double 3",
-         false,
-         {"add line 7 -40 0 7 40 0 id=66666666-6666-4666-8666-000000000003 selected",
-          "add line 8 -20 0 8 40 0 id=66666666-6666-4666-8666-000000000004"},
-         kOtherLineId},
     };
     Start(WithScene("typical.scene"));
     for (const auto& c : kCases) {
@@ -84,6 +55,7 @@ TEST_F(CreateE2ETest, CreatePlacesEvenlySpacedPointsForSeveralCounts) {
         for (const char* line : c.setup) {
             (void)S().Control().Control(line);
         }
+        const std::string lineId = common::TrimBlanks(c.lineField);
         P().SetText(PanelControl::Text5, c.lineField);
         P().SetText(PanelControl::Text4, c.countField);
         const HostDocument before = S().Document();
@@ -96,12 +68,12 @@ TEST_F(CreateE2ETest, CreatePlacesEvenlySpacedPointsForSeveralCounts) {
         EXPECT_FALSE(P().StatusShown());
         const HostDocument after = S().Document();
         const std::vector<const HostObject*> added = after.AddedSince(before);
-        if (c.points >= 0) {
-            ASSERT_EQ(added.size(), static_cast<std::size_t>(c.points));
-            const HostObject* line = before.Find(TrimmedId(c.lineField));
-            ASSERT_TRUE(c.points == 0 || line != nullptr);
-            const common::HostPoint start = c.points == 0 ? common::HostPoint{} : line->points.at(0);
-            const common::HostPoint end = c.points == 0 ? common::HostPoint{} : line->points.at(1);
+        ASSERT_EQ(added.size(), static_cast<std::size_t>(c.points));
+        if (c.points > 0) {
+            const HostObject* line = before.Find(lineId);
+            ASSERT_NE(line, nullptr);
+            const common::HostPoint start = line->points.at(0);
+            const common::HostPoint end = line->points.at(1);
             for (int k = 0; k < c.points; ++k) {
                 const double f = c.points == 1 ? 0.0 : static_cast<double>(k) / (c.points - 1);
                 const common::HostPoint want{start.x + f * (end.x - start.x), start.y + f * (end.y - start.y),
@@ -113,31 +85,27 @@ TEST_F(CreateE2ETest, CreatePlacesEvenlySpacedPointsForSeveralCounts) {
                 EXPECT_NEAR(got.z, want.z, kPlaceTolerance);
             }
         }
-        EXPECT_EQ(after.SelectedIds(),
-                  c.keptSelected == nullptr ? std::vector<std::string>{} : std::vector<std::string>{c.keptSelected})
+        EXPECT_EQ(after.SelectedIds(), std::vector<std::string>{})
             << "selected afterwards: " << Joined(after.SelectedIds());
 
         const std::vector<LoggedCall> calls = S().Calls();
         std::vector<std::string> want{"InCommand", "SelectObject", "SelectedObjects"};
         if (c.divideCount != nullptr) {
             want.emplace_back("DivideCurve");
-            for (int k = 0; k < std::max(c.points, 0); ++k) {
+            for (int k = 0; k < c.points; ++k) {
                 want.emplace_back("AddPoint");
             }
         }
         want.emplace_back("UnselectObject");
-        if (c.points >= 0) {
-            EXPECT_EQ(Joined(OperationsOf(calls)), Joined(want));
-        }
+        EXPECT_EQ(Joined(OperationsOf(calls)), Joined(want));
         for (const LoggedCall& call : calls) {
             if (call.operation == "SelectObject" || call.operation == "UnselectObject") {
-                EXPECT_EQ(StringArgument(call.arguments.at(0)),
-                          std::optional<std::string>(*c.lineField == '\0' ? "" : TrimmedId(c.lineField)));
+                EXPECT_EQ(StringArgument(call.arguments.at(0)), std::optional<std::string>(lineId));
             }
             if (call.operation == "DivideCurve") {
                 ASSERT_NE(c.divideCount, nullptr);
                 ASSERT_EQ(call.arguments.size(), 2u);
-                EXPECT_EQ(StringArgument(call.arguments[0]), std::optional<std::string>(TrimmedId(c.lineField)));
+                EXPECT_EQ(StringArgument(call.arguments[0]), std::optional<std::string>(lineId));
                 EXPECT_EQ(call.arguments[1], c.divideCount);
             }
         }

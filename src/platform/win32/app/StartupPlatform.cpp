@@ -4,11 +4,13 @@
 #include <string>
 
 #include "platform/win32/base/TextConversion.h"
+#include "platform/win32/com/ProgIdClass.h"
 #include "platform/win32/processes/HostProcesses.h"
 #include "platform/win32/windows/Form2.h"
 #include "platform/win32/windows/MessageLoop.h"
 #include "platform/win32/windows/MyInfoBox.h"
 #include "platform/win32/windows/PlaceForm.h"
+#include "platform/win32/windows/SystemMessageBox.h"
 
 namespace win32 {
 
@@ -58,8 +60,7 @@ std::unique_ptr<host::Dispatcher> StartupPlatform::CreateObject(std::string_view
 }
 
 bool StartupPlatform::IsRegistered(std::string_view progId) {
-    CLSID clsid{};
-    return SUCCEEDED(::CLSIDFromProgID(Utf8ToWide(progId).c_str(), &clsid));
+    return LookUpProgId(progId).IsRegistered();
 }
 
 void StartupPlatform::Sleep(std::uint32_t milliseconds) {
@@ -71,11 +72,9 @@ void StartupPlatform::LetPendingMessagesRun() {
 }
 
 void StartupPlatform::ShowMessageBox(std::string_view text) {
-    const std::string message(text);
-    // No owner: the panel is still hidden, so the box is made modal for the whole task
-    // instead, and brought forward since nothing of the tool is on screen yet. The empty
-    // caption keeps the system's "Error" title off a box that has no title of its own.
-    (void)::MessageBoxA(nullptr, message.c_str(), "", MB_OK | MB_TASKMODAL | MB_SETFOREGROUND);  // only OK to answer
+    // The panel is still hidden: brought forward since nothing of the tool is on screen yet.
+    // The empty caption keeps the system's "Error" title off a box that has no title of its own.
+    ShowSystemMessageBox(Utf8ToWide(text).c_str(), L"", MB_SETFOREGROUND);
 }
 
 namespace {

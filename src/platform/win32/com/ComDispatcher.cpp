@@ -7,6 +7,7 @@
 #include "platform/win32/base/TextConversion.h"
 #include "platform/win32/base/Win32Error.h"
 #include "platform/win32/com/Bstr.h"
+#include "platform/win32/com/ProgIdClass.h"
 #include "platform/win32/com/VariantConvert.h"
 
 namespace win32 {
@@ -56,6 +57,30 @@ class ExceptionInfo {
     EXCEPINFO info_;
 };
 
+// The HostError for a failed call of `operation` (neither DISP_E_EXCEPTION nor a host
+// error of its own): HostGone for the IsHostGone codes, Busy for the IsHostBusy codes,
+// otherwise the code in hex with the system's text and `detail` when given.
+HostError HostErrorFor(const std::string& operation, HRESULT hr, const std::string& detail = {}) {
+    const auto code = static_cast<std::uint32_t>(hr);
+    if (IsHostBusy(hr)) {
+        return HostError(operation, std::string(kHostBusyText) + " (" + common::HexCodeText(code) + ")",
+                         HostError::Cause::Busy, static_cast<std::int32_t>(hr));
+    }
+    if (IsHostGone(hr)) {
+        return HostError(operation, std::string(kHostGoneText) + " (" + common::HexCodeText(code) + ")",
+                         HostError::Cause::HostGone, static_cast<std::int32_t>(hr));
+    }
+    std::string description = common::HexCodeText(code);
+    const std::string system = SystemMessage(code);
+    if (!system.empty()) {
+        description += " " + system;
+    }
+    if (!detail.empty()) {
+        description += " (" + detail + ")";
+    }
+    return HostError(operation, description, HostError::Cause::Raised, static_cast<std::int32_t>(hr));
+}
+
 HostError RaisedError(const std::string& operation, ExceptionInfo& info) {
     info.Complete();
     const HRESULT code = info.Code();
@@ -96,27 +121,6 @@ bool IsHostGone(HRESULT hr) noexcept {
 
 bool IsHostBusy(HRESULT hr) noexcept {
     return hr == RPC_E_CALL_REJECTED || hr == RPC_E_SERVERCALL_RETRYLATER;
-}
-
-HostError HostErrorFor(const std::string& operation, HRESULT hr, const std::string& detail) {
-    const auto code = static_cast<std::uint32_t>(hr);
-    if (IsHostBusy(hr)) {
-        return HostError(operation, std::string(kHostBusyText) + " (" + common::HexCodeText(code) + ")",
-                         HostError::Cause::Busy, static_cast<std::int32_t>(hr));
-    }
-    if (IsHostGone(hr)) {
-        return HostError(operation, std::string(kHostGoneText) + " (" + common::HexCodeText(code) + ")",
-                         HostError::Cause::HostGone, static_cast<std::int32_t>(hr));
-    }
-    std::string description = common::HexCodeText(code);
-    const std::string system = SystemMessage(code);
-    if (!system.empty()) {
-        description += " " + system;
-    }
-    if (!detail.empty()) {
-        description += " (" + detail + ")";
-    }
-    return HostError(operation, description, HostError::Cause::Raised, static_cast<std::int32_t>(hr));
 }
 
 ComDispatcher::ComDispatcher(ComPtr<IDispatch> object) : object_(std::move(object)) {
@@ -230,15 +234,14 @@ std::unique_ptr<host::Dispatcher> ComDispatcher::CallForObject(const std::string
 }
 
 std::unique_ptr<host::Dispatcher> ComObjectCreator::CreateObject(const std::string& progId) {
-    const std::wstring wide = Utf8ToWide(progId);
-    CLSID clsid{};
-    HRESULT hr = ::CLSIDFromProgID(wide.c_str(), &clsid);
-    if (FAILED(hr)) {
-        throw HostErrorFor("CreateObject", hr, "\"" + progId + "\" is not registered on this computer");
+    const ProgIdClass registered = LookUpProgId(progId);
+    if (!registered.IsRegistered()) {
+        throw HostErrorFor("CreateObject", registered.result, "\"" + progId + "\" is not registered on this computer");
     }
     ComPtr<IDispatch> object;
     // Local server only: the host runs on this machine, never on a remote one.
-    hr = ::CoCreateInstance(clsid, nullptr, CLSCTX_LOCAL_SERVER, IID_IDispatch, object.PutVoid());
+    const HRESULT hr =
+        ::CoCreateInstance(registered.clsid, nullptr, CLSCTX_LOCAL_SERVER, IID_IDispatch, object.PutVoid());
     if (FAILED(hr)) {
         throw HostErrorFor("CreateObject", hr, "cannot start or reach \"" + progId + "\"");
     }

@@ -49,11 +49,6 @@ bool IsHostGone(HRESULT hr) noexcept;
 // True for the HRESULTs of a call the host turned away because it is busy.
 bool IsHostBusy(HRESULT hr) noexcept;
 
-// The HostError for a failed call of `operation` (neither DISP_E_EXCEPTION nor a host
-// error of its own): HostGone for the IsHostGone codes, Busy for the IsHostBusy codes, otherwise the code in hex with
-// the system's text and `detail` when given.
-common::HostError HostErrorFor(const std::string& operation, HRESULT hr, const std::string& detail = {});
-
 // Creates automation objects as local servers on this machine (never a remote one).
 class ComObjectCreator final : public host::ObjectCreator {
   public:

@@ -3,18 +3,17 @@
 #include <string>
 
 #include "platform/win32/base/TextConversion.h"
-#include "platform/win32/base/WinInclude.h"
+#include "platform/win32/windows/SystemMessageBox.h"
 
 namespace win32 {
 
 int ReportFatalError(const std::exception& error) noexcept {
     try {
         const std::wstring text = L"Curtate could not run.\n\n" + Utf8ToWide(error.what());
-        // No owner: no window of the tool may exist any more; modal for the whole task instead.
-        (void)::MessageBoxW(nullptr, text.c_str(), L"Curtate", MB_OK | MB_ICONERROR | MB_TASKMODAL | MB_SETFOREGROUND);
+        ShowSystemMessageBox(text.c_str(), L"Curtate", MB_ICONERROR | MB_SETFOREGROUND);
     } catch (...) {
         // Not even the text could be made: the exit code alone tells the failure.
-        (void)::MessageBoxW(nullptr, L"Curtate could not run.", L"Curtate", MB_OK | MB_ICONERROR | MB_TASKMODAL);
+        ShowSystemMessageBox(L"Curtate could not run.", L"Curtate", MB_ICONERROR);
     }
     return kFatalErrorExitCode;
 }

@@ -70,7 +70,7 @@ LRESULT Form2::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         default:
             break;
     }
-    if (const std::optional<LRESULT> painted = controls_.PaintMessage(Hwnd(), message, wParam, lParam)) {
+    if (const std::optional<LRESULT> painted = controls_.PaintMessageAnswer(Hwnd(), message, wParam, lParam)) {
         return *painted;
     }
     return ::DefWindowProcW(Hwnd(), message, wParam, lParam);

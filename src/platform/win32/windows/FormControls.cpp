@@ -255,7 +255,7 @@ HBRUSH FormControls::CtlColorStatic(HDC dc, HWND control) const {
     return BrushFor(background);
 }
 
-std::optional<LRESULT> FormControls::PaintMessage(HWND form, UINT message, WPARAM wParam, LPARAM lParam) const {
+std::optional<LRESULT> FormControls::PaintMessageAnswer(HWND form, UINT message, WPARAM wParam, LPARAM lParam) const {
     switch (message) {
         case WM_CTLCOLORSTATIC:
             return reinterpret_cast<LRESULT>(

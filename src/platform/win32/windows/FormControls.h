@@ -60,7 +60,7 @@ class FormControls {
     // (CtlColorStatic), WM_DRAWITEM (DrawItem) and WM_ERASEBKGND (EraseBackground). The result
     // for the window procedure to return, or nothing for another message and for a
     // WM_DRAWITEM that is not of this form's controls.
-    std::optional<LRESULT> PaintMessage(HWND form, UINT message, WPARAM wParam, LPARAM lParam) const;
+    std::optional<LRESULT> PaintMessageAnswer(HWND form, UINT message, WPARAM wParam, LPARAM lParam) const;
 
     // The brush of the form's own background (its table colour or the system face).
     HBRUSH FormBrush() const;

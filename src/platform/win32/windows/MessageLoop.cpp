@@ -3,6 +3,7 @@
 #include <cwchar>
 #include <iterator>
 
+#include "platform/win32/base/MonotonicClock.h"
 #include "platform/win32/windows/WindowClass.h"
 
 namespace win32 {
@@ -55,15 +56,15 @@ void LetPendingMessagesRun() {
 }
 
 void PauseLettingPaintRun(std::uint32_t milliseconds) {
-    const DWORD start = ::GetTickCount();
+    const std::uint64_t start = MonotonicMilliseconds();
     for (;;) {
-        // Unsigned arithmetic: right also across GetTickCount's wrap after 49 days.
-        const DWORD elapsed = ::GetTickCount() - start;
+        const std::uint64_t elapsed = MonotonicMilliseconds() - start;
         if (elapsed >= milliseconds) {
             return;
         }
         // Wakes for paint and for sent messages; the wait itself delivers the sent ones.
-        (void)::MsgWaitForMultipleObjects(0, nullptr, FALSE, milliseconds - elapsed, QS_PAINT | QS_SENDMESSAGE);
+        (void)::MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(milliseconds - elapsed),
+                                          QS_PAINT | QS_SENDMESSAGE);
         MSG msg{};
         while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE | PM_QS_PAINT)) {
             (void)::DispatchMessageW(&msg);  // the window procedure's result means nothing here

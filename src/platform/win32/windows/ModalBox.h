@@ -28,8 +28,8 @@ class ModalBox : public FormWindow {
     void CreateBox(const ui::FormSpec& spec);
 
     // The answer to a message that paints the box or its controls; nothing for any other.
-    std::optional<LRESULT> PaintMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-        return controls_.PaintMessage(Hwnd(), message, wParam, lParam);
+    std::optional<LRESULT> PaintMessageAnswer(UINT message, WPARAM wParam, LPARAM lParam) {
+        return controls_.PaintMessageAnswer(Hwnd(), message, wParam, lParam);
     }
 
     HWND Owner() const { return owner_; }

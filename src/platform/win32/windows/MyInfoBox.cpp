@@ -35,7 +35,7 @@ LRESULT MyInfoBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         default:
             break;
     }
-    if (const std::optional<LRESULT> painted = PaintMessage(message, wParam, lParam)) {
+    if (const std::optional<LRESULT> painted = PaintMessageAnswer(message, wParam, lParam)) {
         return *painted;
     }
     return ::DefWindowProcW(Hwnd(), message, wParam, lParam);

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/win32/Version.h"
 #include "platform/win32/base/WinInclude.h"
 
 namespace {
@@ -34,6 +35,12 @@ TEST(RunningExecutablesTest, BothPathRoutesGiveTheRunningExecutableAndNothingFor
         EXPECT_EQ(win32::ExecutablePath(::GetCurrentProcessId(), c.query), std::optional<std::wstring>(own));
         EXPECT_EQ(win32::ExecutablePath(kNoProcess, c.query), std::nullopt);
     }
+}
+
+// The tests link curtate.exe's resources (Curtate.rc), so their own version resource is the
+// program's.
+TEST(RunningExecutablesTest, ExecutableMajorVersionIsReadFromTheVersionResource) {
+    EXPECT_EQ(win32::ExecutableMajorVersion(OwnExecutable()), std::optional<int>(CURTATE_VERSION_MAJOR));
 }
 
 }  // namespace
