@@ -8,26 +8,29 @@ namespace hostsim {
 
 namespace {
 
+struct OwnedDialogSearch {
+    HWND owner;
+    HWND found;
+};
+
+// A named callback, not a lambda: the 32-bit build needs the stdcall convention of WNDENUMPROC.
+BOOL CALLBACK TakeOwnedDialog(HWND hwnd, LPARAM param) {
+    auto* search = reinterpret_cast<OwnedDialogSearch*>(param);
+    wchar_t className[16] = {};
+    GetClassNameW(hwnd, className, 16);
+    if (GetWindow(hwnd, GW_OWNER) == search->owner && std::wstring_view(className) == L"#32770") {
+        search->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 // The modal box of the thread owned by `owner` (a message box is a dialog of class #32770), or
 // null.
 HWND FindOwnedDialog(HWND owner) {
-    struct Search {
-        HWND owner;
-        HWND found;
-    } search{owner, nullptr};
-    (void)EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND hwnd, LPARAM param) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(param);
-            wchar_t className[16] = {};
-            GetClassNameW(hwnd, className, 16);
-            if (GetWindow(hwnd, GW_OWNER) == s->owner && std::wstring_view(className) == L"#32770") {
-                s->found = hwnd;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));  // FALSE only when the search stopped at the box
+    OwnedDialogSearch search{owner, nullptr};
+    // FALSE only when the search stopped at the box.
+    (void)EnumThreadWindows(GetCurrentThreadId(), TakeOwnedDialog, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
