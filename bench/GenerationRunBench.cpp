@@ -1,7 +1,8 @@
 // A generation run over 1,000 points against the in-process simulated document, next to the
 // same document operations with the same arguments called directly in a loop, each point's
 // command text made by the generator as the operation needs it: the difference is what the
-// tool itself adds (panel reads, status captions, host value conversions, answer checks). The
+// tool itself adds (panel reads, status captions, host value conversions, answer checks, and the
+// busy rule's call layer every host call goes through in the program). The
 // command texts alone are timed beside them, and the run's host calls are counted per listed
 // point from the host's call log.
 #include <benchmark/benchmark.h>
@@ -16,11 +17,14 @@
 #include <vector>
 
 #include "BenchDocument.h"
+#include "FakeBusyPlatform.h"
 #include "HostsimDispatcher.h"
 #include "MemoryPanel.h"
 #include "construct/CycloidGenerator.h"
 #include "construct/GenerationRun.h"
+#include "host/BusyPolicy.h"
 #include "host/HostScript.h"
+#include "host/PatientDispatcher.h"
 #include "hostsim/model/ScriptApi.h"
 #include "hostsim/model/Value.h"
 
@@ -38,7 +42,9 @@ const std::array<const char*, 8> kPerPointOperations = {
     "CurveCurveIntersection", "Command", "LastCreatedObjects", "DeleteObject"};
 
 // A fresh simulated document with the typical curves and kRunPoints base points, and a panel
-// listing them with the curves picked; the step and both-sides flag stay at their defaults.
+// listing them with the curves picked; the step and both-sides flag stay at their defaults. The
+// script calls the document through the busy rule's call layer, as the program's do; the
+// document is never busy, so the busy platform must never be used.
 struct RunScene {
     RunScene() {
         curves = bench::AddTypicalCurves(api);
@@ -54,7 +60,10 @@ struct RunScene {
     bench::TypicalCurves curves;
     std::vector<std::string> ids;
     testing_support::HostsimDispatcher dispatcher{api};
-    host::HostScript script{&dispatcher};
+    testing_support::FakeBusyPlatform busyPlatform;
+    host::BusyPolicy busyPolicy{busyPlatform};
+    host::PatientDispatcher patient{dispatcher, busyPolicy};
+    host::HostScript script{&patient};
     testing_support::MemoryPanel panel;
     host::LeftInHost leftInHost;
 };
@@ -98,6 +107,17 @@ void DirectDocumentOperations(RunScene& scene) {
     (void)api.Call("EnableRedraw", {Value::Bool(true)});
 }
 
+// One generation run as the panel's Generate runs it: in a command of the busy rule.
+void RunGeneration(RunScene& scene) {
+    const host::BusyPolicy::CommandScope command(scene.busyPolicy);
+    construct::RunCycloidGeneration(scene.script, scene.panel, scene.leftInHost);
+}
+
+// Whether the run's host calls, none turned away, left the busy rule's clock and pause unused.
+bool BusyRuleStayedIdle(const RunScene& scene) {
+    return scene.busyPlatform.clockReads == 0 && scene.busyPlatform.pauses.empty();
+}
+
 void GenerationRunThroughTool(benchmark::State& state) {
     std::map<std::string, std::size_t> perPointCalls;
     std::size_t allCalls = 0;
@@ -106,11 +126,15 @@ void GenerationRunThroughTool(benchmark::State& state) {
         auto scene = std::make_unique<RunScene>();
         state.ResumeTiming();
 
-        construct::RunCycloidGeneration(scene->script, scene->panel, scene->leftInHost);
+        RunGeneration(*scene);
 
         state.PauseTiming();
         if (scene->panel.statusCaption != "Curtate cycloid - DONE!" || !scene->panel.messages.empty()) {
             state.SkipWithError("the run did not end normally");
+            break;
+        }
+        if (!BusyRuleStayedIdle(*scene)) {
+            state.SkipWithError("a host call that was not turned away read the busy rule's clock or paused");
             break;
         }
         perPointCalls.clear();
@@ -146,7 +170,7 @@ void GenerationRunAgainstDirectOperations(benchmark::State& state) {
         RunScene direct;
         DirectDocumentOperations(direct);
         RunScene tool;
-        construct::RunCycloidGeneration(tool.script, tool.panel, tool.leftInHost);
+        RunGeneration(tool);
         if (direct.api.DocumentText() != tool.api.DocumentText() ||
             direct.api.Log().Records().size() != tool.api.Log().Records().size()) {
             state.SkipWithError("the direct operations and the run leave different documents");
@@ -163,7 +187,7 @@ void GenerationRunAgainstDirectOperations(benchmark::State& state) {
             const bool runTool = (turn == 0) == toolFirst;
             const double start = ProcessCpuMs();
             if (runTool) {
-                construct::RunCycloidGeneration(toolScene->script, toolScene->panel, toolScene->leftInHost);
+                RunGeneration(*toolScene);
                 toolMs += ProcessCpuMs() - start;
             } else {
                 DirectDocumentOperations(*directScene);
