@@ -2,6 +2,8 @@
 
 #include <optional>
 
+#include "platform/win32/base/QueuedInput.h"
+
 namespace win32 {
 
 namespace {
@@ -61,8 +63,21 @@ DWORD STDMETHODCALLTYPE MessageFilter::RetryRejectedCall(HTASK, DWORD, DWORD rej
 }
 
 DWORD STDMETHODCALLTYPE MessageFilter::MessagePending(HTASK, DWORD, DWORD) {
-    // Paint and other window messages run; mouse and keyboard input waits until the call has
-    // returned, so no second handler starts while one is waiting for the host.
+    // While a call of ours is pending, COM waits for the reply in a loop that pumps the
+    // thread's messages (the one CoWaitForMultipleHandles runs in a single-threaded
+    // apartment) and calls this when a message arrives, leaving the message in the queue.
+    // The answers, as documented: CANCELCALL fails the pending call with RPC_E_CALL_CANCELED
+    // (for extreme cases only: the host may still run it); WAITNOPROCESS is marked unused,
+    // formerly "wait, dispatch nothing, leave the messages queued for after the call"; with
+    // WAITDEFPROCESS COM keeps waiting, dispatches WM_PAINT, handles task-switching and
+    // activation messages, no longer dispatches keyboard and mouse messages and discards them
+    // only where they could deadlock the system. Either answer to wait may thus leave input
+    // queued: the host's own input waits behind it (a docked panel's thread shares the host's
+    // input queue), and it runs once the call returns. The remarks have the caller flush the
+    // queue itself when the callee keeps it waiting; input during a call of ours is never
+    // wanted, so it is flushed here at once, and WAITDEFPROCESS keeps the painting.
+    // https://learn.microsoft.com/windows/win32/api/objidl/nf-objidl-imessagefilter-messagepending
+    DropQueuedInput();
     return PENDINGMSG_WAITDEFPROCESS;
 }
 

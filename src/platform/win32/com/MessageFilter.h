@@ -13,8 +13,11 @@ namespace win32 {
 // every 100 ms, silently, for 10 s, then the user is asked; a question (BusyPolicy::CallKind::
 // Question) is given up at once. The call waited for is the policy's current one (the
 // innermost BusyPolicy::CallScope). A call given up fails with RPC_E_CALL_REJECTED, which the
-// call layer then does not wait for again (same policy). Incoming calls are all handled;
-// while a call of ours is pending, COM keeps painting and runs no input (so no handler).
+// call layer then does not wait for again (same policy). Incoming calls are all handled.
+// While a call of ours is pending, the mouse and keyboard input that arrives for this thread
+// is dropped and a mouse capture released (MessagePending), as in the call layer's own pause:
+// no handler runs, neither during the call nor after it, and the host's input, whose queue a
+// docked panel's thread shares, is not held up; paint keeps running.
 //
 // Lives on the stack of the thread's entry; the object is not reference-counted (COM's
 // AddRef/Release are answered but do not free it). Never throws: a failure to register

@@ -17,6 +17,9 @@ bool BusyBox::AskRetry() {
 LRESULT BusyBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_COMMAND:
+            if (PressFocusedButtonOnEnter(wParam)) {
+                return 0;
+            }
             if (HIWORD(wParam) == BN_CLICKED) {
                 if (LOWORD(wParam) == ui::kBusyBoxRetryId) {
                     answer_ = Answer::Retry;

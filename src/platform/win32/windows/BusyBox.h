@@ -7,8 +7,9 @@ namespace win32 {
 
 // The box that asks what to do about a busy Rhino: a small modal window like the
 // information box (fixed dialog border, no title bar, 4470 x 1305 twips on light grey),
-// saying ui::kBusyBoxMessage above "Retry" and "Cancel". Esc answers Cancel; Alt+F4 does
-// nothing. Constructing it creates and loads it; AskRetry() runs it and destroys it.
+// saying ui::kBusyBoxMessage above "Retry" and "Cancel". Enter presses the focused button
+// (Retry when the box opens), Esc answers Cancel; Alt+F4 does nothing. Constructing it
+// creates and loads it; AskRetry() runs it and destroys it.
 class BusyBox : public ModalBox {
   public:
     // Creates the box hidden, centred over `owner`'s window and kept on its screen, then

@@ -80,7 +80,9 @@ void Form1::OnWindowGone() {
 LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_COMMAND:
-            OnCommand(LOWORD(wParam), HIWORD(wParam));
+            if (!controls_.PressFocusedButtonOnEnter(wParam)) {
+                OnCommand(LOWORD(wParam), HIWORD(wParam));
+            }
             return 0;
         case WM_ACTIVATE:
             OnActivate(LOWORD(wParam));
@@ -98,16 +100,6 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void Form1::OnCommand(WORD id, WORD code) {
-    if (id == IDOK) {
-        // The dialog manager sends IDOK for Enter when the focused button is owner-drawn
-        // (it has no default-button code): press the focused button as Enter would.
-        const HWND focus = ::GetFocus();
-        const ui::ControlSpec* spec = controls_.SpecOf(focus);
-        if (spec != nullptr && spec->kind == ui::ControlKind::Button) {
-            (void)::SendMessageW(focus, BM_CLICK, 0, 0);  // raises its BN_CLICKED
-        }
-        return;
-    }
     // A click on a button and on a notifying static (the logo) both arrive as code 0:
     // BN_CLICKED and STN_CLICKED are the same value. The buttons and the logo raise it; the
     // check box and the labels are not wired.

@@ -226,6 +226,19 @@ const ui::ControlSpec* FormControls::SpecOf(HWND hwnd) const {
     return nullptr;
 }
 
+bool FormControls::PressFocusedButtonOnEnter(WPARAM commandWParam) const {
+    if (LOWORD(commandWParam) != IDOK || HIWORD(commandWParam) != BN_CLICKED || Get(IDOK) != nullptr) {
+        return false;
+    }
+    const HWND focus = ::GetFocus();
+    const ui::ControlSpec* spec = SpecOf(focus);
+    if (spec == nullptr || spec->kind != ui::ControlKind::Button) {
+        return false;
+    }
+    (void)::SendMessageW(focus, BM_CLICK, 0, 0);  // answers nothing; the click arrives as BN_CLICKED
+    return true;
+}
+
 HBRUSH FormControls::BrushFor(std::optional<common::Rgb> rgb) const {
     if (!rgb) {
         return ::GetSysColorBrush(COLOR_BTNFACE);  // a system brush: never freed

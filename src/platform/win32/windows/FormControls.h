@@ -48,6 +48,13 @@ class FormControls {
     const ui::ControlSpec* SpecOf(HWND hwnd) const;
     HFONT Font() const { return static_cast<HFONT>(font_.Get()); }
 
+    // Enter on an owner-drawn button, which the dialog manager reports as WM_COMMAND IDOK (such
+    // a button has no push-button dialog code): when none of these controls is IDOK and the
+    // focus is on one of their buttons, presses that button (its BN_CLICKED follows) and
+    // returns true. False for any other command, and for IDOK in a form that has a control
+    // IDOK, which is that control's own click.
+    bool PressFocusedButtonOnEnter(WPARAM commandWParam) const;
+
     // Paints an owner-drawn control (coloured button face or logo picture) for
     // WM_DRAWITEM; false when the item is not one of this form's.
     bool DrawItem(const DRAWITEMSTRUCT& item) const;

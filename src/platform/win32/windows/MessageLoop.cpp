@@ -4,6 +4,7 @@
 #include <iterator>
 
 #include "platform/win32/base/MonotonicClock.h"
+#include "platform/win32/base/QueuedInput.h"
 #include "platform/win32/windows/WindowClass.h"
 
 namespace win32 {
@@ -58,17 +59,20 @@ void LetPendingMessagesRun() {
 void PauseLettingPaintRun(std::uint32_t milliseconds) {
     const std::uint64_t start = MonotonicMilliseconds();
     for (;;) {
-        const std::uint64_t elapsed = MonotonicMilliseconds() - start;
-        if (elapsed >= milliseconds) {
-            return;
-        }
-        // Wakes for paint and for sent messages; the wait itself delivers the sent ones.
-        (void)::MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(milliseconds - elapsed),
-                                          QS_PAINT | QS_SENDMESSAGE);
         MSG msg{};
         while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE | PM_QS_PAINT)) {
             (void)::DispatchMessageW(&msg);  // the window procedure's result means nothing here
         }
+        // After the painting, and once more at the end: input that arrived meanwhile goes too.
+        DropQueuedInput();
+        const std::uint64_t elapsed = MonotonicMilliseconds() - start;
+        if (elapsed >= milliseconds) {
+            return;
+        }
+        // Wakes for paint, for sent messages (the wait itself delivers them) and for input, so
+        // that input is dropped as it comes rather than held until the pause ends.
+        (void)::MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(milliseconds - elapsed),
+                                          QS_PAINT | QS_SENDMESSAGE | QS_INPUT);
     }
 }
 

@@ -26,8 +26,10 @@ int RunMessageLoop();
 void LetPendingMessagesRun();
 
 // Waits about `milliseconds` while the thread's windows keep painting: only paint messages
-// and messages sent by other threads or processes run, so no click or keystroke (and no
-// handler) runs; they stay queued for later.
+// and messages sent by other threads or processes run. Mouse and keyboard input for the
+// thread, queued before or arriving during the wait, is read and dropped (DropQueuedInput),
+// so no click or keystroke runs, neither now nor later, and the host's input queue, attached
+// to a docked panel's, is never held up; a mouse capture of the thread is released.
 void PauseLettingPaintRun(std::uint32_t milliseconds);
 
 }  // namespace win32

@@ -32,6 +32,11 @@ class ModalBox : public FormWindow {
         return controls_.PaintMessageAnswer(Hwnd(), message, wParam, lParam);
     }
 
+    // Enter on the box's owner-drawn buttons: see FormControls::PressFocusedButtonOnEnter.
+    bool PressFocusedButtonOnEnter(WPARAM commandWParam) const {
+        return controls_.PressFocusedButtonOnEnter(commandWParam);
+    }
+
     HWND Owner() const { return owner_; }
 
   private:

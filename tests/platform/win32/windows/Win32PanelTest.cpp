@@ -9,6 +9,7 @@
 #include "FakeDispatcher.h"
 #include "WindowTestSupport.h"
 #include "construct/GenerationRun.h"
+#include "host/BusyPolicy.h"
 #include "host/HostScript.h"
 #include "platform/win32/base/UniqueHandle.h"
 #include "platform/win32/windows/Form1.h"
@@ -352,6 +353,60 @@ TEST(Win32PanelTest, QueuedClickRunsInsideLetPendingMessagesRun) {
     panel.LetPendingMessagesRun();
     ASSERT_EQ(events.received.size(), 1u);
     EXPECT_EQ(events.received.front().first, PanelControl::Command3);
+}
+
+// WM_PAINT of the subclassed control: counted in the int at `paints`, which on the first
+// paint gets the window `clickTarget` (its subclass id) a click posted, as a click arrives
+// during a wait.
+LRESULT CALLBACK
+CountPaintsAndClick(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR clickTarget, DWORD_PTR paints) {
+    if (message == WM_PAINT && ++*reinterpret_cast<int*>(paints) == 1) {
+        ::PostMessageW(reinterpret_cast<HWND>(clickTarget), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
+        ::PostMessageW(reinterpret_cast<HWND>(clickTarget), WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
+    }
+    return ::DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
+// The busy wait's pause: clicks and keys queued before it or arriving during it never run, not
+// even from a later message loop; a pressed edit box loses the mouse capture; paint runs.
+TEST(Win32PanelTest, PauseDropsClicksAndKeysAndLetsPaintRun) {
+    win32::Form1 form;
+    RecordingEvents events;
+    form.SetEvents(&events);
+    form.Show();
+    ::SetForegroundWindow(form.Hwnd());
+    win32::LetPendingMessagesRun();
+    const HWND edit = form.Control(PanelControl::Text3);  // takes the capture, raises no event
+    ::SendMessageW(edit, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
+    ::SetFocus(form.Control(PanelControl::Command8));
+    ASSERT_EQ(::GetCapture(), edit);
+    const HWND queuedClick = form.Control(PanelControl::Command3);
+    const auto postKeyAndClick = [&] {
+        ::PostMessageW(::GetFocus(), WM_KEYDOWN, VK_RETURN, 0);
+        ::PostMessageW(queuedClick, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
+        ::PostMessageW(queuedClick, WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
+    };
+    postKeyAndClick();
+    const HWND label = form.Control(PanelControl::Label2);
+    const auto clickedDuringWait = reinterpret_cast<UINT_PTR>(form.Control(PanelControl::Command5));
+    int paints = 0;
+    ASSERT_TRUE(
+        ::SetWindowSubclass(label, CountPaintsAndClick, clickedDuringWait, reinterpret_cast<DWORD_PTR>(&paints)));
+    ::InvalidateRect(label, nullptr, TRUE);
+
+    win32::PauseLettingPaintRun(host::kBusyRetryPauseMs);
+
+    EXPECT_GE(paints, 1);
+    EXPECT_EQ(::GetCapture(), nullptr);
+    win32::LetPendingMessagesRun();
+    EXPECT_TRUE(events.received.empty());
+    ::RemoveWindowSubclass(label, CountPaintsAndClick, clickedDuringWait);
+    // The same key and click outside a pause do run: what the pause dropped was live.
+    postKeyAndClick();
+    win32::LetPendingMessagesRun();
+    const std::vector<std::pair<PanelControl, PanelEvent>> live = {{PanelControl::Command8, PanelEvent::Click},
+                                                                   {PanelControl::Command3, PanelEvent::Click}};
+    EXPECT_EQ(events.received, live);
 }
 
 TEST(Win32PanelTest, TabWalksEveryControlThatTakesTheKeyboardInTableOrder) {
