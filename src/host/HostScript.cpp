@@ -56,6 +56,12 @@ constexpr const char* kOperationNames[] = {
     "IsCurve",
     "IsCurvePlanar",
     "IsCurveInPlane",
+    "IsCurveClosed",
+    "CurveStartPoint",
+    "CurveEndPoint",
+    "CurveDegree",
+    "UnitAbsoluteTolerance",
+    "UnitSystem",
     "PointCoordinates",
     "AddLine",
     "AddPoint",
@@ -200,6 +206,34 @@ bool HostScript::IsCurvePlanar(const std::string& id) {
 
 bool HostScript::IsCurveInPlane(const std::string& id, const PlaneArgument& plane) {
     return ReadBool(Call("IsCurveInPlane", Args(Text(id), PlaneValue(plane))));
+}
+
+bool HostScript::IsCurveClosed(const std::string& id) {
+    return ReadBool(Call("IsCurveClosed", Args(Text(id))));
+}
+
+std::optional<common::HostPoint> HostScript::CurveStartPoint(const std::string& id) {
+    return ReadPoint(Call("CurveStartPoint", Args(Text(id))));
+}
+
+std::optional<common::HostPoint> HostScript::CurveEndPoint(const std::string& id) {
+    return ReadPoint(Call("CurveEndPoint", Args(Text(id))));
+}
+
+std::optional<std::int32_t> HostScript::CurveDegree(const std::string& id) {
+    return ReadWholeNumber(Call("CurveDegree", Args(Text(id))));
+}
+
+std::optional<double> HostScript::UnitAbsoluteTolerance() {
+    const HostValue answer = Call("UnitAbsoluteTolerance", Args());
+    if (!answer.IsNumber() || !std::isfinite(answer.number)) {
+        return std::nullopt;
+    }
+    return answer.number;
+}
+
+std::optional<std::int32_t> HostScript::UnitSystem() {
+    return ReadWholeNumber(Call("UnitSystem", Args()));
 }
 
 std::optional<common::HostPoint> HostScript::PointCoordinates(const std::string& id) {
