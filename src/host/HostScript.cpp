@@ -285,8 +285,12 @@ void HostScript::UnselectAllObjects() {
     (void)Call("UnselectAllObjects", Args());
 }
 
-void HostScript::EnableRedraw(bool enable) {
-    (void)Call("EnableRedraw", Args(HostValue::Bool(enable)));
+std::optional<bool> HostScript::EnableRedraw(bool enable) {
+    const HostValue answer = Call("EnableRedraw", Args(HostValue::Bool(enable)));
+    if (answer.kind != HostValue::Kind::Bool) {
+        return std::nullopt;
+    }
+    return answer.boolean;
 }
 
 bool HostScript::Command(std::string commandText) {

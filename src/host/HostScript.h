@@ -78,7 +78,9 @@ class HostScript {
     void SelectObject(const std::string& id);
     void UnselectObject(const std::string& id);
     void UnselectAllObjects();
-    void EnableRedraw(bool enable);
+    // Switches the host's redraw on or off; returns the state before, or nothing when the answer is
+    // no Bool.
+    std::optional<bool> EnableRedraw(bool enable);
     // Runs `commandText` in the host with the echo argument 0; returns when the command has ended.
     // True only when the host answers Boolean true, its word for success; false, Null, Empty or
     // any other value means the command did not do its work.

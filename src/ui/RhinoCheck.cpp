@@ -182,6 +182,11 @@ std::string RhinoText(const CheckStartupPlatform& platform) {
     return text + ", attached through " + platform.createdProgId;
 }
 
+void DrawAndReadBack(Checker& checker,
+                     const std::vector<common::HostPoint>& points,
+                     double tolerance,
+                     const std::vector<std::string>& before);
+
 void CheckDocument(Checker& checker) {
     const std::vector<common::HostPoint> points = CheckCurvePoints();
     double tolerance = 0.01;
@@ -209,6 +214,27 @@ void CheckDocument(Checker& checker) {
         return std::pair(true, std::to_string(before.size()) + " objects");
     });
 
+    // Redraw off while the test curve is drawn, as a generation does, and back as it was at the end.
+    std::optional<bool> redrawBefore;
+    checker.Line("EnableRedraw False", [&](host::HostScript& script) {
+        redrawBefore = script.EnableRedraw(false);
+        return std::pair(redrawBefore.has_value(), std::string(!redrawBefore   ? ""
+                                                               : *redrawBefore ? "redraw was on"
+                                                                               : "redraw was off"));
+    });
+    DrawAndReadBack(checker, points, tolerance, before);
+    checker.Line(std::string("EnableRedraw ") + (redrawBefore.value_or(true) ? "True" : "False"),
+                 [&](host::HostScript& script) {
+                     const std::optional<bool> answer = script.EnableRedraw(redrawBefore.value_or(true));
+                     return std::pair(answer == false, std::string("redraw as before the check; False expected"));
+                 });
+}
+
+// Draws the test curve, reads it back and deletes it; `before` are the document's objects before.
+void DrawAndReadBack(Checker& checker,
+                     const std::vector<common::HostPoint>& points,
+                     double tolerance,
+                     const std::vector<std::string>& before) {
     const std::string commandText = construct::CycloidCommandText(points);
     checker.Line("Command " + commandText, [&](host::HostScript& script) {
         const bool drawn = script.Command(commandText);

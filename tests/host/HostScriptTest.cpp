@@ -93,6 +93,10 @@ std::string ReadAnswer(HostScript& script, const std::string& operation) {
         if (operation == "LastCreatedObjects") {
             return Text(script.LastCreatedObjects());
         }
+        if (operation == "EnableRedraw") {
+            const std::optional<bool> previous = script.EnableRedraw(false);
+            return previous ? (*previous ? "was on" : "was off") : "nothing";
+        }
         if (operation == "CurveDegree") {
             const std::optional<std::int32_t> degree = script.CurveDegree("id");
             return degree ? std::to_string(*degree) : "nothing";
@@ -191,6 +195,8 @@ TEST(HostScriptTest, AnswersAreReadByTheirOperationsRule) {
         {"null: nothing created", "LastCreatedObjects", HostValue::Null(), "nothing"},
         {"empty list of created ids", "LastCreatedObjects", HostValue::Array({}), ""},
 
+        {"redraw was on", "EnableRedraw", HostValue::Bool(true), "was on"},
+        {"number for the redraw state", "EnableRedraw", HostValue::Int16(-1), "nothing"},
         {"degree", "CurveDegree", HostValue::Int16(3), "3"},
         {"null for a degree", "CurveDegree", HostValue::Null(), "nothing"},
         {"tolerance", "UnitAbsoluteTolerance", HostValue::Double(0.001), "0.001000"},
