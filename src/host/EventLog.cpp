@@ -47,12 +47,19 @@ void EventLog::WriteCall(std::string_view operation,
 }
 
 std::string EventLog::ValueText(const common::HostValue& value) {
-    if (value.kind != common::HostValue::Kind::String || value.text.size() <= 2 * kLoggedTextEnds) {
-        return value.Describe();
+    if (value.kind == common::HostValue::Kind::String && value.text.size() > 2 * kLoggedTextEnds) {
+        const std::string& text = value.text;
+        return "S:\"" + text.substr(0, kLoggedTextEnds) + "..." + text.substr(text.size() - kLoggedTextEnds) + "\" (" +
+               std::to_string(text.size()) + " characters)";
     }
-    const std::string& text = value.text;
-    return "S:\"" + text.substr(0, kLoggedTextEnds) + "..." + text.substr(text.size() - kLoggedTextEnds) + "\" (" +
-           std::to_string(text.size()) + " characters)";
+    std::string text = value.Describe();
+    // An array of a whole document's ids or points is shortened the same way.
+    if (text.size() > 2 * kLoggedTextEnds) {
+        const std::size_t total = text.size();
+        text = text.substr(0, kLoggedTextEnds) + "..." + text.substr(total - kLoggedTextEnds) + " (" +
+               std::to_string(total) + " characters)";
+    }
+    return text;
 }
 
 }  // namespace host

@@ -45,7 +45,8 @@ class EventLog {
                    std::uint64_t durationMs);
 
     // A value as the log writes it: HostValue::Describe, a text longer than 2 * kLoggedTextEnds
-    // shortened to S:"<first 100>...<last 100>" (N characters).
+    // shortened to S:"<first 100>...<last 100>" (N characters); any other value whose description
+    // is that long (an array of a document's ids) to the description's ends and its length.
     static std::string ValueText(const common::HostValue& value);
 
   private:
