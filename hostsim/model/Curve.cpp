@@ -45,7 +45,7 @@ std::optional<Curve> Curve::MakePolyline(std::vector<Vec3> points) {
     return Curve(Shape::Polyline, std::move(points), std::move(knots));
 }
 
-std::optional<Curve> Curve::MakeInterpolated(std::vector<Vec3> points) {
+std::optional<Curve> Curve::MakeInterpolated(std::vector<Vec3> points, KnotStyle knotStyle, int degree) {
     points = WithoutConsecutiveDuplicates(std::move(points));
     if (points.size() < 2) {
         return std::nullopt;
@@ -53,14 +53,30 @@ std::optional<Curve> Curve::MakeInterpolated(std::vector<Vec3> points) {
     std::vector<double> knots(points.size());
     knots[0] = 0.0;
     for (std::size_t i = 1; i < points.size(); ++i) {
-        knots[i] = knots[i - 1] + Distance(points[i - 1], points[i]);
+        const double chord = Distance(points[i - 1], points[i]);
+        const double spacing = knotStyle == KnotStyle::Uniform     ? 1.0
+                               : knotStyle == KnotStyle::SqrtChord ? std::sqrt(chord)
+                                                                   : chord;
+        knots[i] = knots[i - 1] + spacing;
     }
     if (!std::isfinite(knots.back())) {
         return std::nullopt;
     }
     Curve curve(Shape::Interpolated, std::move(points), std::move(knots));
+    curve.degree_ = degree;
     curve.SolveSecondDerivatives();
     return curve;
+}
+
+std::optional<Curve> Curve::MakeThrough(std::vector<Vec3> points, const InterpolationOptions& options) {
+    points = WithoutConsecutiveDuplicates(std::move(points));
+    if (options.closed && points.size() >= 2) {
+        points.push_back(points.front());
+    }
+    if (options.degree == 1) {
+        return MakePolyline(std::move(points));
+    }
+    return MakeInterpolated(std::move(points), options.knots, options.degree);
 }
 
 // Natural cubic spline: for each interior knot i,

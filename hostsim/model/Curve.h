@@ -8,6 +8,19 @@
 
 namespace hostsim {
 
+// How an interpolated curve's knots are spaced (InterpCrv's option Knots): 1 apart, by the
+// chord between consecutive points, or by that chord's square root.
+enum class KnotStyle { Uniform, Chord, SqrtChord };
+
+// The options InterpCrv remembers between runs, as a user may have left them: Degree (1 draws a
+// polyline through the points), Knots, and PersistentClose (the curve closes back to its first
+// point). The host's defaults: 3, Chord, No.
+struct InterpolationOptions {
+    int degree = 3;
+    KnotStyle knots = KnotStyle::Chord;
+    bool closed = false;
+};
+
 // A curve of the document: a polyline (a line being a polyline of two vertices) or a cubic
 // curve interpolated through points. Vertex or through-point i sits at parameter knot i:
 //   - line: knots 0 and its length (the host's line curves run over [0, length]);
@@ -23,8 +36,14 @@ class Curve {
     // Each returns nothing when fewer than two distinct consecutive points remain.
     static std::optional<Curve> MakeLine(Vec3 start, Vec3 end);
     static std::optional<Curve> MakePolyline(std::vector<Vec3> points);
-    // Linear in the number of points (tridiagonal solve).
-    static std::optional<Curve> MakeInterpolated(std::vector<Vec3> points);
+    // Linear in the number of points (tridiagonal solve). Any `degree` is kept as the curve's
+    // degree; the shape is the natural cubic spline over knots spaced as `knots` says.
+    static std::optional<Curve> MakeInterpolated(std::vector<Vec3> points,
+                                                 KnotStyle knots = KnotStyle::Chord,
+                                                 int degree = 3);
+    // The curve InterpCrv draws through `points` with `options`: degree 1 a polyline, any other
+    // an interpolated curve; closed, the first point is appended after the last.
+    static std::optional<Curve> MakeThrough(std::vector<Vec3> points, const InterpolationOptions& options);
 
     Shape GetShape() const { return shape_; }
     // The vertices (line, polyline) or through-points (interpolated curve).
@@ -32,6 +51,8 @@ class Curve {
     double DomainStart() const { return knots_.front(); }
     double DomainEnd() const { return knots_.back(); }
     bool IsClosed() const;
+    // 1 for lines and polylines; an interpolated curve's as it was made (3 unless asked).
+    int Degree() const { return degree_; }
 
     // Number of pieces (points - 1); piece i spans knots i to i + 1 and is straight unless
     // the curve is interpolated.
@@ -64,6 +85,7 @@ class Curve {
     Vec3 DerivativeInPiece(std::size_t i, double t) const;
 
     Shape shape_;
+    int degree_ = 1;
     std::vector<Vec3> points_;
     std::vector<double> knots_;
     std::vector<Vec3> second_;                 // second derivatives at the knots (interpolated curves)

@@ -44,6 +44,26 @@ Value CurveOperations::IsCurveInPlane(ScriptApi& api, const std::vector<Value>& 
         LiesInPlane(curve->ShapeSamples(), plane->origin, plane->xAxis, plane->yAxis, api.Doc().Tolerance()));
 }
 
+Value CurveOperations::IsCurveClosed(ScriptApi& api, const std::vector<Value>& args) {
+    const Curve* curve = FindCurve(api.Doc(), Arg(args, 0));
+    return curve ? Value::Bool(curve->IsClosed()) : Value::Null();
+}
+
+Value CurveOperations::CurveStartPoint(ScriptApi& api, const std::vector<Value>& args) {
+    const Curve* curve = FindCurve(api.Doc(), Arg(args, 0));
+    return curve ? PointValue(curve->PointAt(curve->DomainStart())) : Value::Null();
+}
+
+Value CurveOperations::CurveEndPoint(ScriptApi& api, const std::vector<Value>& args) {
+    const Curve* curve = FindCurve(api.Doc(), Arg(args, 0));
+    return curve ? PointValue(curve->PointAt(curve->DomainEnd())) : Value::Null();
+}
+
+Value CurveOperations::CurveDegree(ScriptApi& api, const std::vector<Value>& args) {
+    const Curve* curve = FindCurve(api.Doc(), Arg(args, 0));
+    return curve ? Value::Int32(curve->Degree()) : Value::Null();
+}
+
 Value CurveOperations::DivideCurve(ScriptApi& api, const std::vector<Value>& args) {
     const Curve* curve = FindCurve(api.Doc(), Arg(args, 0));
     const std::optional<double> count = ArgNumber(Arg(args, 1));

@@ -239,6 +239,7 @@ void Document::Clear() {
     indexUsed_ = 0;
     redrawEnabled_ = true;
     tolerance_ = kAbsoluteTolerance;
+    unitSystem_ = kMillimeters;
     layers_.clear();
 }
 

@@ -88,6 +88,11 @@ class Document {
     double Tolerance() const { return tolerance_; }
     void SetTolerance(double tolerance) { tolerance_ = tolerance; }
 
+    // The document's unit system, in the host's codes (2 millimeters, the default, 8 inches ...).
+    static constexpr int kMillimeters = 2;
+    int UnitSystem() const { return unitSystem_; }
+    void SetUnitSystem(int system) { unitSystem_ = system; }
+
     bool RedrawEnabled() const { return redrawEnabled_; }
     void SetRedrawEnabled(bool enabled) { redrawEnabled_ = enabled; }
 
@@ -126,6 +131,7 @@ class Document {
     std::size_t indexUsed_ = 0;
     bool redrawEnabled_ = true;
     double tolerance_ = kAbsoluteTolerance;
+    int unitSystem_ = kMillimeters;
     std::map<std::string, LayerState> layers_;
 };
 

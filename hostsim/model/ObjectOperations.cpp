@@ -1,5 +1,6 @@
 #include "hostsim/model/ObjectOperations.h"
 
+#include <cmath>
 #include <optional>
 #include <string>
 
@@ -104,6 +105,34 @@ Value ObjectOperations::EnableRedraw(ScriptApi& api, const std::vector<Value>& a
     const bool previous = api.Doc().RedrawEnabled();
     api.Doc().SetRedrawEnabled(*enable);
     return Value::Bool(previous);
+}
+
+Value ObjectOperations::UnitAbsoluteTolerance(ScriptApi& api, const std::vector<Value>& args) {
+    const double previous = api.Doc().Tolerance();
+    if (Arg(args, 0).IsEmpty()) {
+        return Value::Double(previous);
+    }
+    const std::optional<double> tolerance = ArgNumber(Arg(args, 0));
+    if (!tolerance || !(*tolerance > 0.0) || !std::isfinite(*tolerance)) {
+        return Value::Null();
+    }
+    api.Doc().SetTolerance(*tolerance);
+    return Value::Double(previous);
+}
+
+Value ObjectOperations::UnitSystem(ScriptApi& api, const std::vector<Value>& args) {
+    // The host's unit systems run from 0 (none) to 25 (parsecs).
+    constexpr double kLastUnitSystem = 25;
+    const int previous = api.Doc().UnitSystem();
+    if (Arg(args, 0).IsEmpty()) {
+        return Value::Int32(previous);
+    }
+    const std::optional<double> system = ArgNumber(Arg(args, 0));
+    if (!system || *system < 0 || *system > kLastUnitSystem || std::trunc(*system) != *system) {
+        return Value::Null();
+    }
+    api.Doc().SetUnitSystem(static_cast<int>(*system));
+    return Value::Int32(previous);
 }
 
 }  // namespace hostsim

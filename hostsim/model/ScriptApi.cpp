@@ -80,6 +80,10 @@ const std::vector<Operation>& ScriptApi::Operations() {
         {"IsCurve", 1, 2, O::IsCurve, kNo},
         {"IsCurvePlanar", 1, 2, C::IsCurvePlanar, kNo},
         {"IsCurveInPlane", 1, 2, C::IsCurveInPlane, kNo},
+        {"IsCurveClosed", 1, 2, C::IsCurveClosed, kNo},
+        {"CurveStartPoint", 1, 2, C::CurveStartPoint, kNo},
+        {"CurveEndPoint", 1, 2, C::CurveEndPoint, kNo},
+        {"CurveDegree", 1, 2, C::CurveDegree, kNo},
         {"PointCoordinates", 1, 2, O::PointCoordinates, DocumentChange::WithSecondArgument},
         {"AddLine", 2, 2, O::AddLine, kYes},
         {"AddPoint", 1, 1, O::AddPoint, kYes},
@@ -90,6 +94,8 @@ const std::vector<Operation>& ScriptApi::Operations() {
         {"UnselectObject", 1, 1, O::UnselectObject, kYes},
         {"UnselectAllObjects", 0, 0, O::UnselectAllObjects, kYes},
         {"EnableRedraw", 0, 1, O::EnableRedraw, kYes},
+        {"UnitAbsoluteTolerance", 0, 2, O::UnitAbsoluteTolerance, kNo},
+        {"UnitSystem", 0, 3, O::UnitSystem, kNo},
         {"Command", 1, 2, [](ScriptApi& api, const std::vector<Value>& args) { return api.RunCommand(args); }, kYes},
         {"LastCommandResult", 0, 0,
          [](ScriptApi& api, const std::vector<Value>&) {
@@ -323,7 +329,7 @@ Value ScriptApi::RunCommand(const std::vector<Value>& args) {
         return Value::Bool(false);
     }
     lastCommandPoints_ = reading.points;
-    std::optional<Curve> curve = Curve::MakeInterpolated(std::move(reading.points));
+    std::optional<Curve> curve = Curve::MakeThrough(std::move(reading.points), interpCrv_);
     if (!curve) {
         // Fewer than two distinct points: the command ends without a curve.
         lastCommandResult_ = CommandResult::Failure;

@@ -14,6 +14,7 @@
 #include "hostsim/model/CallLog.h"
 #include "hostsim/model/CommandParser.h"
 #include "hostsim/model/ConstructionPlane.h"
+#include "hostsim/model/Curve.h"
 #include "hostsim/model/Value.h"
 #include "hostsim/model/Vec3.h"
 
@@ -143,6 +144,8 @@ class ScriptApi {
     // is the caller's error.
     const std::string& Language() const { return language_; }
     void SetLanguage(std::string code) { language_ = std::move(code); }
+    // The options InterpCrv remembers (control line "interpcrv"): Command draws its curve with them.
+    const InterpolationOptions& InterpCrvOptions() const { return interpCrv_; }
 
     // Asked by the application object once per GetScriptObject call: true while the injected
     // "fail the first K calls" fault still has calls to fail (each call uses up one).
@@ -211,6 +214,7 @@ class ScriptApi {
     std::function<void(std::optional<DialogKind>)> dialogHandler_;
     ViewKind activeView_ = ViewKind::Top;
     std::string language_ = "en";
+    InterpolationOptions interpCrv_;
     PickProvider* pickProvider_ = nullptr;
     std::int32_t windowHandle_ = 0;
     std::function<void()> exitHandler_;

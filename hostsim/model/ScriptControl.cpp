@@ -1,5 +1,6 @@
 // Control lines of the simulated host: how tests and the command line script picks, faults
 // and the document. The format is described in README.md.
+#include <algorithm>
 #include <charconv>
 #include <span>
 #include <stdexcept>
@@ -117,6 +118,7 @@ struct ScriptApi::ControlLines {
     static std::string Command(ScriptApi& api, std::string_view rest);
     static std::string Dialog(ScriptApi& api, std::string_view rest);
     static std::string Unknown(ScriptApi& api, std::string_view rest);
+    static std::string InterpCrv(ScriptApi& api, std::string_view rest);
 };
 
 std::string ScriptApi::Control(const std::string& line) {
@@ -138,6 +140,7 @@ std::string ScriptApi::Control(const std::string& line) {
         {"command", L::Command},
         {"dialog", L::Dialog},
         {"unknown", L::Unknown},
+        {"interpcrv", L::InterpCrv},
     };
     std::string_view rest = line;
     const std::size_t hash = rest.find('#');
@@ -445,6 +448,45 @@ std::string ScriptApi::ControlLines::Unknown(ScriptApi& api, std::string_view re
         Fail("unknown takes operation names or clear");
     }
     api.unknownOperations_.insert(names.begin(), names.end());
+    return "ok";
+}
+
+std::string ScriptApi::ControlLines::InterpCrv(ScriptApi& api, std::string_view rest) {
+    static constexpr const char* kKnotWords[] = {"Uniform", "Chord", "SqrtChord"};
+    InterpolationOptions options = api.interpCrv_;
+    bool any = false;
+    for (std::string_view word = NextWord(rest); !word.empty(); word = NextWord(rest)) {
+        any = true;
+        const std::size_t equals = word.find('=');
+        const std::string_view name = word.substr(0, equals);
+        const std::string_view value = equals == std::string_view::npos ? std::string_view() : word.substr(equals + 1);
+        if (EqualsIgnoringCase(name, "Degree")) {
+            // InterpCrv takes degrees 1 to 11.
+            const std::uint32_t degree = CountWord(value, 1);
+            if (degree > 11) {
+                Fail("interpcrv Degree runs from 1 to 11");
+            }
+            options.degree = static_cast<int>(degree);
+        } else if (EqualsIgnoringCase(name, "Knots")) {
+            const auto found = std::find_if(std::begin(kKnotWords), std::end(kKnotWords),
+                                            [&](const char* knots) { return EqualsIgnoringCase(value, knots); });
+            if (found == std::end(kKnotWords)) {
+                Fail("interpcrv Knots is Uniform, Chord or SqrtChord");
+            }
+            options.knots = static_cast<KnotStyle>(found - std::begin(kKnotWords));
+        } else if (EqualsIgnoringCase(name, "PersistentClose") &&
+                   (EqualsIgnoringCase(value, "Yes") || EqualsIgnoringCase(value, "No"))) {
+            options.closed = EqualsIgnoringCase(value, "Yes");
+        } else {
+            Fail("interpcrv takes Degree=<n>, Knots=<style> and PersistentClose=Yes|No, not \"" + std::string(word) +
+                 "\"");
+        }
+    }
+    if (!any) {
+        return "Degree=" + std::to_string(options.degree) + " Knots=" + kKnotWords[static_cast<int>(options.knots)] +
+               " PersistentClose=" + (options.closed ? "Yes" : "No");
+    }
+    api.interpCrv_ = options;
     return "ok";
 }
 

@@ -46,6 +46,8 @@ ServerOptions ParseServerOptions(const std::vector<std::wstring>& args) {
             options.controlLines.push_back("command start " + WideToUtf8(value()));
         } else if (arg == L"--unknown") {
             options.controlLines.push_back("unknown " + WideToUtf8(value()));
+        } else if (arg == L"--interpcrv") {
+            options.controlLines.push_back("interpcrv " + WideToUtf8(value()));
         } else if (arg == L"--dialog") {
             const std::wstring& kind = value();
             if (SameName(kind, L"busy")) {

@@ -46,8 +46,9 @@ class OptionsError : public std::runtime_error {
 // kept), --busy MILLISECONDS (the control line "busy for MILLISECONDS"), --null-window-handle,
 // --no-class-objects, --log FILE, --viewport NAME (Top, Front, Right, Perspective), --language
 // CODE ("de", "en-US"), --command NAME (the control line "command start NAME"), --unknown OP
-// (repeatable; the control line "unknown OP"), --dialog busy|runs. Throws OptionsError for an
-// unknown switch, a missing value or a viewport, language or dialog kind it cannot read.
+// (repeatable; the control line "unknown OP"), --interpcrv OPTIONS (the control line "interpcrv
+// OPTIONS": InterpCrv's remembered options, "Degree=1 PersistentClose=Yes"), --dialog busy|runs. Throws OptionsError
+// for an unknown switch, a missing value or a viewport, language or dialog kind it cannot read.
 ServerOptions ParseServerOptions(const std::vector<std::wstring>& args);
 
 // The arguments of this process's command line after the program name.

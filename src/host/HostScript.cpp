@@ -56,6 +56,12 @@ constexpr const char* kOperationNames[] = {
     "IsCurve",
     "IsCurvePlanar",
     "IsCurveInPlane",
+    "IsCurveClosed",
+    "CurveStartPoint",
+    "CurveEndPoint",
+    "CurveDegree",
+    "UnitAbsoluteTolerance",
+    "UnitSystem",
     "PointCoordinates",
     "AddLine",
     "AddPoint",
@@ -202,6 +208,34 @@ bool HostScript::IsCurveInPlane(const std::string& id, const PlaneArgument& plan
     return ReadBool(Call("IsCurveInPlane", Args(Text(id), PlaneValue(plane))));
 }
 
+bool HostScript::IsCurveClosed(const std::string& id) {
+    return ReadBool(Call("IsCurveClosed", Args(Text(id))));
+}
+
+std::optional<common::HostPoint> HostScript::CurveStartPoint(const std::string& id) {
+    return ReadPoint(Call("CurveStartPoint", Args(Text(id))));
+}
+
+std::optional<common::HostPoint> HostScript::CurveEndPoint(const std::string& id) {
+    return ReadPoint(Call("CurveEndPoint", Args(Text(id))));
+}
+
+std::optional<std::int32_t> HostScript::CurveDegree(const std::string& id) {
+    return ReadWholeNumber(Call("CurveDegree", Args(Text(id))));
+}
+
+std::optional<double> HostScript::UnitAbsoluteTolerance() {
+    const HostValue answer = Call("UnitAbsoluteTolerance", Args());
+    if (!answer.IsNumber() || !std::isfinite(answer.number)) {
+        return std::nullopt;
+    }
+    return answer.number;
+}
+
+std::optional<std::int32_t> HostScript::UnitSystem() {
+    return ReadWholeNumber(Call("UnitSystem", Args()));
+}
+
 std::optional<common::HostPoint> HostScript::PointCoordinates(const std::string& id) {
     return ReadPoint(Call("PointCoordinates", Args(Text(id))));
 }
@@ -251,8 +285,12 @@ void HostScript::UnselectAllObjects() {
     (void)Call("UnselectAllObjects", Args());
 }
 
-void HostScript::EnableRedraw(bool enable) {
-    (void)Call("EnableRedraw", Args(HostValue::Bool(enable)));
+std::optional<bool> HostScript::EnableRedraw(bool enable) {
+    const HostValue answer = Call("EnableRedraw", Args(HostValue::Bool(enable)));
+    if (answer.kind != HostValue::Kind::Bool) {
+        return std::nullopt;
+    }
+    return answer.boolean;
 }
 
 bool HostScript::Command(std::string commandText) {

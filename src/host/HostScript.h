@@ -46,6 +46,19 @@ class HostScript {
     bool IsCurvePlanar(const std::string& id);
     bool IsCurveInPlane(const std::string& id, const PlaneArgument& plane);
 
+    // Whether the curve is closed (false also for an id that names no curve).
+    bool IsCurveClosed(const std::string& id);
+    // The curve's start (end) point in world coordinates, or nothing when the answer is not three numbers.
+    std::optional<common::HostPoint> CurveStartPoint(const std::string& id);
+    std::optional<common::HostPoint> CurveEndPoint(const std::string& id);
+    // The curve's degree, or nothing when the answer is no whole number.
+    std::optional<std::int32_t> CurveDegree(const std::string& id);
+    // The document's absolute tolerance in its units, or nothing when the answer is no finite number.
+    std::optional<double> UnitAbsoluteTolerance();
+    // The document's unit system in the host's codes (2 millimeters, 8 inches ...), or nothing when
+    // the answer is no whole number.
+    std::optional<std::int32_t> UnitSystem();
+
     // The point object's coordinates, or nothing when the answer is not three numbers.
     std::optional<common::HostPoint> PointCoordinates(const std::string& id);
 
@@ -65,7 +78,9 @@ class HostScript {
     void SelectObject(const std::string& id);
     void UnselectObject(const std::string& id);
     void UnselectAllObjects();
-    void EnableRedraw(bool enable);
+    // Switches the host's redraw on or off; returns the state before, or nothing when the answer is
+    // no Bool.
+    std::optional<bool> EnableRedraw(bool enable);
     // Runs `commandText` in the host with the echo argument 0; returns when the command has ended.
     // True only when the host answers Boolean true, its word for success; false, Null, Empty or
     // any other value means the command did not do its work.

@@ -2,6 +2,8 @@
 // generate, and compare every curve the host drew with the tool's own generator.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -342,6 +344,43 @@ TEST_F(GenerationE2ETest, StepThatReadsAsZeroIsRefusedWithAMessage) {
         const std::vector<std::string> ops = Operations();
         EXPECT_EQ(std::count(ops.begin(), ops.end(), "Command"), 0);
         EXPECT_EQ(std::count(ops.begin(), ops.end(), "AddLine"), std::count(ops.begin(), ops.end(), "DeleteObject"));
+    }
+}
+
+// With --log the tool writes one line per host call, in the order the host took them, each
+// command text shortened to its ends and its length.
+TEST_F(GenerationE2ETest, LogHasOneLinePerHostCallInOrder) {
+    const std::filesystem::path logPath = std::filesystem::path(WindowsPath(BuildPaths().workDir)) / "generation.log";
+    std::filesystem::remove(logPath);
+    HostOptions options = WithScene("points.scene");
+    options.toolArguments = {L"--log", logPath.wstring()};
+    Start(options);
+    PrepareInputs();
+    const std::vector<LoggedCall> calls = GenerateAndCheck("1", 1, true);
+
+    std::vector<std::string> loggedOperations;
+    std::vector<std::string> commandLines;
+    std::ifstream log(logPath);
+    for (std::string line; std::getline(log, line);) {
+        const std::size_t call = line.find(" ms  call ");
+        if (call != std::string::npos) {
+            const std::size_t name = call + 10;
+            loggedOperations.push_back(line.substr(name, line.find('(', name) - name));
+            if (loggedOperations.back() == "Command") {
+                commandLines.push_back(line);
+            }
+        }
+    }
+    ASSERT_GE(loggedOperations.size(), calls.size());
+    const std::vector<std::string> generation(loggedOperations.end() - static_cast<std::ptrdiff_t>(calls.size()),
+                                              loggedOperations.end());
+    EXPECT_EQ(Joined(generation), Joined(OperationsOf(calls)));
+    ASSERT_EQ(commandLines.size(), 3u);
+    for (const std::string& line : commandLines) {
+        EXPECT_NE(line.find("(S:\"-_InterpCrv w"), std::string::npos) << line;
+        EXPECT_NE(line.find(" _Enter\" ("), std::string::npos) << line;
+        EXPECT_NE(line.find(" characters), I4:0) -> Bool:true ("), std::string::npos) << line;
+        EXPECT_LT(line.size(), 400u) << line;
     }
 }
 

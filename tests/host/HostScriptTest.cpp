@@ -93,6 +93,18 @@ std::string ReadAnswer(HostScript& script, const std::string& operation) {
         if (operation == "LastCreatedObjects") {
             return Text(script.LastCreatedObjects());
         }
+        if (operation == "EnableRedraw") {
+            const std::optional<bool> previous = script.EnableRedraw(false);
+            return previous ? (*previous ? "was on" : "was off") : "nothing";
+        }
+        if (operation == "CurveDegree") {
+            const std::optional<std::int32_t> degree = script.CurveDegree("id");
+            return degree ? std::to_string(*degree) : "nothing";
+        }
+        if (operation == "UnitAbsoluteTolerance") {
+            const std::optional<double> tolerance = script.UnitAbsoluteTolerance();
+            return tolerance ? std::to_string(*tolerance) : "nothing";
+        }
     } catch (const HostError& error) {
         return error.GetCause() == HostError::Cause::NotAttached ? "not attached " + error.Operation()
                                                                  : "error " + error.Operation();
@@ -182,6 +194,15 @@ TEST(HostScriptTest, AnswersAreReadByTheirOperationsRule) {
         {"created ids", "LastCreatedObjects", HostValue::Array({HostValue::String("K1")}), "K1"},
         {"null: nothing created", "LastCreatedObjects", HostValue::Null(), "nothing"},
         {"empty list of created ids", "LastCreatedObjects", HostValue::Array({}), ""},
+
+        {"redraw was on", "EnableRedraw", HostValue::Bool(true), "was on"},
+        {"number for the redraw state", "EnableRedraw", HostValue::Int16(-1), "nothing"},
+        {"degree", "CurveDegree", HostValue::Int16(3), "3"},
+        {"null for a degree", "CurveDegree", HostValue::Null(), "nothing"},
+        {"tolerance", "UnitAbsoluteTolerance", HostValue::Double(0.001), "0.001000"},
+        {"infinite tolerance", "UnitAbsoluteTolerance", HostValue::Double(std::numeric_limits<double>::infinity()),
+         "nothing"},
+        {"text for a tolerance", "UnitAbsoluteTolerance", HostValue::String("0.01"), "nothing"},
 
         {"host error", "DeleteObject", HostValue::Null(), "error DeleteObject", Host::Raises},
         {"no script object", "DeleteObject", HostValue::Null(), "not attached DeleteObject", Host::Absent},

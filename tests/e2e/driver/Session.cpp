@@ -173,7 +173,7 @@ void HostRun::Stop() {
 
 Session::Session(const E2ePaths& paths, const HostOptions& options) : paths_(paths), host_(paths, options) {
     const fs::path work = PathOf(paths.workDir);
-    tool_ = ChildProcess::Start(PathOf(paths.curtateExe).wstring(), {}, work.wstring());
+    tool_ = ChildProcess::Start(PathOf(paths.curtateExe).wstring(), options.toolArguments, work.wstring());
     HWND panel = nullptr;
     WaitUntil(
         [&] {

@@ -277,6 +277,47 @@ TEST_F(ScriptControlTest, UnknownLineMakesOperationsUnknown) {
     EXPECT_EQ(Call("InCommand"), Value::Int32(0));
 }
 
+// InterpCrv's remembered options shape the curve the next Command draws, as a user who changed
+// them in the host would find: degree 1 a polyline through the points, PersistentClose a curve
+// closed back to its first point; the end points and degree read back by the script operations.
+TEST_F(ScriptControlTest, InterpCrvOptionsShapeTheCurveCommandDraws) {
+    const std::string text = "-_InterpCrv w0,0,0 w1,2,0 w4,1,5E-15 _Enter";
+    EXPECT_EQ(api.Control("interpcrv"), "Degree=3 Knots=Chord PersistentClose=No");
+    ASSERT_EQ(Call("Command", {Value::String(text)}), Value::Bool(true));
+    const Value cubic = Call("LastCreatedObjects").Elements()[0];
+    EXPECT_EQ(Call("CurveDegree", {cubic}), Value::Int32(3));
+    EXPECT_EQ(Call("IsCurveClosed", {cubic}), Value::Bool(false));
+    EXPECT_EQ(Call("CurveStartPoint", {cubic}), Value::Point(0, 0, 0));
+    EXPECT_EQ(Call("CurveEndPoint", {cubic}), Value::Point(4, 1, 5E-15));
+
+    EXPECT_EQ(api.Control("interpcrv degree=1 knots=uniform persistentclose=yes"), "ok");
+    EXPECT_EQ(api.Control("interpcrv"), "Degree=1 Knots=Uniform PersistentClose=Yes");
+    ASSERT_EQ(Call("Command", {Value::String(text)}), Value::Bool(true));
+    const Value closedPolyline = Call("LastCreatedObjects").Elements()[0];
+    EXPECT_EQ(Call("CurveDegree", {closedPolyline}), Value::Int32(1));
+    EXPECT_EQ(Call("IsCurveClosed", {closedPolyline}), Value::Bool(true));
+    EXPECT_EQ(Call("CurveEndPoint", {closedPolyline}), Value::Point(0, 0, 0));
+    EXPECT_EQ(api.Doc().Find(closedPolyline.AsString())->curve->GetShape(), Curve::Shape::Polyline);
+
+    EXPECT_EQ(api.Control("interpcrv Degree=5 PersistentClose=No Knots=SqrtChord"), "ok");
+    ASSERT_EQ(Call("Command", {Value::String(text)}), Value::Bool(true));
+    EXPECT_EQ(Call("CurveDegree", {Call("LastCreatedObjects").Elements()[0]}), Value::Int32(5));
+    EXPECT_EQ(Call("CurveDegree", {Value::String("not an id")}), Value::Null());
+}
+
+// The document's units are read and set as the host's UnitAbsoluteTolerance and UnitSystem are.
+TEST_F(ScriptControlTest, UnitOperationsReadAndSetTheDocumentsUnits) {
+    EXPECT_EQ(Call("UnitAbsoluteTolerance"), Value::Double(0.01));
+    EXPECT_EQ(Call("UnitAbsoluteTolerance", {Value::Double(0.001)}), Value::Double(0.01));
+    EXPECT_EQ(Call("UnitAbsoluteTolerance"), Value::Double(0.001));
+    EXPECT_EQ(Call("UnitAbsoluteTolerance", {Value::Int32(0)}), Value::Null());
+    EXPECT_EQ(Call("UnitSystem"), Value::Int32(2));
+    EXPECT_EQ(Call("UnitSystem", {Value::Int32(8)}), Value::Int32(2));
+    EXPECT_EQ(Call("UnitSystem"), Value::Int32(8));
+    EXPECT_EQ(Call("UnitSystem", {Value::Int32(26)}), Value::Null());
+    EXPECT_EQ(Call("UnitSystem", {Value::Double(2.5)}), Value::Null());
+}
+
 // The active viewport and the language are set (and read back) by control lines; "spot" asks
 // the window where a click would land on an object.
 TEST_F(ScriptControlTest, ViewLanguageAndSpotLines) {
@@ -345,6 +386,11 @@ TEST_F(ScriptControlTest, MalformedControlLinesRaise) {
         "dialog close",
         "unknown",
         "unknown NoSuchOp",
+        "interpcrv Degree=0",
+        "interpcrv Degree=12",
+        "interpcrv Knots=Cubic",
+        "interpcrv PersistentClose=Maybe",
+        "interpcrv Closed=Yes",
     };
     for (const char* line : kLines) {
         SCOPED_TRACE(line);

@@ -19,9 +19,11 @@ TEST(ServerOptionsTest, ReadsEverySwitch) {
     EXPECT_EQ(options.language, "de");
     // The switches that stand for control lines add them in order.
     const ServerOptions host = ParseServerOptions({L"--command", L"Rotate", L"--unknown", L"InCommand", L"--busy",
-                                                   L"500", L"--unknown", L"LastCreatedObjects", L"--dialog", L"Runs"});
-    EXPECT_EQ(host.controlLines, (std::vector<std::string>{"command start Rotate", "unknown InCommand", "busy for 500",
-                                                           "unknown LastCreatedObjects"}));
+                                                   L"500", L"--unknown", L"LastCreatedObjects", L"--dialog", L"Runs",
+                                                   L"--interpcrv", L"Degree=1 PersistentClose=Yes"});
+    EXPECT_EQ(host.controlLines,
+              (std::vector<std::string>{"command start Rotate", "unknown InCommand", "busy for 500",
+                                        "unknown LastCreatedObjects", "interpcrv Degree=1 PersistentClose=Yes"}));
     EXPECT_EQ(host.dialog, DialogKind::Runs);
     const ServerOptions defaults = ParseServerOptions({});
     EXPECT_EQ(defaults.activeView, ViewKind::Top);
