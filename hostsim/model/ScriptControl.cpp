@@ -452,7 +452,7 @@ std::string ScriptApi::ControlLines::Unknown(ScriptApi& api, std::string_view re
 }
 
 std::string ScriptApi::ControlLines::InterpCrv(ScriptApi& api, std::string_view rest) {
-    static constexpr const char* kKnotWords[] = {"Uniform", "Chord", "SqrtChord"};
+    static constexpr const char* kKnotWords[] = {"Uniform", "Chord", "SqrtChrd"};
     InterpolationOptions options = api.interpCrv_;
     bool any = false;
     for (std::string_view word = NextWord(rest); !word.empty(); word = NextWord(rest)) {
@@ -471,7 +471,7 @@ std::string ScriptApi::ControlLines::InterpCrv(ScriptApi& api, std::string_view 
             const auto found = std::find_if(std::begin(kKnotWords), std::end(kKnotWords),
                                             [&](const char* knots) { return EqualsIgnoringCase(value, knots); });
             if (found == std::end(kKnotWords)) {
-                Fail("interpcrv Knots is Uniform, Chord or SqrtChord");
+                Fail("interpcrv Knots is Uniform, Chord or SqrtChrd");
             }
             options.knots = static_cast<KnotStyle>(found - std::begin(kKnotWords));
         } else if (EqualsIgnoringCase(name, "PersistentClose") &&

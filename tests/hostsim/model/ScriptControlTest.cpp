@@ -299,7 +299,7 @@ TEST_F(ScriptControlTest, InterpCrvOptionsShapeTheCurveCommandDraws) {
     EXPECT_EQ(Call("CurveEndPoint", {closedPolyline}), Value::Point(0, 0, 0));
     EXPECT_EQ(api.Doc().Find(closedPolyline.AsString())->curve->GetShape(), Curve::Shape::Polyline);
 
-    EXPECT_EQ(api.Control("interpcrv Degree=5 PersistentClose=No Knots=SqrtChord"), "ok");
+    EXPECT_EQ(api.Control("interpcrv Degree=5 PersistentClose=No Knots=SqrtChrd"), "ok");
     ASSERT_EQ(Call("Command", {Value::String(text)}), Value::Bool(true));
     EXPECT_EQ(Call("CurveDegree", {Call("LastCreatedObjects").Elements()[0]}), Value::Int32(5));
     EXPECT_EQ(Call("CurveDegree", {Value::String("not an id")}), Value::Null());
