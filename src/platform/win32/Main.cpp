@@ -1,12 +1,10 @@
 // The program's entry: one user-interface thread in a single-threaded COM apartment,
 // the main panel, its load step and the message loop.
 #include <exception>
-#include <memory>
 
 #include "host/BusyPolicy.h"
 #include "host/HostLink.h"
 #include "host/HostScript.h"
-#include "host/PatientDispatcher.h"
 #include "host/Startup.h"
 #include "platform/win32/app/BusyWait.h"
 #include "platform/win32/app/StartupPlatform.h"
@@ -42,7 +40,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         win32::ComObjectCreator creator;
         win32::StartupPlatform startupPlatform(form.Hwnd(), creator);
         form.SetLoadStep([&] {
-            if (host::RunStartup(startupPlatform, link) == host::StartupOutcome::EndProgram) {
+            if (host::RunStartup(startupPlatform, link, busyPolicy) == host::StartupOutcome::EndProgram) {
                 form.Destroy();
             }
         });
@@ -52,19 +50,15 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         }
 
         // The command handlers run through the router, on the script object start-up
-        // obtained; without one, every command that needs the host says so.
-        std::unique_ptr<host::PatientDispatcher> patient;
-        if (link.RhinoScript) {
-            patient = std::make_unique<host::PatientDispatcher>(*link.RhinoScript, busyPolicy);
-        }
-        host::HostScript script(patient.get());
+        // obtained (it waits for a busy host); without one, every command that needs the host
+        // says so.
+        host::HostScript script(link.RhinoScript.get());
         ui::EventRouter router(
             script, panel, [&form] { win32::OpenWebPage(form.Hwnd()); }, &busyPolicy);
         form.SetEvents(&router);
         const int exitCode = win32::RunMessageLoop();
         form.SetEvents(nullptr);
         // COM references held for the run are cleared before the apartment ends.
-        patient.reset();
         link.RhinoScript.reset();
         link.HostApp.reset();
         return exitCode;
