@@ -1,6 +1,7 @@
 #include "host/BusyPolicy.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace host {
 
@@ -21,9 +22,9 @@ std::optional<std::uint32_t> BusyPolicy::OnBusy() {
             call.givenUp = true;
             return std::nullopt;
         }
-        if (command.onCleanupWait) {
-            // Taken out first: the step lets the panel repaint, and runs once whatever it does.
-            const std::function<void()> tell = std::exchange(command.onCleanupWait, nullptr);
+        if (command.onCleanupWait != nullptr) {
+            // Forgotten first: it runs once whatever it does.
+            const std::function<void()>& tell = *std::exchange(command.onCleanupWait, nullptr);
             tell();
         }
         return static_cast<std::uint32_t>(std::min<std::uint64_t>(kBusyRetryPauseMs, patienceMs_ - spent));

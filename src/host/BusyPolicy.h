@@ -3,7 +3,6 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
-#include <utility>
 
 namespace host {
 
@@ -52,8 +51,8 @@ class BusyPolicy {
     };
     struct CommandState {
         bool onlyQuestions = false;
-        std::optional<std::uint64_t> cancelledAt;  // when the user chose Cancel
-        std::function<void()> onCleanupWait;       // run once, before the clean-up's first wait
+        std::optional<std::uint64_t> cancelledAt;              // when the user chose Cancel
+        const std::function<void()>* onCleanupWait = nullptr;  // run once, before the clean-up's first wait
     };
 
   public:
@@ -71,15 +70,16 @@ class BusyPolicy {
     // One command of the user's, for as long as it lives on the stack: the user may be asked
     // again, and a Cancel holds for this command only. Restores the enclosing command's state.
     // With `calls` Question every call of the command is a question. `onCleanupWait` (may be
-    // empty) runs once, when a call of the command's clean-up after a Cancel is about to wait.
+    // null; must outlive the scope) runs once, when a call of the command's clean-up after a
+    // Cancel is about to wait.
     class CommandScope {
       public:
         explicit CommandScope(BusyPolicy& policy,
                               CallKind calls = CallKind::Call,
-                              std::function<void()> onCleanupWait = {}) noexcept
+                              const std::function<void()>* onCleanupWait = nullptr) noexcept
             : policy_(policy), previous_(policy.command_) {
             state_.onlyQuestions = calls == CallKind::Question;
-            state_.onCleanupWait = std::move(onCleanupWait);
+            state_.onCleanupWait = onCleanupWait;
             policy.command_ = &state_;
         }
         ~CommandScope() { policy_.command_ = previous_; }

@@ -91,14 +91,15 @@ void EventRouter::OnPanelEvent(PanelControl control, PanelEvent event) {
     // clean-up that waits after the Cancel says so in the status label, which is hidden once
     // the command has ended, as what it said is over.
     bool cleanupWaited = false;
+    const std::function<void()> sayCleanupWaits = [this, &cleanupWaited] {
+        cleanupWaited = true;
+        panel_.SetStatusCaption(kWaitingForHostCaption);
+        panel_.SetStatusColor(common::kStatusRed);
+        panel_.SetStatusVisible(true);
+    };
     std::optional<host::BusyPolicy::CommandScope> busyCommand;
     if (busy_ != nullptr && route.hostUse == HostUse::Command) {
-        busyCommand.emplace(*busy_, host::BusyPolicy::CallKind::Call, [this, &cleanupWaited] {
-            cleanupWaited = true;
-            panel_.SetStatusCaption(kWaitingForHostCaption);
-            panel_.SetStatusColor(common::kStatusRed);
-            panel_.SetStatusVisible(true);
-        });
+        busyCommand.emplace(*busy_, host::BusyPolicy::CallKind::Call, &sayCleanupWaits);
     }
     // Acting inside the user's command would feed it our input (a typed point read by a waiting
     // Move) or be refused half-way; the user finishes it first.

@@ -43,9 +43,9 @@ void E2eScenario::TearDown() {
     apartment_.reset();
 }
 
-Session& E2eScenario::Start(const HostOptions& options) {
+Session& E2eScenario::Start(const HostOptions& options, const std::vector<std::wstring>& toolArguments) {
     session_.reset();
-    session_ = std::make_unique<Session>(BuildPaths(), options);
+    session_ = std::make_unique<Session>(BuildPaths(), options, toolArguments);
     return *session_;
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -45,7 +46,8 @@ TEST(BusyPolicyTest, TheGivenPatienceIsTheWaitAndTheCleanupsBudgetWhichSaysOnceT
     FakeBusyPlatform platform;  // the user answers Cancel
     BusyPolicy policy(platform, 1500);
     int cleanupWaitsTold = 0;
-    const BusyPolicy::CommandScope command(policy, BusyPolicy::CallKind::Call, [&] { ++cleanupWaitsTold; });
+    const std::function<void()> tellCleanupWait = [&] { ++cleanupWaitsTold; };
+    const BusyPolicy::CommandScope command(policy, BusyPolicy::CallKind::Call, &tellCleanupWait);
     {
         const BusyPolicy::CallScope call(policy, BusyPolicy::CallKind::Call);
         EXPECT_EQ(WaitWhileBusy(policy, platform), 15);

@@ -73,7 +73,8 @@ void SetVersionResource(const std::wstring& exe, int major);
 // beside it, and its panel found once start-up has docked it (or left it top-level).
 class Session {
   public:
-    Session(const E2ePaths& paths, const HostOptions& options);
+    // `toolArguments` are passed to curtate.exe on its command line, each quoted as needed.
+    Session(const E2ePaths& paths, const HostOptions& options, const std::vector<std::wstring>& toolArguments = {});
     ~Session();
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
