@@ -220,13 +220,16 @@ class HostFaultsE2ETest : public E2eScenario {
     // Answers the box the fault must have opened (none when `box` is empty) and expects no second
     // one. A <probe> in `box` stands for the id of the one probe line left in the document.
     void ExpectBox(std::string box) {
-        if (const std::size_t probe = box.find("<probe>"); probe != std::string::npos) {
-            const std::vector<const HostObject*> lines = S().Document().OfKind("line");
-            ASSERT_EQ(lines.size(), 2u) << "the scene's line and one probe line";
-            box.replace(probe, 7, lines.back()->id);
-        }
         if (!box.empty()) {
-            EXPECT_EQ(S().AnswerInfoBox(), std::optional<std::string>(box));
+            // The box comes when the command has ended: the document is read after it.
+            const std::optional<std::string> shown = S().AnswerInfoBox();
+            if (const std::size_t probe = box.find("<probe>"); probe != std::string::npos) {
+                const HostDocument document = S().Document();
+                const std::vector<const HostObject*> lines = document.OfKind("line");
+                ASSERT_EQ(lines.size(), 2u) << "the scene's line and one probe line";
+                box.replace(probe, 7, lines.back()->id);
+            }
+            EXPECT_EQ(shown, std::optional<std::string>(box));
         }
         S().WaitIdle();
         EXPECT_FALSE(S().OpenInfoBox().has_value()) << "a box: " << S().OpenInfoBox()->message;
