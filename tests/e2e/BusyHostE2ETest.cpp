@@ -26,8 +26,12 @@ constexpr char kBusyMessage[] =
 constexpr char kRedrawLeftOff[] =
     "redraw switched off (Rhino's views do not update until it is switched on again: run Generate once more).";
 
-// The tool's patience for these scenarios, far below the product's.
-const std::vector<std::wstring> kShortPatience = {L"--busy-patience", L"1500"};
+// The scene with the tool's patience for these scenarios, far below the product's.
+HostOptions WithShortPatience() {
+    HostOptions options = WithScene("points.scene");
+    options.toolArguments = {L"--busy-patience", L"1500"};
+    return options;
+}
 // The box comes after the patience (the product's, should the tool not take the switch).
 constexpr DWORD kBoxWithinMs = host::kBusyPatienceMs + 10000;
 
@@ -46,7 +50,7 @@ TEST_F(BusyHostE2ETest, GenerationWaitsForABusyHostAsksOnceAndCleansUpWithinOneP
         {"Cancel, free for the clean-up: says so and leaves nothing", Answer::Cancel, true},
         {"Cancel, still busy: the clean-up gives up within one patience and names what it left", Answer::Cancel, false},
     };
-    Start(WithScene("points.scene"), kShortPatience);
+    Start(WithShortPatience());
     S().QueuePick(kXyCurveId);
     S().Click(PanelControl::Command6);
     S().QueuePick(kYzCurveId);
@@ -104,7 +108,7 @@ TEST_F(BusyHostE2ETest, GenerationWaitsForABusyHostAsksOnceAndCleansUpWithinOneP
 }
 
 TEST_F(BusyHostE2ETest, PressOnAnIdFieldAgainstABusyHostDoesNothingAtOnce) {
-    Start(WithScene("points.scene"), kShortPatience);
+    Start(WithShortPatience());
     P().SetText(PanelControl::Text5, kLineId);
     ASSERT_EQ(S().Control().Control("busy for 600000"), "ok");
     const ULONGLONG pressedAt = ::GetTickCount64();

@@ -43,9 +43,9 @@ void E2eScenario::TearDown() {
     apartment_.reset();
 }
 
-Session& E2eScenario::Start(const HostOptions& options, const std::vector<std::wstring>& toolArguments) {
+Session& E2eScenario::Start(const HostOptions& options) {
     session_.reset();
-    session_ = std::make_unique<Session>(BuildPaths(), options, toolArguments);
+    session_ = std::make_unique<Session>(BuildPaths(), options);
     return *session_;
 }
 

@@ -35,8 +35,8 @@ class E2eScenario : public ::testing::Test {
     void SetUp() override;
     void TearDown() override;
 
-    // Starts the host with `options` and the tool beside it, with `toolArguments` on its command line.
-    driver::Session& Start(const driver::HostOptions& options, const std::vector<std::wstring>& toolArguments = {});
+    // Starts the host with `options` and the tool beside it.
+    driver::Session& Start(const driver::HostOptions& options);
     driver::Session& S() { return *session_; }
     driver::Panel& P() { return session_->GetPanel(); }
 

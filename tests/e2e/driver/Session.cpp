@@ -171,10 +171,9 @@ void HostRun::Stop() {
     }
 }
 
-Session::Session(const E2ePaths& paths, const HostOptions& options, const std::vector<std::wstring>& toolArguments)
-    : paths_(paths), host_(paths, options) {
+Session::Session(const E2ePaths& paths, const HostOptions& options) : paths_(paths), host_(paths, options) {
     const fs::path work = PathOf(paths.workDir);
-    tool_ = ChildProcess::Start(PathOf(paths.curtateExe).wstring(), toolArguments, work.wstring());
+    tool_ = ChildProcess::Start(PathOf(paths.curtateExe).wstring(), options.toolArguments, work.wstring());
     HWND panel = nullptr;
     WaitUntil(
         [&] {

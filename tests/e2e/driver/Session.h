@@ -24,13 +24,14 @@ struct E2ePaths {
 
 // How the simulated host is started.
 struct HostOptions {
-    int version = 4;                        // 3, 4: runs as Rhino3.exe or Rhino4.exe; 5 and up: as Rhino.exe
-                                            // of that version
-    std::string scene;                      // file name under sceneDir; empty for an empty document
-    bool nullWindowHandle = false;          // WindowHandle answers 0: the panel stays top-level
-    std::vector<std::string> controlLines;  // run after the scene
-    std::string language;                   // the host's language code; empty: English
-    bool bits32 = false;                    // the 32-bit build of the host (E2ePaths::hostsim32Exe)
+    int version = 4;                          // 3, 4: runs as Rhino3.exe or Rhino4.exe; 5 and up: as Rhino.exe
+                                              // of that version
+    std::string scene;                        // file name under sceneDir; empty for an empty document
+    bool nullWindowHandle = false;            // WindowHandle answers 0: the panel stays top-level
+    std::vector<std::string> controlLines;    // run after the scene
+    std::string language;                     // the host's language code; empty: English
+    bool bits32 = false;                      // the 32-bit build of the host (E2ePaths::hostsim32Exe)
+    std::vector<std::wstring> toolArguments;  // the command line Session starts the tool with
 };
 
 // The simulated host running as its own process, copied to <workDir>/Rhino<v>/System/ and
@@ -73,8 +74,7 @@ void SetVersionResource(const std::wstring& exe, int major);
 // beside it, and its panel found once start-up has docked it (or left it top-level).
 class Session {
   public:
-    // `toolArguments` are passed to curtate.exe on its command line, each quoted as needed.
-    Session(const E2ePaths& paths, const HostOptions& options, const std::vector<std::wstring>& toolArguments = {});
+    Session(const E2ePaths& paths, const HostOptions& options);
     ~Session();
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
