@@ -89,6 +89,7 @@ bool HostConfirmsCreation(host::HostScript& script) {
 
 // The probe lines of one entry. Each is deleted by DeleteAll on the normal path; whatever is
 // still listed when the entry's scope is left through a failure is deleted as best it can be.
+// A probe the host refused to delete, or could not be asked to, is noted as left in the host.
 class ProbeLines {
   public:
     ProbeLines(host::HostScript& script, host::LeftInHost& leftInHost) : script_(script), leftInHost_(leftInHost) {
@@ -98,8 +99,9 @@ class ProbeLines {
     ProbeLines& operator=(const ProbeLines&) = delete;
     ~ProbeLines() {
         for (const std::string& id : ids_) {
-            if (!common::RunBestEffort([&] { script_.DeleteObject(id); })) {
-                (void)common::RunBestEffort([&] { leftInHost_.Note("the probe line " + id); });
+            bool deleted = false;
+            if (!common::RunBestEffort([&] { deleted = script_.DeleteObject(id); }) || !deleted) {
+                NoteLeft(id);
             }
         }
     }
@@ -113,16 +115,26 @@ class ProbeLines {
         return id;
     }
 
-    // Deletes the probes in the order they were added; a probe is forgotten only once the
-    // host has deleted it, so a failure leaves the rest to the destructor.
-    void DeleteAll() {
+    // Deletes the probes in the order they were added; a probe is forgotten once the host has
+    // answered for it, so a failure leaves the rest to the destructor. False when the host
+    // refused to delete one (noted as left).
+    bool DeleteAll() {
+        bool allDeleted = true;
         while (!ids_.empty()) {
-            script_.DeleteObject(ids_.front());
+            if (!script_.DeleteObject(ids_.front())) {
+                NoteLeft(ids_.front());
+                allDeleted = false;
+            }
             ids_.erase(ids_.begin());
         }
+        return allDeleted;
     }
 
   private:
+    void NoteLeft(const std::string& id) noexcept {
+        (void)common::RunBestEffort([&] { leftInHost_.Note("the probe line " + id); });
+    }
+
     host::HostScript& script_;
     host::LeftInHost& leftInHost_;
     std::vector<std::string> ids_;
@@ -199,8 +211,8 @@ EntryOutcome GenerateForEntry(host::HostScript& script,
         probes.DeleteAll();
         return EntryOutcome::RunEnds;
     }
-    probes.DeleteAll();
-    return EntryOutcome::Drawn;
+    // A probe left in the host ends the run: it is not done, and its last curve stays.
+    return probes.DeleteAll() ? EntryOutcome::Drawn : EntryOutcome::RunEnds;
 }
 
 }  // namespace

@@ -32,9 +32,13 @@ namespace construct {
 // the entry's probe lines are deleted and redraw is switched on, the curves drawn so far stay,
 // and the status keeps the entry's number.
 //
+// A probe line the host refuses to delete (DeleteObject answers false) is noted in `leftInHost`,
+// the command's own, and ends the run after its entry, with redraw switched on, the entry's
+// curve kept and the status keeping the entry's number.
+//
 // A host error passes to the caller as common::HostError. Before it does, the probe lines of
 // the current entry are deleted and redraw is switched back on, each as best it can be; what
-// could not be undone (a probe line, redraw left off) is noted in `leftInHost`, the command's own.
+// could not be undone (a probe line, redraw left off) is noted in `leftInHost`.
 void RunCycloidGeneration(host::HostScript& script, common::PanelSurface& panel, host::LeftInHost& leftInHost);
 
 }  // namespace construct

@@ -52,11 +52,17 @@ std::string LineId(const common::PanelSurface& panel) {
 
 }  // namespace
 
-void CreatePointsAlongLine(host::HostScript& script, common::PanelSurface& panel) {
+void CreatePointsAlongLine(host::HostScript& script, common::PanelSurface& panel, host::LeftInHost& leftInHost) {
     panel.SetStatusVisible(false);
 
-    // Armed before the selection: whatever happens from here on, the line does not stay selected.
-    common::CleanupGuard unselectLine([&] { script.UnselectObject(LineId(panel)); });
+    // Armed before the selection: whatever happens from here on, the line does not stay
+    // selected, or the user is told that it did.
+    common::CleanupGuard unselectLine([&] {
+        const std::string id = LineId(panel);
+        if (!common::RunBestEffort([&] { script.UnselectObject(id); })) {
+            leftInHost.Note("the line " + id + " selected");
+        }
+    });
     const std::string lineId = LineId(panel);
     script.SelectObject(lineId);
 

@@ -2,6 +2,7 @@
 
 #include "common/PanelSurface.h"
 #include "host/HostScript.h"
+#include "host/LeftInHost.h"
 
 namespace construct {
 
@@ -16,7 +17,8 @@ namespace construct {
 // nothing was divided. ..."; a division answer that is not an array of points "Could not
 // divide the line into <Text4> points. ..." ("1 point" for 1); a Text5 that is empty or blank
 // (its empty id selected and unselected all the same) "No line is picked. ..." .
-// A host error passes to the caller as common::HostError.
-void CreatePointsAlongLine(host::HostScript& script, common::PanelSurface& panel);
+// A host error passes to the caller as common::HostError; when the line could not be
+// unselected on the way out, "the line <id> selected" is noted in `leftInHost`, the command's own.
+void CreatePointsAlongLine(host::HostScript& script, common::PanelSurface& panel, host::LeftInHost& leftInHost);
 
 }  // namespace construct

@@ -7,7 +7,8 @@
 
 namespace host {
 
-// The program-wide link to the host, written by start-up and held for the whole run.
+// The program-wide link to the host, written by start-up and held for the whole run. Both
+// objects wait for a busy host (start-up wraps them in a host::PatientDispatcher).
 // The program clears both objects itself before its COM apartment ends, never through a
 // static destructor.
 struct HostLink {

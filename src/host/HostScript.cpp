@@ -269,8 +269,9 @@ std::optional<common::HostPoint> HostScript::CurveCurveIntersection(const std::s
     return ReadPoint(*pointOnA);
 }
 
-void HostScript::DeleteObject(const std::string& id) {
-    (void)Call("DeleteObject", Args(Text(id)));
+bool HostScript::DeleteObject(const std::string& id) {
+    const HostValue answer = Call("DeleteObject", Args(Text(id)));
+    return answer.kind != HostValue::Kind::Bool || answer.boolean;
 }
 
 void HostScript::SelectObject(const std::string& id) {

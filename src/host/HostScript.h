@@ -74,7 +74,10 @@ class HostScript {
     // (0, 1) of its answer), or nothing when they do not meet or the answer is malformed.
     std::optional<common::HostPoint> CurveCurveIntersection(const std::string& curveA, const std::string& curveB);
 
-    void DeleteObject(const std::string& id);
+    // Deletes the object. False only when the host answers Boolean false, its word for an object
+    // it did not delete (locked or hidden, or an id it does not know); any other answer counts as
+    // deleted.
+    bool DeleteObject(const std::string& id);
     void SelectObject(const std::string& id);
     void UnselectObject(const std::string& id);
     void UnselectAllObjects();

@@ -68,8 +68,11 @@ void PatientDispatcher::Put(const std::string& name, const common::HostValue& va
 }
 
 std::unique_ptr<Dispatcher> PatientDispatcher::CallForObject(const std::string& name) {
-    std::unique_ptr<Dispatcher> object = Patiently(policy_, [&] { return inner_.CallForObject(name); });
-    return std::make_unique<OwningPatientDispatcher>(std::move(object), policy_);
+    return MakePatient(Patiently(policy_, [&] { return inner_.CallForObject(name); }), policy_);
+}
+
+std::unique_ptr<Dispatcher> MakePatient(std::unique_ptr<Dispatcher> object, BusyPolicy& policy) {
+    return std::make_unique<OwningPatientDispatcher>(std::move(object), policy);
 }
 
 }  // namespace host

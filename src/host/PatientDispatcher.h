@@ -29,4 +29,7 @@ class PatientDispatcher final : public Dispatcher {
     BusyPolicy& policy_;
 };
 
+// `object` (not null), owned and waited for as PatientDispatcher waits, objects it answers included.
+std::unique_ptr<Dispatcher> MakePatient(std::unique_ptr<Dispatcher> object, BusyPolicy& policy);
+
 }  // namespace host

@@ -7,10 +7,13 @@
 #include <vector>
 
 #include "common/BestEffort.h"
+#include "common/HostError.h"
 #include "common/HostValue.h"
+#include "common/NumberText.h"
 #include "host/Census.h"
 #include "host/HostScript.h"
 #include "host/ModernHosts.h"
+#include "host/PatientDispatcher.h"
 #include "host/RhinoVersion.h"
 
 namespace host {
@@ -27,6 +30,26 @@ std::int32_t ReadHostWindow(HostLink& link) {
     return HostScript(link.RhinoScript.get()).WindowHandle();
 }
 
+// Runs `step` as common::RunBestEffort does and returns why it failed, in the user's words: the
+// failed call and the host's description ("GetScriptObject: Rhino is busy (0x8001010A)"), or
+// the failure's own description; nothing when the step ran through.
+template <typename Step>
+std::optional<std::string> FailureOf(Step&& step) {
+    try {
+        std::forward<Step>(step)();
+        return std::nullopt;
+    } catch (const common::HostError& error) {
+        // Without a description the error code is all the user can pass on.
+        return error.Operation() + ": " +
+               (error.Description().empty() ? "error " + common::HexCodeText(static_cast<std::uint32_t>(error.Code()))
+                                            : error.Description());
+    } catch (const std::exception& error) {
+        return std::string(error.what());
+    } catch (...) {
+        return std::string("an unknown failure");
+    }
+}
+
 // The application object from the first of `progIds` that names a registered class. The last
 // one is created without asking first: when it names no class, its creation fails just the same.
 std::unique_ptr<Dispatcher> CreateFromFirstRegistered(StartupPlatform& platform,
@@ -40,30 +63,35 @@ std::unique_ptr<Dispatcher> CreateFromFirstRegistered(StartupPlatform& platform,
 }
 
 // Asks the application object for the script object as often as the version's row says, each
-// failure followed by the row's pause (none when it has none). True when a call succeeded.
-bool ObtainScriptObject(StartupPlatform& platform, HostLink& link, const RhinoVersion& version) {
+// failure followed by the row's pause (none when it has none). Nothing when a call succeeded,
+// else why the last attempt failed (FailureOf).
+std::optional<std::string> ObtainScriptObject(StartupPlatform& platform, HostLink& link, const RhinoVersion& version) {
+    std::optional<std::string> failure = std::string("no attempt");
     for (int attempt = 0; attempt < version.scriptAttempts; ++attempt) {
-        if (common::RunBestEffort([&] { link.RhinoScript = link.HostApp->CallForObject("GetScriptObject"); })) {
-            return true;
+        failure = FailureOf([&] { link.RhinoScript = link.HostApp->CallForObject("GetScriptObject"); });
+        if (!failure) {
+            return std::nullopt;
         }
         if (version.retryPauseMs > 0) {
             platform.Sleep(version.retryPauseMs);
         }
     }
-    return false;
+    return failure;
 }
 
-// Creates the application object and asks it for the script object, as the version's row says.
-// False, after the row's message, when the application object cannot be created; with
-// `tellWhy` the failure's own words follow the message.
-bool CreateAndObtainScript(StartupPlatform& platform,
-                           HostLink& link,
-                           const RhinoVersion& version,
-                           const std::vector<std::string>& progIds,
-                           bool tellWhy) {
+// Creates the application object as the version's row says, its calls waited for by `busy`.
+// False, after the row's message, when it cannot be created; with `tellWhy` the failure's own
+// words follow the message.
+bool CreateApplication(StartupPlatform& platform,
+                       BusyPolicy& busy,
+                       HostLink& link,
+                       const RhinoVersion& version,
+                       const std::vector<std::string>& progIds,
+                       bool tellWhy) {
+    std::unique_ptr<Dispatcher> created;
     const std::optional<std::string> failure =
-        common::RunBestEffortTellingWhy([&] { link.HostApp = CreateFromFirstRegistered(platform, progIds); });
-    if (failure || !link.HostApp) {
+        common::RunBestEffortTellingWhy([&] { created = CreateFromFirstRegistered(platform, progIds); });
+    if (failure || !created) {
         std::string message = version.createFailedMessage;
         if (tellWhy && failure && !failure->empty()) {
             message += "\n\n" + *failure;
@@ -71,7 +99,7 @@ bool CreateAndObtainScript(StartupPlatform& platform,
         platform.ShowMessageBox(message);
         return false;
     }
-    (void)ObtainScriptObject(platform, link, version);
+    link.HostApp = MakePatient(std::move(created), busy);
     return true;
 }
 
@@ -81,12 +109,13 @@ void PlaceAndDock(StartupPlatform& platform, HostLink& link) {
 }
 
 // The Rhino 4 route: every failing step after the creation is skipped.
-void AttachToRhino4(StartupPlatform& platform, HostLink& link) {
+void AttachToRhino4(StartupPlatform& platform, BusyPolicy& busy, HostLink& link) {
     const RhinoVersion version = RhinoVersionRow(4);
     // Rhino 4 keeps its message as it is, without the reason.
-    if (!CreateAndObtainScript(platform, link, version, version.progIds, false)) {
+    if (!CreateApplication(platform, busy, link, version, version.progIds, false)) {
         return;
     }
+    (void)ObtainScriptObject(platform, link, version);
     (void)common::RunBestEffort([&] { MakeVisible(*link.HostApp); });
     (void)common::RunBestEffort([&] { link.HostWindow = ReadHostWindow(link); });
     PlaceAndDock(platform, link);
@@ -95,23 +124,31 @@ void AttachToRhino4(StartupPlatform& platform, HostLink& link) {
 // The route of Rhino 5 and later: as Rhino 4, but the ProgID of the running program's bitness
 // is tried first, and the object is kept only when its window belongs to a counted process of
 // the version. Otherwise COM started another copy of Rhino, which is neither shown nor docked
-// into but released, and the panel runs unattached.
-void AttachToModern(StartupPlatform& platform, HostLink& link, const ModernCensus& census, int number) {
+// into but released, and the panel runs unattached; when a call failed on the way, its reason
+// follows the message on a second line.
+void AttachToModern(StartupPlatform& platform,
+                    BusyPolicy& busy,
+                    HostLink& link,
+                    const ModernCensus& census,
+                    int number) {
     const RhinoVersion version = RhinoVersionRow(number);
     std::vector<std::string> progIds = version.progIds;
     if (!version.progId32Bit.empty() && !census.Runs64Bit(number)) {
         const auto own = std::find(progIds.begin(), progIds.end(), version.progId32Bit);
         std::rotate(progIds.begin(), own, own + 1);
     }
-    if (!CreateAndObtainScript(platform, link, version, progIds, true)) {
+    if (!CreateApplication(platform, busy, link, version, progIds, true)) {
         return;
     }
+    std::optional<std::string> failure = ObtainScriptObject(platform, link, version);
     std::int32_t hostWindow = 0;
-    (void)common::RunBestEffort([&] { hostWindow = ReadHostWindow(link); });
+    if (!failure) {
+        failure = FailureOf([&] { hostWindow = ReadHostWindow(link); });
+    }
     if (hostWindow == 0 || !census.Counts(number, platform.WindowProcessId(hostWindow))) {
         link.RhinoScript.reset();
         link.HostApp.reset();
-        platform.ShowMessageBox(version.notReachedMessage);
+        platform.ShowMessageBox(failure ? version.notReachedMessage + "\n" + *failure : version.notReachedMessage);
         return;
     }
     link.HostWindow = hostWindow;
@@ -122,20 +159,21 @@ void AttachToModern(StartupPlatform& platform, HostLink& link, const ModernCensu
 // The Rhino 3 route has a single attempt per step. A failing step is told to the user
 // and the panel runs unattached: without a script object its commands report that no
 // host is attached, rather than working on a host whose window the panel is not in.
-void AttachToRhino3(StartupPlatform& platform, HostLink& link) {
+void AttachToRhino3(StartupPlatform& platform, BusyPolicy& busy, HostLink& link) {
     const auto giveUp = [&](std::string_view message) {
         link.RhinoScript.reset();
         link.HostWindow = 0;
         platform.ShowMessageBox(message);
     };
     const RhinoVersion version = RhinoVersionRow(3);
-    if (!common::RunBestEffort([&] { link.HostApp = platform.CreateObject(version.progIds.front()); }) ||
-        !link.HostApp) {
+    std::unique_ptr<Dispatcher> created;
+    if (!common::RunBestEffort([&] { created = platform.CreateObject(version.progIds.front()); }) || !created) {
         giveUp(version.createFailedMessage);
         return;
     }
+    link.HostApp = MakePatient(std::move(created), busy);
     platform.LetPendingMessagesRun();
-    if (!ObtainScriptObject(platform, link, version) || !link.RhinoScript) {
+    if (ObtainScriptObject(platform, link, version) || !link.RhinoScript) {
         giveUp(kRhino3ScriptFailedMessage);
         return;
     }
@@ -159,7 +197,11 @@ void AttachToRhino3(StartupPlatform& platform, HostLink& link) {
 
 }  // namespace
 
-StartupOutcome RunStartup(StartupPlatform& platform, HostLink& link) {
+StartupOutcome RunStartup(StartupPlatform& platform, HostLink& link, BusyPolicy& busy) {
+    // Start-up is one command: each host call waits by the busy rule, and the user is asked
+    // about a busy host until the first Cancel, after which the rest shares one budget.
+    const BusyPolicy::CommandScope command(busy);
+
     // Both are asked every time: the named indication also finds a first instance whose
     // panel is docked, the window search one whose panel is still top-level. Any handle
     // counts, since a 32-bit handle above 0x7FFFFFFF reads as negative.
@@ -203,11 +245,11 @@ StartupOutcome RunStartup(StartupPlatform& platform, HostLink& link) {
     }
 
     if (route == Route::Rhino4) {
-        AttachToRhino4(platform, link);
+        AttachToRhino4(platform, busy, link);
     } else if (route == Route::Modern) {
-        AttachToModern(platform, link, modernCensus, modernCensus.Newest());
+        AttachToModern(platform, busy, link, modernCensus, modernCensus.Newest());
     } else {
-        AttachToRhino3(platform, link);
+        AttachToRhino3(platform, busy, link);
     }
     return StartupOutcome::ShowPanel;
 }

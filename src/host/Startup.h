@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "host/BusyPolicy.h"
 #include "host/Dispatcher.h"
 #include "host/HostLink.h"
 #include "host/ModernHosts.h"
@@ -71,7 +72,10 @@ enum class StartupOutcome {
 
 // Runs the start-up sequence once, before the panel is first shown: single-instance
 // check, panel title, census, choice of host version, creation of the host's objects and
-// docking. Writes the outcome into `link`.
+// docking. Writes the outcome into `link`, whose objects wait for a busy host through `busy`
+// (host::PatientDispatcher), for start-up's calls and for the whole run. Start-up is one
+// host::BusyPolicy::CommandScope: each call waits on its own, and after the user's Cancel the
+// remaining calls share one budget without asking again.
 //
 // Rhino 4: every failing step after the creation is skipped; a failed creation shows the
 // row's message and leaves the panel unattached; up to ten GetScriptObject attempts, each
@@ -82,9 +86,10 @@ enum class StartupOutcome {
 // is followed by the failure's description, and that the host window is read
 // before the host is made visible and must belong to a counted process of N: when it does not
 // (or cannot be read), the objects are released, the row's "could not be reached" message is
-// shown, and the panel runs unattached.
+// shown, followed on a second line by the reason when a call failed (the call and the host's
+// description, e.g. "GetScriptObject: Rhino is busy (0x8001010A)"), and the panel runs unattached.
 // Rhino 3: one attempt per step; a failing step shows its message in the message box,
 // and the panel runs unattached (no script object, HostWindow 0, not docked).
-StartupOutcome RunStartup(StartupPlatform& platform, HostLink& link);
+StartupOutcome RunStartup(StartupPlatform& platform, HostLink& link, BusyPolicy& busy);
 
 }  // namespace host

@@ -41,8 +41,8 @@ EventRouter::Route EventRouter::RouteOf(PanelControl control, PanelEvent event, 
         case PanelControl::Command1:
             return {[this] { (void)picking::SelectAllPoints(script_, panel_); }, HostUse::Command};
         case PanelControl::Command2:
-            return {[this] { construct::CreatePointsAlongLine(script_, panel_); }, HostUse::Command,
-                    AskFirst::InCommand};
+            return {[this, &leftInHost] { construct::CreatePointsAlongLine(script_, panel_, leftInHost); },
+                    HostUse::Command, AskFirst::InCommand};
         case PanelControl::Command3:
             return {[this] { picking::DeleteAllPoints(panel_); }, HostUse::None};
         case PanelControl::Command4:
@@ -82,11 +82,24 @@ void EventRouter::OnPanelEvent(PanelControl control, PanelEvent event) {
         }
         return;
     }
+    if (route.hostUse == HostUse::Highlight) {
+        RunHighlight(route.handler);
+        return;
+    }
 
-    // The user may be asked about a busy host again; a Cancel holds for this command only.
+    // The user may be asked about a busy host again; a Cancel holds for this command only. A
+    // clean-up that waits after the Cancel says so in the status label, which is hidden once
+    // the command has ended, as what it said is over.
+    bool cleanupWaited = false;
+    const std::function<void()> sayCleanupWaits = [this, &cleanupWaited] {
+        cleanupWaited = true;
+        panel_.SetStatusCaption(kWaitingForHostCaption);
+        panel_.SetStatusColor(common::kStatusRed);
+        panel_.SetStatusVisible(true);
+    };
     std::optional<host::BusyPolicy::CommandScope> busyCommand;
-    if (busy_ != nullptr && route.hostUse != HostUse::None) {
-        busyCommand.emplace(*busy_);
+    if (busy_ != nullptr && route.hostUse == HostUse::Command) {
+        busyCommand.emplace(*busy_, host::BusyPolicy::CallKind::Call, &sayCleanupWaits);
     }
     // Acting inside the user's command would feed it our input (a typed point read by a waiting
     // Move) or be refused half-way; the user finishes it first.
@@ -94,26 +107,53 @@ void EventRouter::OnPanelEvent(PanelControl control, PanelEvent event) {
         panel_.ShowMessage(kHostInCommandMessage);
         return;
     }
+    std::optional<std::string> message;
     try {
         route.handler();
+        if (!leftInHost.Items().empty()) {
+            message = WithLeftInHost(kLeftInHostMessage, leftInHost.Items());
+        }
     } catch (const common::HostError& error) {
         switch (error.GetCause()) {
             case common::HostError::Cause::HostGone:
-                ReportHostGone();
+                if (!hostGone_) {
+                    // A command that started before another one found the host gone (it ran
+                    // inside it, while pending messages ran) fails the same way; the user is
+                    // told once.
+                    hostGone_ = true;
+                    message = kHostGoneMessage;
+                }
                 break;
             case common::HostError::Cause::NotAttached:
-                panel_.ShowMessage(kNotAttachedMessage);
+                message = kNotAttachedMessage;
                 break;
             case common::HostError::Cause::Busy:
-                panel_.ShowMessage(WithLeftInHost(kHostBusyMessage, leftInHost.Items()));
+                message = WithLeftInHost(kHostBusyMessage, leftInHost.Items());
                 break;
             case common::HostError::Cause::Raised:
-                panel_.ShowMessage(WithLeftInHost(HostFailureMessage(error), leftInHost.Items()));
+                message = WithLeftInHost(HostFailureMessage(error), leftInHost.Items());
                 break;
         }
     } catch (const std::exception& error) {
-        panel_.ShowMessage(CommandFailureMessage(error.what()));
+        message = CommandFailureMessage(error.what());
     }
+    if (cleanupWaited) {
+        panel_.SetStatusVisible(false);
+    }
+    if (message) {
+        panel_.ShowMessage(*message);
+    }
+}
+
+void EventRouter::RunHighlight(const std::function<void()>& handler) {
+    // A highlight is a courtesy the user can do without: it never waits for a busy host, never
+    // asks and never reports. Every call in it is a question, given up from its start in every
+    // layer, and any failure (busy, gone, raised) leaves the press without effect.
+    std::optional<host::BusyPolicy::CommandScope> questionsOnly;
+    if (busy_ != nullptr) {
+        questionsOnly.emplace(*busy_, host::BusyPolicy::CallKind::Question);
+    }
+    (void)common::RunBestEffort(handler);
 }
 
 bool EventRouter::HostRunsACommand() {
@@ -121,16 +161,6 @@ bool EventRouter::HostRunsACommand() {
     // own first call then finds that out), is treated as running none.
     const std::optional<std::int32_t> running = common::AnswerOrNothing([this] { return script_.InCommand(); });
     return running && *running > 0;
-}
-
-void EventRouter::ReportHostGone() {
-    // A command that started before another one found the host gone (it ran inside it, while
-    // pending messages ran) fails the same way; the user is told once.
-    if (hostGone_) {
-        return;
-    }
-    hostGone_ = true;
-    panel_.ShowMessage(kHostGoneMessage);
 }
 
 }  // namespace ui

@@ -30,12 +30,18 @@ namespace ui {
 // A host error is reported in the information box ("Rhino could not complete <operation>:
 // <host's description>", or for a host that stayed busy kHostBusyMessage), followed by what
 // the handler could not undo in Rhino (the command's own host::LeftInHost, created when the
-// command starts; a command run inside it has its own); any other failure of a
-// handler as "The command could not be completed: <description>", and the panel goes on working; handlers have done
-// their own cleanup by then. When the host has gone, that is reported once, and from then on commands that need the
-// host show the same message without calling it. Without a script object, commands that need the host show one message
-// instead of running; mouse presses and releases then do nothing, and "Del All pts" and the logo work. Only a failure
-// to show the message itself leaves this call.
+// command starts; a command run inside it has its own); a command that ends without an error
+// but left something in Rhino says so with kLeftInHostMessage and the same list; any other
+// failure of a handler as "The command could not be completed: <description>", and the panel
+// goes on working; handlers have done their own cleanup by then, and a clean-up that waited
+// for a busy host after the user's Cancel showed kWaitingForHostCaption in the status label
+// while it waited, which is hidden before the message.
+//
+// Press-to-highlight never waits, asks or reports: every call it makes is a question (given
+// up at once when the host is busy) and any failure makes the press do nothing. When the host has gone, that is
+// reported once, and from then on commands that need the host show the same message without calling it. Without a
+// script object, commands that need the host show one message instead of running; mouse presses and releases then do
+// nothing, and "Del All pts" and the logo work. Only a failure to show the message itself leaves this call.
 //
 // Re-entrant: a handler that lets pending window messages run may receive another event
 // through this router while it is still running.
@@ -68,7 +74,8 @@ class EventRouter : public PanelEvents {
     Route RouteOf(common::PanelControl control, PanelEvent event, host::LeftInHost& leftInHost);
     // Whether Rhino says it runs a command of the user's; false when it cannot say.
     bool HostRunsACommand();
-    void ReportHostGone();
+    // Runs a press-to-highlight handler: no wait, no question, no report.
+    void RunHighlight(const std::function<void()>& handler);
 
     host::HostScript& script_;
     common::PanelSurface& panel_;

@@ -21,6 +21,13 @@ inline constexpr char kHostBusyMessage[] =
     "Rhino is busy (a dialog box or a command may be open in Rhino), so the command was stopped. "
     "Finish what is open in Rhino, then try again.";
 
+// Shown, followed by what was left, when a command ended without an error but could not undo
+// everything it did in Rhino (a probe line Rhino did not delete).
+inline constexpr char kLeftInHostMessage[] = "The command could not undo everything it did in Rhino.";
+
+// The status label while a command's clean-up after the user's Cancel waits for a busy Rhino.
+inline constexpr char kWaitingForHostCaption[] = "Waiting for Rhino...";
+
 // Shown instead of running a command that makes Rhino do something while Rhino runs a command
 // of the user's.
 inline constexpr char kHostInCommandMessage[] =

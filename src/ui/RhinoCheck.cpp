@@ -346,11 +346,11 @@ std::string RhinoCheckReport::Summary() const {
     }
 }
 
-RhinoCheckReport CheckRhino(host::StartupPlatform& platform) {
+RhinoCheckReport CheckRhino(host::StartupPlatform& platform, host::BusyPolicy& busy) {
     RhinoCheckReport report;
     CheckStartupPlatform checkPlatform(platform);
     host::HostLink link;
-    const host::StartupOutcome outcome = host::RunStartup(checkPlatform, link);
+    const host::StartupOutcome outcome = host::RunStartup(checkPlatform, link, busy);
     for (const std::string& message : checkPlatform.messages) {
         report.lines.push_back({"start-up", false, message});
     }
@@ -362,6 +362,7 @@ RhinoCheckReport CheckRhino(host::StartupPlatform& platform) {
         return report;
     }
     report.lines.insert(report.lines.begin(), CheckLine{"Rhino", true, RhinoText(checkPlatform)});
+    const host::BusyPolicy::CommandScope command(busy);
     AnswerRecorder recorder(*link.RhinoScript);
     Checker checker(recorder, report);
     CheckDocument(checker);

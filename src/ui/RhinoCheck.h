@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "common/HostPoint.h"
+#include "host/BusyPolicy.h"
 #include "host/Startup.h"
 
 namespace ui {
@@ -42,7 +43,8 @@ std::vector<common::HostPoint> CheckCurvePoints();
 // CheckCurvePoints and read back (start and end point within the document's tolerance, degree
 // 3, open); its deletion (the document's objects as before); the document's tolerance and
 // unit system. The test curve is deleted whatever fails. The objects created are released
-// before it returns.
-RhinoCheckReport CheckRhino(host::StartupPlatform& platform);
+// before it returns. Rhino's calls wait by `busy`'s rule, as the panel's do: start-up's as one
+// command, the check's own as another.
+RhinoCheckReport CheckRhino(host::StartupPlatform& platform, host::BusyPolicy& busy);
 
 }  // namespace ui

@@ -65,6 +65,10 @@ class Scene {
             return HostValue::String(id);
         });
         host.Answer("DeleteObject", [this](const std::vector<HostValue>& args) {
+            // The host's word for an object it does not delete.
+            if (undeletable.count(args.at(0).text) != 0) {
+                return HostValue::Bool(false);
+            }
             liveProbes.erase(args.at(0).text);
             return HostValue::Bool(true);
         });
@@ -128,6 +132,7 @@ class Scene {
     std::map<std::string, HostPoint> probeStart;
     std::map<std::string, bool> probeIsX;
     std::set<std::string> liveProbes;
+    std::set<std::string> undeletable;
     bool redrawOn = true;
 };
 
@@ -557,6 +562,36 @@ TEST(GenerationRunTest, AHostErrorAtAnyCallLeavesNoProbeAndRedrawOn) {
         for (std::size_t k = 0; k <= index; ++k) {
             ASSERT_EQ(scene.host.calls.at(k).Describe(), reference[k].Describe());
         }
+    }
+}
+
+TEST(GenerationRunTest, AProbeTheHostRefusesToDeleteIsNamedAndTheRunIsNotDone) {
+    static const struct {
+        const char* name;
+        const char* raisedBy;  // the call that fails first; nullptr: none
+        std::size_t curves;
+    } kCases[] = {
+        {"after the first point's curve", nullptr, 1},
+        {"in the clean-up of a failed command", "Command", 0},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.name);
+        Scene scene;
+        scene.AddPoint("P1", {0, 10, 0});
+        scene.AddPoint("P2", {0, 20, 0});
+        scene.undeletable.insert("probe-2");
+        if (c.raisedBy != nullptr) {
+            scene.host.RaiseOn(c.raisedBy, 1);
+            EXPECT_THROW(scene.Run(), common::HostError);
+        } else {
+            scene.Run();
+        }
+        EXPECT_EQ(scene.leftInHost.Items(), std::vector<std::string>{"the probe line probe-2"});
+        EXPECT_EQ(scene.liveProbes, std::set<std::string>{"probe-2"});
+        EXPECT_EQ(static_cast<std::size_t>(scene.host.CountOf("LastCreatedObjects")), c.curves);
+        EXPECT_EQ(scene.panel.statusCaption, "Calculating Curtate cycloid... 1");
+        EXPECT_TRUE(scene.redrawOn);
+        EXPECT_TRUE(scene.panel.messages.empty());
     }
 }
 

@@ -38,11 +38,12 @@ struct Fixture {
         }
         return out;
     }
-    void Run() { construct::CreatePointsAlongLine(script, panel); }
+    void Run() { construct::CreatePointsAlongLine(script, panel, leftInHost); }
 
     FakeDispatcher host;
     host::HostScript script{&host};
     MemoryPanel panel;
+    host::LeftInHost leftInHost;
 };
 
 TEST(PointsAlongLineTest, DividesIntoOneSegmentFewerThanPointsAndUnselectsTheLine) {
@@ -165,18 +166,26 @@ TEST(PointsAlongLineTest, LineIsUnselectedWhateverHostCallFails) {
     static const struct {
         const char* failing;
         int nth;
-    } kCases[] = {
-        {"SelectObject", 1}, {"SelectedObjects", 1}, {"DivideCurve", 1}, {"AddPoint", 2}, {"UnselectObject", 1}};
+        int unselectFailures = 0;  // of the unselect on the way out too
+    } kCases[] = {{"SelectObject", 1},   {"SelectedObjects", 1}, {"DivideCurve", 1},      {"AddPoint", 2},
+                  {"UnselectObject", 1}, {"DivideCurve", 1, 1},  {"UnselectObject", 1, 2}};
     for (const auto& c : kCases) {
-        SCOPED_TRACE(c.failing);
+        SCOPED_TRACE(std::string(c.failing) + ", unselect failing " + std::to_string(c.unselectFailures));
         Fixture f;
         f.host.RaiseOn(c.failing, c.nth);
+        for (int nth = 1; nth <= c.unselectFailures; ++nth) {
+            f.host.RaiseOn("UnselectObject", nth);
+        }
         EXPECT_THROW(f.Run(), common::HostError);
         const std::vector<std::string> calls = f.Calls();
         ASSERT_FALSE(calls.empty());
         EXPECT_EQ(calls.back(), "UnselectObject(S:\"L1\")");
         // Retried once when the normal unselect itself failed, else made once.
         EXPECT_EQ(f.host.CountOf("UnselectObject"), std::string(c.failing) == "UnselectObject" ? 2 : 1);
+        // The line stayed selected only when the last unselect failed too.
+        EXPECT_EQ(f.leftInHost.Items(), c.unselectFailures == f.host.CountOf("UnselectObject")
+                                            ? std::vector<std::string>{"the line L1 selected"}
+                                            : std::vector<std::string>{});
     }
 }
 
@@ -188,7 +197,8 @@ TEST(PointsAlongLineTest, SimulatedHostGetsEvenlySpacedPointsAndTheLineUnselecte
     host::HostScript script(&dispatcher);
     MemoryPanel panel;
     panel.SetFieldText(PanelControl::Text5, line + "  ");
-    construct::CreatePointsAlongLine(script, panel);
+    host::LeftInHost leftInHost;
+    construct::CreatePointsAlongLine(script, panel, leftInHost);
 
     EXPECT_TRUE(panel.messages.empty());
     EXPECT_TRUE(doc.SelectedIds().empty());

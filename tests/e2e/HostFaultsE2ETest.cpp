@@ -2,11 +2,13 @@
 // host's injected faults: host operations of every command raising an error, answers of the
 // wrong type, a curve reported drawn that is not there, a command of the user's running in
 // the host, and a host that never hands out its script object. After each fault the
-// information box names the operation and the host's description (or what the host did), the
-// document holds what the command completed before the fault and none of the tool's temporary
-// objects, and the next command works. A wrong-type answer of every operation in every command is pinned in
-// process (SecurityTest, HostScriptTest); the wrong-type rows here carry one answer of each
-// shape across the process boundary.
+// information box names the operation and the host's description (or what the host did, and
+// what the command could not undo: a probe line Rhino refused to delete, the line left
+// selected), the document holds what the command completed before the fault and none of the
+// tool's temporary objects but those the box names, and the next command works. A press on an
+// id field that meets a fault does nothing and says nothing. A wrong-type answer of every operation in every command is
+// pinned in process (SecurityTest, HostScriptTest); the wrong-type rows here carry one answer of each shape across the
+// process boundary.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -53,7 +55,22 @@ struct HostFault {
     const char* box = nullptr;
     // The status caption at the end: nullptr, not looked at; "" hidden.
     const char* status = nullptr;
+    // A second control line armed with `fault`; empty: none.
+    std::string alsoFault = {};
+    // What the command could not undo and names in its box: probe lines left (Generation), or
+    // the line left selected (Create, 1).
+    std::size_t left = 0;
 };
+
+// The box of "Create" when its line could not be unselected, neither at the end nor on the way out.
+const std::string kLineLeftSelectedBox =
+    "Rhino could not complete UnselectObject: Injected failure (Rhino) Left in "
+    "Rhino: the line " +
+    std::string(kLineId) + " selected.";
+
+// The box of a generation run whose probe line Rhino refused to delete; <probe> stands for its id.
+constexpr char kProbeLeftBox[] =
+    "The command could not undo everything it did in Rhino. Left in Rhino: the probe line <probe>.";
 
 // The n-th call of `operation` raises an error, once.
 std::string Raise(const char* operation, int n) {
@@ -101,6 +118,9 @@ std::vector<HostFault> HostFaults() {
          "3 points added!"},
         {"deleting the first probe of the second point", generation, generate, Raise("DeleteObject", 3), 2},
         {"deleting the second probe of the second point", generation, generate, Raise("DeleteObject", 4), 2},
+        // Rhino answering False: the probe stays and is named, and the run ends after its point.
+        {"Rhino refusing to delete the first probe of the second point", generation, generate,
+         "fault refuse DeleteObject 3", 2, kProbeLeftBox, "Calculating Curtate cycloid... 2", "", 1},
         {"PointCoordinates answers two numbers: every entry passed over", generation, generate,
          WrongType("PointCoordinates", "point2"), 0, "", kDone},
         {"CurveCurveIntersection answers a flat array: no hit", generation, generate,
@@ -114,6 +134,8 @@ std::vector<HostFault> HostFaults() {
         {"adding the first point", create, createButton, Raise("AddPoint", 1), 0},
         {"adding the fourth point", create, createButton, Raise("AddPoint", 4), 3},
         {"unselecting the line", create, createButton, Raise("UnselectObject", 1), 10},
+        {"unselecting the line, and again on the way out: named as left selected", create, createButton,
+         Raise("UnselectObject", 1), 10, kLineLeftSelectedBox.c_str(), nullptr, Raise("UnselectObject", 2), 1},
         {"DivideCurve answers a string: the division message", create, createButton, WrongType("DivideCurve", "string"),
          0, kDivisionFailed, ""},
         {"Create while the user's Move runs", create, createButton, "command start", 0, ui::kHostInCommandMessage},
@@ -142,41 +164,14 @@ std::vector<HostFault> HostFaults() {
         {"SelAllPts: IsPoint answers a string, no point listed", Route::PointList, PanelControl::Command1,
          WrongType("IsPoint", "string"), 0, "", "0 points added!"},
 
-        // Press-to-highlight: a failing select on the press or unselect on the release is
-        // reported; the next press and release highlight and unhighlight as usual.
-        {"Text5 press", Route::Highlight, PanelControl::Text5, Raise("SelectObject", 1), 0},
-        {"Text5 release", Route::Highlight, PanelControl::Text5, Raise("UnselectObject", 1), 0},
-        {"List1 press on the second row", Route::Highlight, PanelControl::List1, Raise("SelectObject", 1), 0},
-        {"List1 release on the second row", Route::Highlight, PanelControl::List1, Raise("UnselectObject", 1), 0},
+        // Press-to-highlight: a failing select on the press or unselect on the release does
+        // nothing and says nothing; the next press and release highlight and unhighlight as usual.
+        {"Text5 press", Route::Highlight, PanelControl::Text5, Raise("SelectObject", 1), 0, ""},
+        {"Text5 release", Route::Highlight, PanelControl::Text5, Raise("UnselectObject", 1), 0, ""},
+        {"List1 press on the second row", Route::Highlight, PanelControl::List1, Raise("SelectObject", 1), 0, ""},
+        {"List1 release on the second row", Route::Highlight, PanelControl::List1, Raise("UnselectObject", 1), 0, ""},
     };
 }
-
-class HostFaultsE2ETest : public E2eScenario {
-  protected:
-    // Gives the host a fresh document from a scene file, without faults or queued picks.
-    void LoadScene(const std::string& scene) {
-        S().Control().Control("fault clear");
-        S().Control().Control("pick clear");
-        S().Control().Control("clear");
-        S().Control().Control("scene " + BuildPaths().sceneDir + "/" + scene);
-    }
-
-    // Answers the box the fault must have opened (none when `box` is empty) and expects no second one.
-    void ExpectBox(const std::string& box) {
-        if (!box.empty()) {
-            EXPECT_EQ(S().AnswerInfoBox(), std::optional<std::string>(box));
-        }
-        S().WaitIdle();
-        EXPECT_FALSE(S().OpenInfoBox().has_value()) << "a box: " << S().OpenInfoBox()->message;
-    }
-
-    // Checks the document after a fault: redraw on, no line but the scene's own (so no probe
-    // line is left), and nothing selected that the command itself selected for its work.
-    void ExpectNoTemporaryObjects(const HostDocument& document) {
-        EXPECT_TRUE(document.redrawOn) << "redraw left off";
-        EXPECT_EQ(document.OfKind("line").size(), 1u) << "a probe line was left behind";
-    }
-};
 
 // The field a picker fills and the object it is given.
 struct Picked {
@@ -189,139 +184,191 @@ Picked PickerOf(PanelControl button) {
                                               : Picked{PanelControl::Text2, kYzCurveId};
 }
 
-TEST_F(HostFaultsE2ETest, EachFaultIsReportedAndTheNextCommandWorks) {
-    const std::vector<std::string> allPoints{kPoint1Id, kPoint2Id, kPoint3Id};
-    const std::string allPointsPick = Joined(allPoints);
-    Start(WithScene("points.scene"));
-    for (const HostFault& c : HostFaults()) {
-        SCOPED_TRACE(c.name);
-        // "fault raise <operation> <n>" or "fault wrongtype <operation> <kind>".
-        const std::size_t from = c.fault.find(' ', 6) + 1;
-        const std::string operation = c.fault.substr(from, c.fault.rfind(' ') - from);
-        const std::string box = c.box ? c.box : "Rhino could not complete " + operation + ": Injected failure (Rhino)";
-        const Picked picked = PickerOf(c.control);
-        const std::optional<int> row = c.control == PanelControl::List1 ? std::optional<int>(1) : std::nullopt;
-        const char* highlighted = c.control == PanelControl::List1 ? kPoint2Id : kLineId;
+const std::vector<std::string> kAllPoints{kPoint1Id, kPoint2Id, kPoint3Id};
 
-        // The document and panel the command starts from.
-        LoadScene(c.route == Route::Create ? "typical.scene" : "points.scene");
+// What one row of HostFaults() works with, read from its fields.
+struct FaultRun {
+    explicit FaultRun(const HostFault& fault)
+        : c(fault),
+          picked(PickerOf(fault.control)),
+          row(fault.control == PanelControl::List1 ? std::optional<int>(1) : std::nullopt),
+          highlighted(fault.control == PanelControl::List1 ? kPoint2Id : kLineId) {
+        // "fault raise <operation> <n>", "fault refuse <operation> <n>" or "fault wrongtype <operation> <kind>".
+        const std::size_t from = c.fault.find(' ', 6) + 1;
+        operation = c.fault.substr(from, c.fault.rfind(' ') - from);
+        box = c.box ? c.box : "Rhino could not complete " + operation + ": Injected failure (Rhino)";
+    }
+
+    const HostFault& c;
+    Picked picked;
+    std::optional<int> row;  // the list row pressed
+    const char* highlighted;
+    std::string operation;
+    std::string box;
+};
+
+class HostFaultsE2ETest : public E2eScenario {
+  protected:
+    // Gives the host a fresh document from a scene file, without faults or queued picks.
+    void LoadScene(const std::string& scene) {
+        S().Control().Control("fault clear");
+        S().Control().Control("pick clear");
+        S().Control().Control("clear");
+        S().Control().Control("scene " + BuildPaths().sceneDir + "/" + scene);
+    }
+
+    // Answers the box the fault must have opened (none when `box` is empty) and expects no second
+    // one. A <probe> in `box` stands for the id of the one probe line left in the document.
+    void ExpectBox(std::string box) {
+        if (!box.empty()) {
+            // The box comes when the command has ended: the document is read after it.
+            const std::optional<std::string> shown = S().AnswerInfoBox();
+            if (const std::size_t probe = box.find("<probe>"); probe != std::string::npos) {
+                const HostDocument document = S().Document();
+                const std::vector<const HostObject*> lines = document.OfKind("line");
+                ASSERT_EQ(lines.size(), 2u) << "the scene's line and one probe line";
+                box.replace(probe, 7, lines.back()->id);
+            }
+            EXPECT_EQ(shown, std::optional<std::string>(box));
+        }
+        S().WaitIdle();
+        EXPECT_FALSE(S().OpenInfoBox().has_value()) << "a box: " << S().OpenInfoBox()->message;
+    }
+
+    // Checks the document after a fault: redraw on, no line but the scene's own and the
+    // `probesLeft` probe lines the command named, and nothing selected that the command itself
+    // selected for its work.
+    void ExpectNoTemporaryObjects(const HostDocument& document, std::size_t probesLeft = 0) {
+        EXPECT_TRUE(document.redrawOn) << "redraw left off";
+        EXPECT_EQ(document.OfKind("line").size(), 1u + probesLeft) << "a probe line was left behind";
+    }
+
+    // The document and panel the command starts from.
+    void PrepareRoute(const FaultRun& f) {
+        LoadScene(f.c.route == Route::Create ? "typical.scene" : "points.scene");
         S().Click(PanelControl::Command3);
-        switch (c.route) {
+        switch (f.c.route) {
             case Route::Generation:
                 P().SetText(PanelControl::Text1, kXyCurveId);
                 P().SetText(PanelControl::Text2, kYzCurveId);
                 P().SetText(PanelControl::Text3, "5");
                 P().SetChecked(PanelControl::Check1, true);
                 S().Click(PanelControl::Command1);
-                ASSERT_EQ(P().ListRows(), allPoints);
+                ASSERT_EQ(P().ListRows(), kAllPoints);
                 break;
             case Route::Create:
                 P().SetText(PanelControl::Text5, kLineId);
                 P().SetText(PanelControl::Text4, "10");
                 break;
             case Route::Pick:
-                P().SetText(picked.field, kBefore);
+                P().SetText(f.picked.field, kBefore);
                 break;
             case Route::PointList:
                 break;
             case Route::Highlight:
                 S().Click(PanelControl::Command1);
                 P().SetText(PanelControl::Text5, kLineId);
-                if (row) {
-                    P().SelectListRow(*row);
+                if (f.row) {
+                    P().SelectListRow(*f.row);
                 }
                 break;
         }
-        const std::vector<std::string> rowsBefore = P().ListRows();
-        const HostDocument before = S().Document();
-        S().Control().Control(c.fault);
-        if (c.route == Route::Pick) {
-            S().QueuePick(picked.id);
-        } else if (c.control == PanelControl::Command8) {
-            S().QueuePick(allPointsPick);
-        }
+    }
 
-        // The command meets the fault.
-        if (c.route == Route::Highlight) {
-            const bool failsOnPress = operation == "SelectObject";
-            P().Press(c.control, MouseButton::Left, row);
-            if (failsOnPress) {
-                ExpectBox(box);
-                EXPECT_TRUE(S().Document().SelectedIds().empty());
-            } else {
-                S().WaitIdle();
-                EXPECT_EQ(S().Document().SelectedIds(), std::vector<std::string>{highlighted});
-            }
-            P().Release(c.control, MouseButton::Left, row);
-            if (failsOnPress) {
-                S().WaitIdle();
-            } else {
-                ExpectBox(box);
-                // The host refused to unselect: the object stays selected until the next release.
-                EXPECT_EQ(S().Document().SelectedIds(), std::vector<std::string>{highlighted});
-            }
+    // Arms the row's fault in the host and queues the picks its command takes.
+    void ArmFault(const FaultRun& f) {
+        S().Control().Control(f.c.fault);
+        if (!f.c.alsoFault.empty()) {
+            S().Control().Control(f.c.alsoFault);
+        }
+        if (f.c.route == Route::Pick) {
+            S().QueuePick(f.picked.id);
+        } else if (f.c.control == PanelControl::Command8) {
+            S().QueuePick(Joined(kAllPoints));
+        }
+    }
+
+    // Runs the command into the fault and answers the box it ends with.
+    void MeetFault(const FaultRun& f) {
+        if (f.c.route != Route::Highlight) {
+            P().Click(f.c.control);
+            ExpectBox(f.box);
         } else {
-            P().Click(c.control);
-            ExpectBox(box);
-        }
-        if (c.status != nullptr) {
-            EXPECT_EQ(P().StatusShown(), *c.status != '\0');
-            if (*c.status != '\0') {
-                EXPECT_EQ(P().Status(), c.status);
+            const bool failsOnPress = f.operation == "SelectObject";
+            P().Press(f.c.control, MouseButton::Left, f.row);
+            ExpectBox(failsOnPress ? f.box : "");
+            EXPECT_EQ(S().Document().SelectedIds(),
+                      failsOnPress ? std::vector<std::string>{} : std::vector<std::string>{f.highlighted});
+            P().Release(f.c.control, MouseButton::Left, f.row);
+            ExpectBox(failsOnPress ? "" : f.box);
+            if (!failsOnPress) {
+                // The host refused to unselect: the object stays selected until the next release.
+                EXPECT_EQ(S().Document().SelectedIds(), std::vector<std::string>{f.highlighted});
             }
         }
+        if (f.c.status != nullptr) {
+            EXPECT_EQ(P().StatusShown(), *f.c.status != '\0');
+            if (*f.c.status != '\0') {
+                EXPECT_EQ(P().Status(), f.c.status);
+            }
+        }
+    }
 
-        // What the command completed before the fault stays, and nothing more.
+    // What the command completed before the fault stays, and nothing more.
+    void ExpectCompletedWorkKept(const FaultRun& f, const HostDocument& before, const std::vector<std::string>& rows) {
         const HostDocument after = S().Document();
-        switch (c.route) {
+        switch (f.c.route) {
             case Route::Generation: {
-                ExpectNoTemporaryObjects(after);
-                const std::vector<std::string> keptRows(allPoints.begin(),
-                                                        allPoints.begin() + static_cast<std::ptrdiff_t>(c.kept));
-                EXPECT_EQ(CompareCurves(ExpectedCurves(before, keptRows, kXyCurveId, kYzCurveId, 5, true),
-                                        after.AddedSince(before)),
-                          "");
-                EXPECT_EQ(P().ListRows(), rowsBefore) << "the run changes no list row";
+                ExpectNoTemporaryObjects(after, f.c.left);
+                const std::vector<std::string> keptRows(kAllPoints.begin(),
+                                                        kAllPoints.begin() + static_cast<std::ptrdiff_t>(f.c.kept));
+                std::vector<const HostObject*> curves = after.AddedSince(before);
+                std::erase_if(curves, [](const HostObject* o) { return o->kind == "line"; });
+                EXPECT_EQ(CompareCurves(ExpectedCurves(before, keptRows, kXyCurveId, kYzCurveId, 5, true), curves), "");
+                EXPECT_EQ(P().ListRows(), rows) << "the run changes no list row";
                 EXPECT_EQ(P().Text(PanelControl::Text1), kXyCurveId);
                 EXPECT_EQ(P().Text(PanelControl::Text2), kYzCurveId);
                 break;
             }
             case Route::Create: {
                 const std::vector<const HostObject*> added = after.AddedSince(before);
-                EXPECT_EQ(added.size(), c.kept);
+                EXPECT_EQ(added.size(), f.c.kept);
                 EXPECT_TRUE(
                     std::all_of(added.begin(), added.end(), [](const HostObject* o) { return o->kind == "point"; }));
-                EXPECT_TRUE(after.SelectedIds().empty()) << "still selected: " << Joined(after.SelectedIds());
+                EXPECT_EQ(after.SelectedIds(),
+                          f.c.left == 0 ? std::vector<std::string>{} : std::vector<std::string>{kLineId})
+                    << "only a line the box names stays selected";
                 EXPECT_EQ(P().Text(PanelControl::Text5), kLineId);
                 break;
             }
             case Route::Pick:
-                EXPECT_EQ(P().Text(picked.field), kBefore);
+                EXPECT_EQ(P().Text(f.picked.field), kBefore);
                 EXPECT_TRUE(after.SelectedIds().empty());
                 break;
             case Route::PointList: {
-                const auto keptEnd = allPoints.begin() + static_cast<std::ptrdiff_t>(c.kept);
-                EXPECT_EQ(P().ListRows(), std::vector<std::string>(allPoints.begin(), keptEnd));
+                const auto keptEnd = kAllPoints.begin() + static_cast<std::ptrdiff_t>(f.c.kept);
+                EXPECT_EQ(P().ListRows(), std::vector<std::string>(kAllPoints.begin(), keptEnd));
                 break;
             }
             case Route::Highlight:
                 break;
         }
-        EXPECT_TRUE(S().ToolRunning());
+    }
 
-        // The next command, without the fault and once the user's command has ended, works as usual.
+    // The next command, without the fault and once the user's command has ended, works as usual.
+    void ExpectNextCommandWorks(const FaultRun& f) {
         S().Control().Control("command end");
         S().Control().Control("fault clear");
         S().Control().Control("pick clear");
         const HostDocument beforeNext = S().Document();
-        switch (c.route) {
+        switch (f.c.route) {
             case Route::Generation: {
                 S().Click(PanelControl::Command4);
                 EXPECT_FALSE(S().OpenInfoBox().has_value());
                 EXPECT_EQ(P().Status(), kDone);
                 const HostDocument afterNext = S().Document();
                 EXPECT_EQ(afterNext.AddedSince(beforeNext).size(), 3u);
-                ExpectNoTemporaryObjects(afterNext);
+                ExpectNoTemporaryObjects(afterNext, f.c.left);
                 EXPECT_TRUE(afterNext.SelectedIds().empty());
                 break;
             }
@@ -332,27 +379,43 @@ TEST_F(HostFaultsE2ETest, EachFaultIsReportedAndTheNextCommandWorks) {
                 EXPECT_TRUE(S().Document().SelectedIds().empty());
                 break;
             case Route::Pick:
-                S().QueuePick(picked.id);
-                S().Click(c.control);
+                S().QueuePick(f.picked.id);
+                S().Click(f.c.control);
                 EXPECT_FALSE(S().OpenInfoBox().has_value());
-                EXPECT_EQ(P().Text(picked.field), picked.id);
+                EXPECT_EQ(P().Text(f.picked.field), f.picked.id);
                 break;
             case Route::PointList:
-                if (c.control == PanelControl::Command8) {
-                    S().QueuePick(allPointsPick);
+                if (f.c.control == PanelControl::Command8) {
+                    S().QueuePick(Joined(kAllPoints));
                 }
-                S().Click(c.control);
+                S().Click(f.c.control);
                 EXPECT_FALSE(S().OpenInfoBox().has_value());
-                EXPECT_EQ(P().ListRows(), allPoints);
+                EXPECT_EQ(P().ListRows(), kAllPoints);
                 break;
             case Route::Highlight:
-                S().Press(c.control, MouseButton::Left, row);
-                EXPECT_EQ(S().Document().SelectedIds(), std::vector<std::string>{highlighted});
-                S().Release(c.control, MouseButton::Left, row);
+                S().Press(f.c.control, MouseButton::Left, f.row);
+                EXPECT_EQ(S().Document().SelectedIds(), std::vector<std::string>{f.highlighted});
+                S().Release(f.c.control, MouseButton::Left, f.row);
                 EXPECT_FALSE(S().OpenInfoBox().has_value());
                 EXPECT_TRUE(S().Document().SelectedIds().empty());
                 break;
         }
+    }
+};
+
+TEST_F(HostFaultsE2ETest, EachFaultIsReportedAndTheNextCommandWorks) {
+    Start(WithScene("points.scene"));
+    for (const HostFault& c : HostFaults()) {
+        SCOPED_TRACE(c.name);
+        const FaultRun f(c);
+        PrepareRoute(f);
+        const std::vector<std::string> rowsBefore = P().ListRows();
+        const HostDocument before = S().Document();
+        ArmFault(f);
+        MeetFault(f);
+        ExpectCompletedWorkKept(f, before, rowsBefore);
+        EXPECT_TRUE(S().ToolRunning());
+        ExpectNextCommandWorks(f);
     }
 }
 

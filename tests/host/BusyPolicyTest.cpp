@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -39,6 +40,35 @@ TEST(BusyPolicyTest, ACallGivenUpByOneLayerIsNotWaitedForAgainByTheNext) {
     EXPECT_EQ(policy.OnBusy(), std::nullopt);
     EXPECT_EQ(platform.askedAt.size(), 1u);
     EXPECT_EQ(platform.now, host::kBusyPatienceMs);
+}
+
+TEST(BusyPolicyTest, TheGivenPatienceIsTheWaitAndTheCleanupsBudgetWhichSaysOnceThatItWaits) {
+    FakeBusyPlatform platform;  // the user answers Cancel
+    BusyPolicy policy(platform, 1500);
+    int cleanupWaitsTold = 0;
+    const std::function<void()> tellCleanupWait = [&] { ++cleanupWaitsTold; };
+    const BusyPolicy::CommandScope command(policy, BusyPolicy::CallKind::Call, &tellCleanupWait);
+    {
+        const BusyPolicy::CallScope call(policy, BusyPolicy::CallKind::Call);
+        EXPECT_EQ(WaitWhileBusy(policy, platform), 15);
+    }
+    EXPECT_EQ(platform.askedAt, std::vector<std::uint64_t>{1500});
+    EXPECT_EQ(cleanupWaitsTold, 0);
+    for (const int expectedWaits : {4, 11, 0}) {
+        // Clean-up calls after the Cancel: 400 ms, then the rest of the one budget, then none.
+        const BusyPolicy::CallScope call(policy, BusyPolicy::CallKind::Call);
+        EXPECT_EQ(WaitWhileBusy(policy, platform, expectedWaits == 4 ? 4 : -1), expectedWaits);
+        EXPECT_EQ(cleanupWaitsTold, 1);
+    }
+    EXPECT_EQ(platform.now, 3000u);
+    EXPECT_EQ(platform.askedAt.size(), 1u);
+
+    // A command of questions: every call is given up from its start, with no clock read.
+    const BusyPolicy::CommandScope questions(policy, BusyPolicy::CallKind::Question);
+    const BusyPolicy::CallScope call(policy, BusyPolicy::CallKind::Call);
+    const int clockReads = platform.clockReads;
+    EXPECT_EQ(policy.OnBusy(), std::nullopt);
+    EXPECT_EQ(platform.clockReads, clockReads);
 }
 
 TEST(BusyPolicyTest, ACallMadeWhileAnotherWaitsLeavesTheOuterCallsClockAndMarkAsTheyWere) {

@@ -89,26 +89,31 @@ TEST(PatientDispatcherTest, BusyCallWaitsSilentlyTenSecondsThenAsksOnce) {
     }
 }
 
-TEST(PatientDispatcherTest, AfterCancelTheSameCommandWaitsWithoutAskingAndTheNextCommandAsksAgain) {
+TEST(PatientDispatcherTest, AfterCancelTheSameCommandSharesOneBudgetWithoutAskingAndTheNextCommandAsksAgain) {
     Fixture f;
-    f.host.BusyFor(100000);
-    std::optional<host::BusyPolicy::CommandScope> command(std::in_place, f.policy);
-    EXPECT_FALSE(f.CallSucceeds());  // the user cancels
-    ASSERT_EQ(f.platform.askedAt.size(), 1u);
+    {
+        const host::BusyPolicy::CommandScope command(f.policy);
+        f.host.BusyFor(100000);
+        EXPECT_FALSE(f.CallSucceeds());  // the user cancels
+        ASSERT_EQ(f.platform.askedAt.size(), 1u);
 
-    // Clean-up calls of the same command: the same patience, no question.
-    const std::uint64_t cleanupStart = f.platform.now;
-    EXPECT_FALSE(f.CallSucceeds());
-    EXPECT_EQ(f.platform.now - cleanupStart, host::kBusyPatienceMs);
-    EXPECT_EQ(f.platform.askedAt.size(), 1u);
-    // One that finds the host free again goes through.
-    f.host.BusyFor(3);
-    EXPECT_TRUE(f.CallSucceeds());
-    EXPECT_EQ(f.platform.askedAt.size(), 1u);
-
+        // Clean-up calls of the same command share one patience from the Cancel, and ask nothing.
+        const std::uint64_t cancelledAt = f.platform.now;
+        f.host.BusyFor(30);
+        EXPECT_TRUE(f.CallSucceeds());
+        EXPECT_EQ(f.platform.now - cancelledAt, 3000u);
+        f.host.BusyFor(100000);
+        EXPECT_FALSE(f.CallSucceeds());
+        EXPECT_EQ(f.platform.now - cancelledAt, host::kBusyPatienceMs);
+        // The budget spent: a busy call fails at once, one the host takes goes through.
+        EXPECT_FALSE(f.CallSucceeds());
+        f.host.BusyFor(0);
+        EXPECT_TRUE(f.CallSucceeds());
+        EXPECT_EQ(f.platform.now - cancelledAt, host::kBusyPatienceMs);
+        EXPECT_EQ(f.platform.askedAt.size(), 1u);
+    }
+    const host::BusyPolicy::CommandScope next(f.policy);
     f.host.BusyFor(100000);
-    command.reset();
-    command.emplace(f.policy);
     EXPECT_FALSE(f.CallSucceeds());
     EXPECT_EQ(f.platform.askedAt.size(), 2u);
 }

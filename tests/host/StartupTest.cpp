@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "FakeBusyPlatform.h"
 #include "FakeDispatcher.h"
 #include "common/HostError.h"
 
@@ -43,6 +44,9 @@ class FakeStartupPlatform : public host::StartupPlatform {
     std::map<std::int32_t, std::uint32_t> windowOwners{{kHostWindow, kRhinoProcessId}};
 
     std::vector<std::string> log;
+    // The busy rule start-up's calls wait by; its user answers Cancel unless told otherwise.
+    testing_support::FakeBusyPlatform busyPlatform;
+    host::BusyPolicy busy{busyPlatform};
 
     int Count(const std::string& entry) const { return static_cast<int>(std::count(log.begin(), log.end(), entry)); }
     bool Has(const std::string& entry) const { return Count(entry) > 0; }
@@ -126,6 +130,16 @@ class FakeStartupPlatform : public host::StartupPlatform {
     void Dock(std::int32_t hostWindow) override { log.push_back("Dock " + std::to_string(hostWindow)); }
 };
 
+// Whether `object` is `fake`, as start-up keeps it: wrapped to wait for a busy host.
+bool Reaches(const std::unique_ptr<host::Dispatcher>& object, FakeDispatcher* fake) {
+    if (!object || fake == nullptr) {
+        return false;
+    }
+    const int before = fake->CountOf("IsPoint");
+    (void)object->Call("IsPoint", {});
+    return fake->CountOf("IsPoint") == before + 1;
+}
+
 const std::string kTitle(host::kPanelTitle);
 const std::string kClassAndTitle = std::string(host::kPanelWindowClass) + "|" + kTitle;
 const std::string kWindow = std::to_string(kHostWindow);
@@ -160,14 +174,14 @@ TEST(StartupTest, AttachesToTheOnlyRunningVersion) {
         platform.AddHost(c.progId);
         host::HostLink link;
 
-        EXPECT_EQ(host::RunStartup(platform, link), StartupOutcome::ShowPanel);
+        EXPECT_EQ(host::RunStartup(platform, link, platform.busy), StartupOutcome::ShowPanel);
 
         std::vector<std::string> expected = {"PreviousInstance", "FindPanelWindow", "SetPanelTitle " + kTitle,
                                              "CountHostProcesses"};
         expected.insert(expected.end(), c.expectedTail.begin(), c.expectedTail.end());
         EXPECT_EQ(platform.log, expected);
         EXPECT_NE(link.HostApp, nullptr);
-        EXPECT_EQ(link.RhinoScript.get(), platform.scripts[c.progId]);
+        EXPECT_TRUE(Reaches(link.RhinoScript, platform.scripts[c.progId]));
         EXPECT_EQ(link.HostWindow, kHostWindow);
         EXPECT_EQ(link.HostVersion, 0);
     }
@@ -176,7 +190,7 @@ TEST(StartupTest, AttachesToTheOnlyRunningVersion) {
 TEST(StartupTest, NoHostShowsTheInfoBoxAfterTheTitleAndEnds) {
     FakeStartupPlatform platform;
     host::HostLink link;
-    EXPECT_EQ(host::RunStartup(platform, link), StartupOutcome::EndProgram);
+    EXPECT_EQ(host::RunStartup(platform, link, platform.busy), StartupOutcome::EndProgram);
     EXPECT_EQ(platform.log, (std::vector<std::string>{
                                 "PreviousInstance", "FindPanelWindow", "SetPanelTitle " + kTitle, "CountHostProcesses",
                                 "InfoBox Rhin is not running!. Start Rhino then start the plug-in"}));
@@ -204,14 +218,14 @@ TEST(StartupTest, BothRunningAsksTheChooser) {
         platform.AddHost("Rhino3.Application");
         host::HostLink link;
 
-        EXPECT_EQ(host::RunStartup(platform, link), c.outcome);
+        EXPECT_EQ(host::RunStartup(platform, link, platform.busy), c.outcome);
         EXPECT_EQ(link.HostVersion, c.answer);
         EXPECT_EQ(platform.IndexOf("ShowChooser"), platform.IndexOf("CountHostProcesses") + 1);
         EXPECT_EQ(platform.Count("CreateObject Rhino4.Interface") + platform.Count("CreateObject Rhino3.Application"),
                   c.createdProgId ? 1 : 0);
         if (c.createdProgId) {
             EXPECT_TRUE(platform.Has("CreateObject " + std::string(c.createdProgId)));
-            EXPECT_EQ(link.RhinoScript.get(), platform.scripts[c.createdProgId]);
+            EXPECT_TRUE(Reaches(link.RhinoScript, platform.scripts[c.createdProgId]));
             EXPECT_TRUE(platform.Has("Dock " + kWindow));
         } else {
             EXPECT_EQ(platform.log.back(), "ShowChooser");
@@ -245,7 +259,7 @@ TEST(StartupTest, SingleInstanceCheckEndsSilentlyBeforeTheTitle) {
             platform.windows[c.window] = c.handle;
         }
         host::HostLink link;
-        const StartupOutcome outcome = host::RunStartup(platform, link);
+        const StartupOutcome outcome = host::RunStartup(platform, link, platform.busy);
 
         EXPECT_EQ(platform.Count("PreviousInstance"), 1);
         EXPECT_EQ(platform.Count("FindPanelWindow"), 1);
@@ -280,12 +294,12 @@ TEST(StartupTest, Rhino4ScriptObjectIsRetriedWithAPauseAfterEachFailure) {
         }
         host::HostLink link;
 
-        EXPECT_EQ(host::RunStartup(platform, link), StartupOutcome::ShowPanel);
+        EXPECT_EQ(host::RunStartup(platform, link, platform.busy), StartupOutcome::ShowPanel);
 
         EXPECT_EQ(app.CountOf("GetScriptObject"), 4);
         EXPECT_EQ(platform.Count("Sleep 500"), 3);
         EXPECT_EQ(platform.log.size(), platform.IndexOf("Sleep 500") + 8u);  // 3 pauses, success, then 4 attach steps
-        EXPECT_EQ(link.RhinoScript.get(), platform.scripts[c.progId]);
+        EXPECT_TRUE(Reaches(link.RhinoScript, platform.scripts[c.progId]));
         EXPECT_EQ(link.HostWindow, kHostWindow);
         EXPECT_TRUE(platform.Has("Dock " + kWindow));
     }
@@ -300,7 +314,7 @@ TEST(StartupTest, Rhino4WithoutScriptObjectStillShowsHostAndPlacesPanelUndocked)
     }
     host::HostLink link;
 
-    EXPECT_EQ(host::RunStartup(platform, link), StartupOutcome::ShowPanel);
+    EXPECT_EQ(host::RunStartup(platform, link, platform.busy), StartupOutcome::ShowPanel);
 
     EXPECT_EQ(app.CountOf("GetScriptObject"), 10);
     EXPECT_EQ(platform.Count("Sleep 500"), 10);
@@ -313,12 +327,44 @@ TEST(StartupTest, Rhino4WithoutScriptObjectStillShowsHostAndPlacesPanelUndocked)
     }
 }
 
+// Start-up is one command of the busy rule: each call waits on its own clock, and the user is
+// asked at most once; after a Cancel the remaining calls share one budget.
+TEST(StartupTest, CallsWaitForABusyHostAsOneCommand) {
+    static const struct {
+        const char* name;
+        int appBusyCalls;     // GetScriptObject turned away, 100 ms apart
+        int scriptBusyCalls;  // then WindowHandle
+        std::vector<std::uint64_t> askedAtMs;
+        std::uint64_t endMs;
+        bool attached;
+    } kCases[] = {
+        {"6 s and 6 s: each call its own wait, never asked", 60, 60, {}, 12000, true},
+        {"busy throughout, Cancel: asked once, the rest within one budget", 1000000, 0, {10000}, 20000, false},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.name);
+        FakeStartupPlatform platform;
+        platform.census = 1000;
+        FakeDispatcher& app = platform.AddHost("Rhino4.Interface");
+        app.BusyFor(c.appBusyCalls);
+        platform.scripts["Rhino4.Interface"]->BusyFor(c.scriptBusyCalls);
+        host::HostLink link;
+
+        EXPECT_EQ(host::RunStartup(platform, link, platform.busy), StartupOutcome::ShowPanel);
+
+        EXPECT_EQ(platform.busyPlatform.askedAt, c.askedAtMs);
+        EXPECT_EQ(platform.busyPlatform.now, c.endMs);
+        EXPECT_EQ(link.RhinoScript != nullptr, c.attached);
+        EXPECT_EQ(link.HostWindow, c.attached ? kHostWindow : 0);
+    }
+}
+
 TEST(StartupTest, Rhino4CreationFailureShowsOneMessageAndLeavesThePanelUnattached) {
     FakeStartupPlatform platform;
     platform.census = 1000;
     host::HostLink link;
 
-    EXPECT_EQ(host::RunStartup(platform, link), StartupOutcome::ShowPanel);
+    EXPECT_EQ(host::RunStartup(platform, link, platform.busy), StartupOutcome::ShowPanel);
 
     EXPECT_EQ(platform.log.back(), "MessageBox Failed to create Rhino4 object");
     EXPECT_EQ(platform.Count("MessageBox Failed to create Rhino4 object"), 1);
@@ -338,7 +384,7 @@ TEST(StartupTest, Rhino4SkipsEachFailingAttachStep) {
     platform.placementFails = true;
     host::HostLink link;
 
-    EXPECT_EQ(host::RunStartup(platform, link), StartupOutcome::ShowPanel);
+    EXPECT_EQ(host::RunStartup(platform, link, platform.busy), StartupOutcome::ShowPanel);
 
     EXPECT_NE(link.RhinoScript, nullptr);
     EXPECT_EQ(link.HostWindow, 0);
@@ -382,7 +428,7 @@ TEST(StartupTest, Rhino3FailureIsToldAndThePanelRunsUnattached) {
         }
         host::HostLink link;
 
-        EXPECT_EQ(host::RunStartup(platform, link), StartupOutcome::ShowPanel);
+        EXPECT_EQ(host::RunStartup(platform, link, platform.busy), StartupOutcome::ShowPanel);
 
         EXPECT_EQ(platform.log.back(), "MessageBox " + std::string(c.message));
         EXPECT_EQ(platform.Count("GetScriptObject") + platform.Count("CreateObject Rhino3.Application"),
@@ -474,7 +520,7 @@ TEST(StartupTest, ModernVersionIsAttachedOnlyWhenNoRhino3Or4Runs) {
             platform.AddHost(progId);
         }
         host::HostLink link;
-        const StartupOutcome outcome = host::RunStartup(platform, link);
+        const StartupOutcome outcome = host::RunStartup(platform, link, platform.busy);
 
         EXPECT_EQ(platform.modernCensusAsked, c.census == 0 ? 1 : 0);
         std::vector<std::string> expected = {"PreviousInstance", "FindPanelWindow", "SetPanelTitle " + kTitle,
@@ -490,7 +536,7 @@ TEST(StartupTest, ModernVersionIsAttachedOnlyWhenNoRhino3Or4Runs) {
         expected.insert(expected.end(), attachTail.begin(), attachTail.end());
         EXPECT_EQ(outcome, StartupOutcome::ShowPanel);
         EXPECT_EQ(platform.log, expected);
-        EXPECT_EQ(link.RhinoScript.get(), platform.scripts[c.registered.front()]);
+        EXPECT_TRUE(Reaches(link.RhinoScript, platform.scripts[c.registered.front()]));
         EXPECT_EQ(link.HostWindow, kHostWindow);
     }
 }
@@ -525,7 +571,7 @@ TEST(StartupTest, ModernCreationFailureShowsOneMessageWithTheVersionAndLeavesThe
         platform.registeredOnly = c.registeredOnly;
         host::HostLink link;
 
-        EXPECT_EQ(host::RunStartup(platform, link), StartupOutcome::ShowPanel);
+        EXPECT_EQ(host::RunStartup(platform, link, platform.busy), StartupOutcome::ShowPanel);
 
         const std::vector<std::string> tail(platform.log.end() - static_cast<std::ptrdiff_t>(c.expectedTail.size()),
                                             platform.log.end());
@@ -547,10 +593,16 @@ TEST(StartupTest, ModernObjectOfANotRunningCopyIsReleasedAndThePanelRunsUnattach
         std::int32_t window;
         int scriptFailures;
         std::vector<std::string> expectedTail;
+        bool windowRaises = false;
     } kCases[] = {
         {"window of another process", kOtherWindow, 0, {"GetScriptObject", "WindowHandle", notReached}},
         {"window handle 0", 0, 0, {"GetScriptObject", "WindowHandle", notReached}},
-        {"no script object", kHostWindow, 10, {"Sleep 500", notReached}},
+        {"no script object", kHostWindow, 10, {"Sleep 500", notReached + "\nGetScriptObject: simulated failure"}},
+        {"window handle failed",
+         kHostWindow,
+         0,
+         {"GetScriptObject", notReached + "\nWindowHandle: the window is gone"},
+         true},
     };
     for (const auto& c : kCases) {
         SCOPED_TRACE(c.name);
@@ -561,9 +613,12 @@ TEST(StartupTest, ModernObjectOfANotRunningCopyIsReleasedAndThePanelRunsUnattach
         for (int nth = 1; nth <= c.scriptFailures; ++nth) {
             app.RaiseOn("GetScriptObject", nth);
         }
+        if (c.windowRaises) {
+            platform.scripts["Rhino5x64.Interface"]->RaiseOn("WindowHandle", 1, "the window is gone");
+        }
         host::HostLink link;
 
-        EXPECT_EQ(host::RunStartup(platform, link), StartupOutcome::ShowPanel);
+        EXPECT_EQ(host::RunStartup(platform, link, platform.busy), StartupOutcome::ShowPanel);
 
         const std::vector<std::string> tail(platform.log.end() - static_cast<std::ptrdiff_t>(c.expectedTail.size()),
                                             platform.log.end());

@@ -203,6 +203,16 @@ TEST(EventRouterTest, FailedRunIsReportedAfterItsCleanup) {
     EXPECT_EQ(tail, expected);
 }
 
+TEST(EventRouterTest, ARunThatEndsLeavingAProbeInRhinoNamesIt) {
+    Fixture f;
+    f.MakeGeometry();
+    f.host.Queue("DeleteObject", HostValue::Bool(false));
+    f.router.OnPanelEvent(PanelControl::Command4, PanelEvent::Click);
+    EXPECT_EQ(f.panel.messages, std::vector<std::string>{"The command could not undo everything it did in Rhino. "
+                                                         "Left in Rhino: the probe line probe-1."});
+    EXPECT_NE(f.panel.statusCaption, "Curtate cycloid - DONE!");
+}
+
 TEST(EventRouterTest, ACommandRunInsideAFailingOneLeavesWhatTheOuterLeftInRhino) {
     Fixture f;
     f.MakeGeometry();
@@ -248,14 +258,51 @@ TEST(EventRouterTest, RunStoppedByABusyHostSaysSoAndNamesWhatWasLeftInRhino) {
         ui::EventRouter router(script, f.panel, {}, &policy);
         router.OnPanelEvent(PanelControl::Command4, PanelEvent::Click);
 
-        EXPECT_EQ(platform.askedAt.size(), 1u);
+        ASSERT_EQ(platform.askedAt.size(), 1u);
         EXPECT_EQ(f.panel.messages,
                   std::vector<std::string>{std::string("Rhino is busy (a dialog box or a command may be open in "
                                                        "Rhino), so the command was stopped. Finish what is open in "
                                                        "Rhino, then try again.") +
                                            c.left});
-        // Each clean-up call waited its own patience, silently.
+        // The whole clean-up, three calls, within one patience of the Cancel; while it waited the
+        // status said so, and it is hidden once the run has ended.
         EXPECT_EQ(f.host.calls.back().Describe(), "EnableRedraw(Bool:true)");
+        EXPECT_LE(platform.now - platform.askedAt.front(), host::kBusyPatienceMs);
+        EXPECT_EQ(f.panel.statusCaption, *c.left == '\0' ? "Calculating Curtate cycloid... 1" : "Waiting for Rhino...");
+        EXPECT_EQ(f.panel.statusVisible, *c.left == '\0');
+    }
+}
+
+// A press on an id field is a courtesy: whatever the host does, it does nothing at once.
+TEST(EventRouterTest, PressToHighlightNeverWaitsAsksOrReports) {
+    static const struct {
+        const char* name;
+        int busyCalls;
+        std::optional<HostError::Cause> fails;
+    } kCases[] = {
+        {"busy", 100000, {}},
+        {"raising", 0, HostError::Cause::Raised},
+        {"gone", 0, HostError::Cause::HostGone},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.name);
+        Fixture f;
+        f.host.BusyFor(c.busyCalls);
+        if (c.fails) {
+            f.host.Answer("SelectObject", [&c](const std::vector<HostValue>&) -> HostValue {
+                throw HostError("SelectObject", "refused", *c.fails);
+            });
+        }
+        testing_support::FakeBusyPlatform platform;
+        host::BusyPolicy policy(platform);
+        host::PatientDispatcher patient(f.host, policy);
+        host::HostScript script(&patient);
+        ui::EventRouter router(script, f.panel, {}, &policy);
+        router.OnPanelEvent(PanelControl::Text5, PanelEvent::MouseDown);
+        EXPECT_EQ(f.Calls(), std::vector<std::string>{"SelectObject(S:\"L1\")"});
+        EXPECT_TRUE(platform.pauses.empty());
+        EXPECT_TRUE(platform.askedAt.empty());
+        EXPECT_TRUE(f.panel.messages.empty());
     }
 }
 

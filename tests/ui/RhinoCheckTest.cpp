@@ -6,8 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "FakeBusyPlatform.h"
 #include "FakeDispatcher.h"
 #include "HostsimDispatcher.h"
+#include "host/BusyPolicy.h"
 #include "hostsim/model/Document.h"
 #include "hostsim/model/ScriptApi.h"
 
@@ -62,7 +64,9 @@ TEST(RhinoCheckTest, ExitCodeAndLinesForEachKindOfRhino) {
     hostsim::ScriptApi api(5);
     api.Control("add point 9 9 9");
     OneRhino4 platform(&api);
-    const ui::RhinoCheckReport asIs = ui::CheckRhino(platform);
+    testing_support::FakeBusyPlatform busyPlatform;
+    host::BusyPolicy busy(busyPlatform);
+    const ui::RhinoCheckReport asIs = ui::CheckRhino(platform, busy);
     EXPECT_EQ(asIs.ExitCode(), 0) << asIs.Text();
     EXPECT_EQ(asIs.Summary(), "Rhino answered every question as Curtate expects.");
     EXPECT_EQ(LineOf(asIs, "Rhino"), "Rhino: as expected: Rhino 4, 32-bit, attached through Rhino4.Interface");
@@ -75,7 +79,7 @@ TEST(RhinoCheckTest, ExitCodeAndLinesForEachKindOfRhino) {
     EXPECT_EQ(platform.shown + platform.panelTouched, 0);
 
     api.Control("interpcrv Degree=1");
-    const ui::RhinoCheckReport degreeOne = ui::CheckRhino(platform);
+    const ui::RhinoCheckReport degreeOne = ui::CheckRhino(platform, busy);
     EXPECT_EQ(degreeOne.ExitCode(), 1);
     EXPECT_EQ(LineOf(degreeOne, "CurveDegree"),
               "CurveDegree: differs: Rhino answered I4:1 (3 expected: InterpCrv's option Degree was changed)");
@@ -83,7 +87,7 @@ TEST(RhinoCheckTest, ExitCodeAndLinesForEachKindOfRhino) {
     EXPECT_EQ(api.Doc().Count(), 1u);
 
     OneRhino4 none(nullptr);
-    const ui::RhinoCheckReport unreached = ui::CheckRhino(none);
+    const ui::RhinoCheckReport unreached = ui::CheckRhino(none, busy);
     EXPECT_EQ(unreached.ExitCode(), 2);
     EXPECT_EQ(unreached.Summary(), "No Rhino could be reached.");
     EXPECT_EQ(unreached.Text(),

@@ -1,6 +1,7 @@
 // The program's entry: the command line; then one user-interface thread in a single-threaded
 // COM apartment, the main panel, its load step and the message loop, or the check of the
 // running Rhino.
+#include <cstdint>
 #include <exception>
 #include <memory>
 #include <string>
@@ -8,7 +9,6 @@
 #include "host/BusyPolicy.h"
 #include "host/HostLink.h"
 #include "host/HostScript.h"
-#include "host/PatientDispatcher.h"
 #include "host/Startup.h"
 #include "platform/win32/app/BusyWait.h"
 #include "platform/win32/app/ProgramArguments.h"
@@ -40,8 +40,9 @@ void ShowBox(const std::string& text) {
     win32::ShowSystemMessageBox(win32::Utf8ToWide(text).c_str(), L"Curtate", 0);
 }
 
-// The panel docked into Rhino, until it is closed.
-int RunPanel(win32::RunLog& runLog) {
+// The panel docked into Rhino, until it is closed. A busy Rhino is waited for `busyPatienceMs`
+// before the user is asked.
+int RunPanel(win32::RunLog& runLog, std::uint32_t busyPatienceMs) {
     win32::Form1 form;
     win32::Win32Panel panel(form);
     form.SetGoneStep([] { ::PostQuitMessage(0); });
@@ -51,7 +52,7 @@ int RunPanel(win32::RunLog& runLog) {
     // One rule for a busy host, registered with COM before the first call to it and
     // applied again by the call layer below (Wine's COM does not consult the filter).
     win32::BusyWait busyWait(form.Hwnd());
-    host::BusyPolicy busyPolicy(runLog.Observe(busyWait));
+    host::BusyPolicy busyPolicy(runLog.Observe(busyWait), busyPatienceMs);
     const win32::MessageFilter messageFilter(busyPolicy);
 
     // Start-up (single instance, census, chooser, host attachment, docking) runs here,
@@ -60,7 +61,7 @@ int RunPanel(win32::RunLog& runLog) {
     win32::ComObjectCreator creator;
     win32::StartupPlatform startupPlatform(form.Hwnd(), creator);
     form.SetLoadStep([&] {
-        if (host::RunStartup(runLog.Observe(startupPlatform), link) == host::StartupOutcome::EndProgram) {
+        if (host::RunStartup(runLog.Observe(startupPlatform), link, busyPolicy) == host::StartupOutcome::EndProgram) {
             form.Destroy();
         }
     });
@@ -70,19 +71,15 @@ int RunPanel(win32::RunLog& runLog) {
     }
 
     // The command handlers run through the router, on the script object start-up
-    // obtained; without one, every command that needs the host says so.
-    std::unique_ptr<host::PatientDispatcher> patient;
-    if (link.RhinoScript) {
-        patient = std::make_unique<host::PatientDispatcher>(*link.RhinoScript, busyPolicy);
-    }
-    host::HostScript script(patient.get());
+    // obtained (it waits for a busy host); without one, every command that needs the host
+    // says so.
+    host::HostScript script(link.RhinoScript.get());
     ui::EventRouter router(
         script, panel, [&form] { win32::OpenWebPage(form.Hwnd()); }, &busyPolicy);
     form.SetEvents(&router);
     const int exitCode = win32::RunMessageLoop();
     form.SetEvents(nullptr);
     // COM references held for the run are cleared before the apartment ends.
-    patient.reset();
     link.RhinoScript.reset();
     link.HostApp.reset();
     return exitCode;
@@ -115,9 +112,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         }
         const win32::ComApartment apartment;
         if (options.action == ui::CommandLineOptions::Action::CheckRhino) {
-            return win32::RunRhinoCheck(options.reportPath, *runLog);
+            return win32::RunRhinoCheck(options.reportPath, *runLog, options.busyPatienceMs);
         }
-        return RunPanel(*runLog);
+        return RunPanel(*runLog, options.busyPatienceMs);
     } catch (const std::exception& error) {
         return win32::ReportFatalError(error);
     }

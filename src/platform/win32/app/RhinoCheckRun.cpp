@@ -1,10 +1,13 @@
 #include "platform/win32/app/RhinoCheckRun.h"
 
+#include "host/BusyPolicy.h"
+#include "platform/win32/app/BusyWait.h"
 #include "platform/win32/app/StartupPlatform.h"
 #include "platform/win32/base/TextConversion.h"
 #include "platform/win32/base/UniqueHandle.h"
 #include "platform/win32/base/Win32Error.h"
 #include "platform/win32/com/ComDispatcher.h"
+#include "platform/win32/com/MessageFilter.h"
 #include "platform/win32/windows/SystemMessageBox.h"
 #include "ui/RhinoCheck.h"
 
@@ -35,11 +38,16 @@ std::wstring DefaultCheckReportPath() {
     return (length == 0 || length > MAX_PATH ? std::wstring() : std::wstring(folder, length)) + L"curtate-check.txt";
 }
 
-int RunRhinoCheck(const std::string& reportPathUtf8, RunLog& log) {
+int RunRhinoCheck(const std::string& reportPathUtf8, RunLog& log, std::uint32_t busyPatienceMs) {
+    // The same rule for a busy Rhino as the panel's, in COM's filter and in the call layer; no
+    // panel owns the question.
+    BusyWait busyWait(nullptr);
+    host::BusyPolicy busyPolicy(log.Observe(busyWait), busyPatienceMs);
+    const MessageFilter messageFilter(busyPolicy);
     ComObjectCreator creator;
     // No panel: the chooser, when both Rhino 3 and Rhino 4 run, has no owner.
     StartupPlatform platform(nullptr, creator);
-    const ui::RhinoCheckReport report = ui::CheckRhino(log.Observe(platform));
+    const ui::RhinoCheckReport report = ui::CheckRhino(log.Observe(platform), busyPolicy);
     const std::wstring path = reportPathUtf8.empty() ? DefaultCheckReportPath() : Utf8ToWide(reportPathUtf8);
     std::string text = report.Text();
     std::string::size_type at = 0;
