@@ -48,11 +48,7 @@ class RhinoCheckE2ETest : public ::testing::Test {
         HWND box = nullptr;
         (void)driver::WaitUntil(
             [&] {
-                for (const HWND window : driver::TopLevelWindowsOf(tool.Id())) {
-                    if (driver::ClassOf(window) == L"#32770") {
-                        box = window;
-                    }
-                }
+                box = driver::FindSystemMessageBox(tool.Id());
                 return box != nullptr || !tool.Running();
             },
             kRunMs);

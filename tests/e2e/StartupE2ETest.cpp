@@ -137,11 +137,7 @@ class StartupE2ETest : public ::testing::Test {
         HWND box = nullptr;
         (void)driver::WaitUntil(
             [&] {
-                for (const HWND window : driver::TopLevelWindowsOf(tool.Id())) {
-                    if (driver::ClassOf(window) == L"#32770") {
-                        box = window;
-                    }
-                }
+                box = driver::FindSystemMessageBox(tool.Id());
                 return box != nullptr;
             },
             kStartMs);

@@ -139,6 +139,15 @@ void ClickInfoBoxOk(HWND box) {
     PostOrThrow(box, WM_COMMAND, MAKEWPARAM(ui::kInfoBoxOkId, BN_CLICKED), reinterpret_cast<LPARAM>(ok));
 }
 
+HWND FindSystemMessageBox(DWORD processId) {
+    for (HWND window : TopLevelWindowsOf(processId)) {
+        if (ClassOf(window) == L"#32770") {
+            return window;
+        }
+    }
+    return nullptr;
+}
+
 HWND FindBusyBox(DWORD toolProcessId) {
     for (HWND window : TopLevelWindowsOf(toolProcessId)) {
         if (ClassOf(window) == kFormClass && ::GetDlgItem(window, ui::kBusyBoxRetryId) != nullptr &&

@@ -45,6 +45,10 @@ std::optional<InfoBox> FindInfoBox(DWORD toolProcessId);
 // Clicks "OK" of the box (posted, as the user's click would arrive).
 void ClickInfoBoxOk(HWND box);
 
+// The system's message box (MessageBoxW, class "#32770") the process shows, if any; null when
+// there is none.
+HWND FindSystemMessageBox(DWORD processId);
+
 // The box that asks about a busy Rhino, if shown: a visible top-level ThunderRT6FormDC window
 // of the process with "Retry" and "Cancel"; null when there is none.
 HWND FindBusyBox(DWORD toolProcessId);
