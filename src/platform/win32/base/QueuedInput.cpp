@@ -1,5 +1,7 @@
 #include "platform/win32/base/QueuedInput.h"
 
+#include <optional>
+
 #include "platform/win32/base/WinInclude.h"
 
 namespace win32 {
@@ -13,7 +15,10 @@ void DropQueuedInput() {
         (void)::ReleaseCapture();  // fails only when this thread holds no capture
     }
     // By message range, not by PM_QS_INPUT: a posted mouse or key message is not device input
-    // to the queue, yet it runs a handler all the same.
+    // to the queue, yet it runs a handler all the same. PeekMessage returns WM_QUIT whatever the
+    // range: the program's end (its docked panel gone with the host's window) is posted again
+    // for the loop that owns it.
+    std::optional<WPARAM> quit;
     static const struct {
         UINT first;
         UINT last;
@@ -24,9 +29,15 @@ void DropQueuedInput() {
     };
     for (const auto& range : kInputRanges) {
         MSG msg{};
-        while (::PeekMessageW(&msg, nullptr, range.first, range.last, PM_REMOVE)) {
-            // dropped
+        while (!quit && ::PeekMessageW(&msg, nullptr, range.first, range.last, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) {
+                quit = msg.wParam;
+            }
+            // anything else: dropped
         }
+    }
+    if (quit) {
+        ::PostQuitMessage(static_cast<int>(*quit));
     }
 }
 

@@ -9,6 +9,7 @@ namespace win32 {
 // the host: input left unread holds up the input of every thread attached to this one (a
 // panel docked into the host's window shares the host's input queue) and would run once the
 // wait is over.
+// A WM_QUIT met on the way (PeekMessage returns it whatever the range) is posted again.
 void DropQueuedInput();
 
 }  // namespace win32

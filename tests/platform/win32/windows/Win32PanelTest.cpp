@@ -407,6 +407,12 @@ TEST(Win32PanelTest, PauseDropsClicksAndKeysAndLetsPaintRun) {
     const std::vector<std::pair<PanelControl, PanelEvent>> live = {{PanelControl::Command8, PanelEvent::Click},
                                                                    {PanelControl::Command3, PanelEvent::Click}};
     EXPECT_EQ(events.received, live);
+    // The program's end is not input: a quit posted before a pause is still there after it.
+    ::PostQuitMessage(7);
+    win32::PauseLettingPaintRun(1);
+    MSG quit{};
+    ASSERT_TRUE(::PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(quit.wParam, 7u);
 }
 
 TEST(Win32PanelTest, TabWalksEveryControlThatTakesTheKeyboardInTableOrder) {
