@@ -69,6 +69,16 @@ class CrossProcessTest : public ::testing::Test {
         return server;
     }
 
+    // Creates the application object by Rhino 4's ProgID (a running server's, or one COM starts)
+    // and obtains its script object.
+    void AttachToRhino4(ComPtr<IDispatch>& app, ComPtr<IDispatch>& script) {
+        HRESULT hr = E_FAIL;
+        app = CreateByProgId(L"Rhino4.Interface", hr);
+        ASSERT_HRESULT_SUCCEEDED(hr);
+        script = ScriptOf(app.Get());
+        ASSERT_TRUE(script);
+    }
+
     ComPtr<IDispatch> ScriptOf(IDispatch* app) {
         const auto answer = CallByName(app, L"GetScriptObject", {});
         EXPECT_EQ(answer.hr, S_OK);
@@ -89,11 +99,9 @@ class CrossProcessTest : public ::testing::Test {
 TEST_F(CrossProcessTest, CallsReachTheRunningServerAndAnswersComeBack) {
     Watchdog watchdog(120s, "cross-process calls");
     auto server = Start(L"");
-    HRESULT hr = E_FAIL;
-    ComPtr<IDispatch> app = CreateByProgId(L"Rhino4.Interface", hr);
-    ASSERT_HRESULT_SUCCEEDED(hr);
-    ComPtr<IDispatch> script = ScriptOf(app.Get());
-    ASSERT_TRUE(script);
+    ComPtr<IDispatch> app;
+    ComPtr<IDispatch> script;
+    ASSERT_NO_FATAL_FAILURE(AttachToRhino4(app, script));
 
     // Creation connected to the process started here, not to a new one.
     const auto handle = CallByName(script.Get(), L"WindowHandle", {});
@@ -135,11 +143,9 @@ TEST_F(CrossProcessTest, CallsReachTheRunningServerAndAnswersComeBack) {
 TEST_F(CrossProcessTest, RaisedErrorCarriesItsDescriptionAcrossProcesses) {
     Watchdog watchdog(120s, "raised error");
     auto server = Start(L"--control \"fault raise AddLine 1\"");
-    HRESULT hr = E_FAIL;
-    ComPtr<IDispatch> app = CreateByProgId(L"Rhino4.Interface", hr);
-    ASSERT_HRESULT_SUCCEEDED(hr);
-    ComPtr<IDispatch> script = ScriptOf(app.Get());
-    ASSERT_TRUE(script);
+    ComPtr<IDispatch> app;
+    ComPtr<IDispatch> script;
+    ASSERT_NO_FATAL_FAILURE(AttachToRhino4(app, script));
     std::vector<Variant> args;
     args.push_back(PointArg(0, 0, 0));
     args.push_back(PointArg(1, 0, 0));
@@ -154,11 +160,10 @@ TEST_F(CrossProcessTest, RaisedErrorCarriesItsDescriptionAcrossProcesses) {
 TEST_F(CrossProcessTest, DialogBoxesAndUnknownNamesPlayedThroughControlLines) {
     Watchdog watchdog(120s, "dialog boxes and unknown names");
     auto server = Start(L"--unknown LastCreatedObjects");
+    ComPtr<IDispatch> app;
+    ComPtr<IDispatch> script;
+    ASSERT_NO_FATAL_FAILURE(AttachToRhino4(app, script));
     HRESULT hr = E_FAIL;
-    ComPtr<IDispatch> app = CreateByProgId(L"Rhino4.Interface", hr);
-    ASSERT_HRESULT_SUCCEEDED(hr);
-    ComPtr<IDispatch> script = ScriptOf(app.Get());
-    ASSERT_TRUE(script);
     ComPtr<IDispatch> control = CreateByProgId(L"Hostsim.Control.4", hr);
     ASSERT_HRESULT_SUCCEEDED(hr);
     const auto controlLine = [&](const wchar_t* text) {
@@ -232,11 +237,9 @@ TEST_F(CrossProcessTest, KilledServerFailsTheNextCallInsteadOfHanging) {
 TEST_F(CrossProcessTest, ServerEndingInsideACallFailsThatCallAndTheNext) {
     Watchdog watchdog(120s, "call while the server ends");
     auto server = Start(L"--control \"fault exit AllObjects 1\"");
-    HRESULT hr = E_FAIL;
-    ComPtr<IDispatch> app = CreateByProgId(L"Rhino4.Interface", hr);
-    ASSERT_HRESULT_SUCCEEDED(hr);
-    ComPtr<IDispatch> script = ScriptOf(app.Get());
-    ASSERT_TRUE(script);
+    ComPtr<IDispatch> app;
+    ComPtr<IDispatch> script;
+    ASSERT_NO_FATAL_FAILURE(AttachToRhino4(app, script));
     const auto during = CallByName(script.Get(), L"AllObjects", {});
     EXPECT_TRUE(IsDeadServerFailure(during.hr)) << std::hex << during.hr;
     EXPECT_EQ(server->WaitExit(30s), DWORD{3});
@@ -249,17 +252,16 @@ TEST_F(CrossProcessTest, ServerEndingInsideACallFailsThatCallAndTheNext) {
     app.Reset();
     script.Reset();
     auto next = Start(L"");
+    HRESULT hr = E_FAIL;
     ComPtr<IDispatch> again = CreateByProgId(L"Rhino4.Interface", hr);
     EXPECT_HRESULT_SUCCEEDED(hr);
 }
 
 TEST_F(CrossProcessTest, ServerStartedByComIsHiddenUntilMadeVisible) {
     Watchdog watchdog(120s, "server started by COM");
-    HRESULT hr = E_FAIL;
-    ComPtr<IDispatch> app = CreateByProgId(L"Rhino4.Interface", hr);
-    ASSERT_HRESULT_SUCCEEDED(hr);
-    ComPtr<IDispatch> script = ScriptOf(app.Get());
-    ASSERT_TRUE(script);
+    ComPtr<IDispatch> app;
+    ComPtr<IDispatch> script;
+    ASSERT_NO_FATAL_FAILURE(AttachToRhino4(app, script));
     const auto handle = CallByName(script.Get(), L"WindowHandle", {});
     ASSERT_EQ(handle.hr, S_OK);
     const HWND window = reinterpret_cast<HWND>(static_cast<INT_PTR>(handle.result.Get().lVal));
@@ -276,6 +278,7 @@ TEST_F(CrossProcessTest, ServerStartedByComIsHiddenUntilMadeVisible) {
     EXPECT_TRUE(IsWindowVisible(window));
 
     // The control object of the same host ends it.
+    HRESULT hr = E_FAIL;
     ComPtr<IDispatch> control = CreateByProgId(L"Hostsim.Control.4", hr);
     ASSERT_HRESULT_SUCCEEDED(hr);
     std::vector<Variant> line;
